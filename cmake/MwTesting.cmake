@@ -1,0 +1,25 @@
+include(GoogleTest)
+find_package(GTest REQUIRED)
+
+# mw_add_gtest(<name> SOURCES ... LIBS ... [QT] [PROPERTIES ...])
+#   QT: the test's main creates a QApplication (offscreen) before the tests run.
+# Every test binary carries its sanitizer options (tests/support/SanitizerOptions.cpp) and
+# knows the source tree (MW_SOURCE_DIR) and the test data folder (MW_TEST_DATA).
+function(mw_add_gtest name)
+  cmake_parse_arguments(A "QT" "" "SOURCES;LIBS;PROPERTIES" ${ARGN})
+  add_executable(${name} ${A_SOURCES} ${PROJECT_SOURCE_DIR}/tests/support/SanitizerOptions.cpp)
+  if(A_QT)
+    target_link_libraries(${name} PRIVATE ${A_LIBS} mw_test_qtmain GTest::gtest GTest::gmock)
+  else()
+    target_link_libraries(${name} PRIVATE ${A_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+  endif()
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+  target_compile_definitions(${name} PRIVATE
+    MW_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+    MW_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data"
+    MW_LSAN_SUPP="${PROJECT_SOURCE_DIR}/tests/lsan.supp")
+  gtest_discover_tests(${name}
+    DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT 120
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 300 ${A_PROPERTIES})
+endfunction()
