@@ -1,0 +1,27 @@
+// Planner state shared between the main window, the wizard and its pages: what the next
+// wizard run shows, the page marks of a design, the customer-defined line, the save folders,
+// the tutorial page and the demonstration choices.
+#pragma once
+
+#include "platform/runtime/SysUtils.h"
+
+#include <string>
+
+struct TCustomLine {
+    ShortString<35> Description;
+    float Attenuation = 0;  // dB per 100 feet
+    float MaxPower = 0;     // maximum average power, kW
+};
+
+extern std::string ProgramFolder;  // with its trailing "/"
+extern int MacroPlaySpeed;         // 1..9
+extern int WizardFirstPage;
+extern int WizardLastPage;
+extern bool LineUtilityMode;
+extern bool Page1Visited, Page5Visited;
+extern bool Page2Fresh, Page3Fresh, Page4Fresh;
+extern TCustomLine CustomLine;
+extern std::string AzimuthSaveFolder, ElevationSaveFolder;
+extern int TutorialStep;  // 1..5
+extern std::string DemoFileName;
+extern bool PlayDemoFlag, RecordDemoFlag;

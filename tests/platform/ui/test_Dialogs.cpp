@@ -1,0 +1,179 @@
+#include "UiTestSupport.h"
+#include "platform/runtime/SysUtils.h"
+#include "platform/ui/Dialogs.h"
+#include "platform/ui/FileFilter.h"
+#include "platform/ui/Forms.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+
+TEST(FileFilter, ParsesPairsAndMatchesWithoutCase)
+{
+    const auto f = ParseFileFilter("Macro files (*.mcr)|*.MCR|PDF File   (*.pdf)|*.pdf;*.PDFX|All Files  (*.*)|*.*");
+    ASSERT_EQ(f.size(), 3u);
+    EXPECT_EQ(f[0].Description, "Macro files (*.mcr)");
+    EXPECT_EQ(f[0].Patterns, std::vector<std::string>{"*.MCR"});
+    EXPECT_EQ(f[1].Patterns, (std::vector<std::string>{"*.pdf", "*.PDFX"}));
+    EXPECT_EQ(f[2].Patterns, std::vector<std::string>{"*.*"});
+
+    struct Case {
+        const char* name;
+        bool matches;
+    };
+    const Case cases[] = {
+        {"/home/u/Macros/demo.mcr", true}, {"DEMO.MCR", true}, {"Demo.Mcr", true},
+        {"demo.mcrx", false},              {"demo.mc", false}, {"mcr", false},
+        {"/a.mcr/demo", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(MatchesFileFilter(c.name, f[0].Patterns), c.matches);
+    }
+    EXPECT_TRUE(MatchesFileFilter("README", f[2].Patterns));
+    EXPECT_TRUE(MatchesFileFilter("a?b", {"a?b"}));
+    EXPECT_FALSE(MatchesFileFilter(std::string(200, 'a') + "b", {"*a*a*a*a*a*a*a*a*c"}));
+}
+
+TEST(FileFilter, QtFiltersAndEdgeCases)
+{
+    EXPECT_EQ(QtNameFilters("Macro files (*.mcr)|*.MCR"),
+              std::vector<std::string>{"Macro files (*.mcr) (*.[mM][cC][rR])"});
+    EXPECT_EQ(QtNameFilters("Text|*.txt;*.pat"), std::vector<std::string>{"Text (*.[tT][xX][tT] *.[pP][aA][tT])"});
+    EXPECT_TRUE(ParseFileFilter("").empty());
+    // A description without patterns takes every file; a trailing "|" adds nothing.
+    const auto f = ParseFileFilter("Patterns|*.PAT|Everything");
+    ASSERT_EQ(f.size(), 2u);
+    EXPECT_EQ(f[1].Patterns, std::vector<std::string>{"*"});
+    EXPECT_EQ(ParseFileFilter("Patterns|*.PAT|").size(), 1u);
+
+    struct Case {
+        const char *name, *ext, *expected;
+    };
+    const Case cases[] = {
+        {"/m/demo", "mcr", "/m/demo.mcr"}, {"/m/demo.MCR", "mcr", "/m/demo.MCR"}, {"/m/demo.txt", "mcr", "/m/demo.txt"},
+        {"/m/demo", "", "/m/demo"},        {"", "mcr", ""},                        {"/m.d/demo", "mcr", "/m.d/demo.mcr"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(AddDefaultExt(c.name, c.ext), c.expected);
+    }
+}
+
+TEST(Dialogs, FileDialogResultAndCancelKeepsTheName)
+{
+    ScriptedUi ui;
+    TSaveDialog d;
+    d.InitialDir = "/opt/mw/Macros";
+    d.DefaultExt = "mcr";
+    d.Filter = "Macro files (*.mcr)|*.MCR";
+    d.FileName = "/opt/mw/Macros/last.mcr";
+    ui.services.ExpectSaveCancel();
+    EXPECT_FALSE(d.Execute());
+    EXPECT_EQ(d.FileName, "/opt/mw/Macros/last.mcr");
+    ui.services.ExpectSave("/opt/mw/Macros/new");
+    EXPECT_TRUE(d.Execute());
+    EXPECT_EQ(d.FileName, "/opt/mw/Macros/new.mcr");
+    ASSERT_EQ(ui.services.Shown().size(), 2u);
+    EXPECT_EQ(ui.services.Shown()[0].Kind, TScriptedUiServices::TKind::FileSave);
+    EXPECT_EQ(ui.services.Shown()[0].InitialDir, "/opt/mw/Macros");
+    EXPECT_EQ(ui.services.Shown()[0].Filter, "Macro files (*.mcr)|*.MCR");
+
+    TPrintDialog p;
+    ui.services.ExpectPrint(true, 3);
+    EXPECT_TRUE(p.Execute());
+    EXPECT_EQ(p.Copies, 3);
+}
+
+TEST(Dialogs, ScriptReportsWhatItDidNotExpect)
+{
+    TScriptedUiServices s;
+    TUiServicesScope scope(s);
+    std::vector<std::string> reported;
+    s.OnUnexpected = [&](const std::string& w) { reported.push_back(w); };
+    TOpenDialog d;
+    EXPECT_FALSE(d.Execute());  // nothing scripted: answered with Cancel
+    s.ExpectMessage(mrYes);
+    EXPECT_FALSE(d.Execute());  // a dialog where a box was expected
+    EXPECT_EQ(MessageDlg("Sure?", TMsgDlgType::mtConfirmation, mbYes | mbNo), mrYes);
+    s.ExpectMessage(IDOK, "Unable to create PDF file.");
+    MessageBox("Something else", "", MB_OK);
+    EXPECT_EQ(reported.size(), 3u);
+    EXPECT_EQ(s.Unexpected(), reported);
+    EXPECT_TRUE(s.AllUsed());
+}
+
+TEST(Dialogs, MessageDlgCaptionsAndCursor)
+{
+    ScriptedUi ui;
+    Application->SetTitle("Mastwise");
+    struct Case {
+        TMsgDlgType type;
+        const char* caption;
+    };
+    const Case cases[] = {{TMsgDlgType::mtWarning, "Warning"},         {TMsgDlgType::mtError, "Error"},
+                          {TMsgDlgType::mtInformation, "Information"}, {TMsgDlgType::mtConfirmation, "Confirm"},
+                          {TMsgDlgType::mtCustom, "Mastwise"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.caption);
+        ui.services.ExpectMessage(mrNo);
+        EXPECT_EQ(MessageDlg("Are you sure?", c.type, mbYes | mbNo), mrNo);
+        EXPECT_EQ(ui.services.Shown().back().Caption, c.caption);
+        EXPECT_EQ(ui.services.Shown().back().Buttons, mbYes | mbNo);
+    }
+
+    SetScreenCursor(crHandPoint);
+    try {
+        THourGlass wait;
+        EXPECT_EQ(ScreenCursor(), crHourGlass);
+        throw EAbort();
+    } catch (const EAbort&) {
+    }
+    EXPECT_EQ(ScreenCursor(), crHandPoint);
+    SetScreenCursor(crDefault);
+    Beep();
+    EXPECT_EQ(ui.services.Beeps(), 1);
+}
+
+// The real boxes, answered by pressing one of their buttons (or the close box) from a timer.
+TEST(Dialogs, QtBoxesReturnTheAnswerOfTheButtonPressed)
+{
+    TQtUiServices qt;
+    auto press = [](QString text) {
+        QTimer::singleShot(0, [text] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            if (text.isEmpty()) {
+                box->reject();
+                return;
+            }
+            for (auto* b : box->buttons())
+                if (b->text() == text) return b->click();
+            ADD_FAILURE() << "no button " << text.toStdString();
+            box->reject();
+        });
+    };
+    struct Case {
+        const char* press;
+        int flags;
+        int expected;
+    };
+    const Case boxes[] = {{"&No", MB_YESNO | MB_ICONQUESTION, IDNO},
+                          {"&Yes", MB_YESNOCANCEL, IDYES},
+                          {"", MB_YESNO, IDNO},
+                          {"", MB_OK, IDOK},
+                          {"&Retry", MB_ABORTRETRYIGNORE, IDRETRY},
+                          {"Cancel", MB_OKCANCEL, IDCANCEL}};
+    for (const auto& c : boxes) {
+        SCOPED_TRACE(c.flags);
+        press(c.press);
+        EXPECT_EQ(qt.MessageBox("Text", "Caption", c.flags), c.expected);
+    }
+    press("");
+    EXPECT_EQ(qt.MessageDlg("Sure?", "Confirm", TMsgDlgType::mtConfirmation, mbYes | mbNo), mrNo);
+    press("&Yes");
+    EXPECT_EQ(qt.MessageDlg("Sure?", "Confirm", TMsgDlgType::mtConfirmation, mbYes | mbNo), mrYes);
+    press("");
+    EXPECT_EQ(qt.MessageDlg("Sure?", "Confirm", TMsgDlgType::mtConfirmation, mbYesNoCancel), mrCancel);
+}
