@@ -1,0 +1,167 @@
+#include "platform/graphics/Graphics.h"
+
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QImage>
+
+#include <set>
+#include <vector>
+
+namespace {
+const char* FormatName(TPixelFormat f)
+{
+    static const char* names[] = {"pfDevice", "pf1bit", "pf4bit", "pf8bit", "pf15bit", "pf16bit", "pf24bit", "pf32bit"};
+    return names[f];
+}
+
+// Five pixels in one row: red, lime, blue, white, black.
+TBitmap* MakeRow(TBitmap& b)
+{
+    b.SetPixelFormat(pf24bit);
+    b.SetSize(5, 1);
+    const TColor colours[] = {clRed, clLime, clBlue, clWhite, clBlack};
+    for (int x = 0; x < 5; ++x) b.Canvas().SetPixel(x, 0, colours[x]);
+    return &b;
+}
+
+std::vector<TColor> RowColours(TBitmap& b)
+{
+    std::vector<TColor> out;
+    for (int x = 0; x < b.Width(); ++x) out.push_back(b.Canvas().Pixels(x, 0));
+    return out;
+}
+} // namespace
+
+TEST(Bitmap, ScanLineLayoutAndConversionsOfEveryFormat)
+{
+    struct Case {
+        TPixelFormat format;
+        int stride;
+        std::vector<uint8_t> bytes;    // the row as the format lays it out
+        std::vector<TColor> back;      // the colours after converting back to 24 bits
+    };
+    const std::vector<TColor> same = {clRed, clLime, clBlue, clWhite, clBlack};
+    const std::vector<Case> cases = {
+        {pf24bit, 16, {0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255, 0, 0, 0}, same},
+        {pf32bit, 20, {0, 0, 255, 255, 0, 255, 0, 255, 255, 0, 0, 255, 255, 255, 255, 255, 0, 0, 0, 255}, same},
+        {pfDevice, 20, {0, 0, 255, 255, 0, 255, 0, 255, 255, 0, 0, 255, 255, 255, 255, 255, 0, 0, 0, 255}, same},
+        {pf16bit, 12, {0x00, 0xF8, 0xE0, 0x07, 0x1F, 0x00, 0xFF, 0xFF, 0, 0}, same},
+        {pf15bit, 12, {0x00, 0x7C, 0xE0, 0x03, 0x1F, 0x00, 0xFF, 0x7F, 0, 0}, same},
+        // The default palettes start with the sixteen standard colours.
+        {pf8bit, 8, {9, 10, 12, 15, 0}, same},
+        {pf4bit, 4, {0x9A, 0xCF, 0x00}, same},
+        {pf1bit, 4, {0x10}, {clBlack, clBlack, clBlack, clWhite, clBlack}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(FormatName(c.format));
+        TBitmap b;
+        MakeRow(b);
+        b.SetPixelFormat(c.format);
+        EXPECT_EQ(b.PixelFormat(), c.format);
+        EXPECT_EQ(b.BytesPerScanLine(), c.stride);
+        const uint8_t* row = b.ScanLine(0);
+        EXPECT_EQ(std::vector<uint8_t>(row, row + c.bytes.size()), c.bytes);
+        b.SetPixelFormat(pf24bit);
+        EXPECT_EQ(RowColours(b), c.back);
+    }
+}
+
+TEST(Bitmap, ScanLineWritesShowAndRowsAreChecked)
+{
+    TBitmap b(3, 2, pf24bit);
+    uint8_t* row = b.ScanLine(1);
+    row[3] = 0x11;  // pixel 1: blue, green, red
+    row[4] = 0x22;
+    row[5] = 0x33;
+    EXPECT_EQ(b.Canvas().Pixels(1, 1), RGB(0x33, 0x22, 0x11));
+    EXPECT_EQ(b.Canvas().Pixels(0, 0), clWhite);  // a new bitmap is white
+    EXPECT_THROW(b.ScanLine(2), EInvalidGraphicOperation);
+    EXPECT_THROW(b.ScanLine(-1), EInvalidGraphicOperation);
+}
+
+TEST(Bitmap, DrawingOnAnIndexedBitmapKeepsUntouchedIndexes)
+{
+    TBitmap b(8, 4, pf8bit);
+    b.SetPalette({clWhite, clBlack, clRed, clRed});
+    for (int y = 0; y < 4; ++y) std::fill_n(b.ScanLine(y), 8, 0);
+    b.ScanLine(0)[0] = 3;  // the second red: drawing elsewhere must not renumber it
+    b.Canvas().Pen.Color = clRed;
+    b.Canvas().MoveTo(0, 2);
+    b.Canvas().LineTo(8, 2);
+    b.Canvas().SetPixel(5, 3, RGB(250, 10, 10));  // not in the palette: the nearest entry
+    EXPECT_EQ(b.ScanLine(0)[0], 3);
+    EXPECT_EQ(b.ScanLine(2)[4], 2);
+    EXPECT_EQ(b.ScanLine(3)[5], 2);
+    EXPECT_EQ(b.ScanLine(1)[4], 0);
+}
+
+TEST(Bitmap, ResizeKeepsTopLeftAndFillsWithTheBrush)
+{
+    TBitmap b(2, 2, pf24bit);
+    b.Canvas().Brush.Color = clBlue;
+    b.Canvas().FillRect(Rect(0, 0, 2, 2));
+    b.Canvas().Brush.Color = clYellow;
+    b.SetSize(4, 3);
+    EXPECT_EQ(b.Canvas().Pixels(1, 1), clBlue);
+    EXPECT_EQ(b.Canvas().Pixels(3, 0), clYellow);
+    EXPECT_EQ(b.Canvas().Pixels(0, 2), clYellow);
+    EXPECT_EQ(b.Canvas().Pixels(4, 0), -1);
+}
+
+TEST(Bitmap, BmpFilesReadByQtAndReloaded)
+{
+    for (TPixelFormat f : {pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit}) {
+        SCOPED_TRACE(FormatName(f));
+        TBitmap b;
+        MakeRow(b);
+        b.SetSize(7, 3);  // odd width: row padding
+        b.SetPixelFormat(f);
+        TMemoryStream m;
+        b.SaveToStream(m);
+
+        QImage q;
+        ASSERT_TRUE(q.loadFromData(m.Memory(), static_cast<int>(m.Size()), "BMP"));
+        ASSERT_EQ(q.width(), 7);
+        ASSERT_EQ(q.height(), 3);
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < 7; ++x) {
+                // Qt widens 5-bit channels without repeating their high bits: compare those 5.
+                const TColor mask = (f == pf15bit || f == pf16bit) ? 0xF8F8F8 : 0xFFFFFF;
+                EXPECT_EQ(FromQRgb(q.pixel(x, y)) & mask, b.Canvas().Pixels(x, y) & mask) << x << "," << y;
+            }
+
+        TBitmap r;
+        m.SetPosition(0);
+        r.LoadFromStream(m);
+        EXPECT_EQ(r.PixelFormat(), f);
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < 7; ++x) EXPECT_EQ(r.Canvas().Pixels(x, y), b.Canvas().Pixels(x, y)) << x << "," << y;
+    }
+}
+
+TEST(Bitmap, DamagedBmpIsAnInvalidGraphic)
+{
+    TBitmap good(4, 4, pf24bit);
+    TMemoryStream m;
+    good.SaveToStream(m);
+    struct Case {
+        const char* name;
+        std::vector<uint8_t> bytes;
+    };
+    std::vector<uint8_t> truncated(m.Bytes().begin(), m.Bytes().begin() + 40);
+    std::vector<uint8_t> badHeader = m.Bytes();
+    badHeader[14] = 0xEE;  // header size
+    badHeader[28] = 7;     // bits per pixel
+    const std::vector<Case> cases = {
+        {"empty", {}}, {"not a bitmap", {'G', 'I', 'F', '8', '9', 'a', 0, 0}}, {"truncated", truncated}, {"bad header", badHeader}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TMemoryStream s;
+        if (!c.bytes.empty()) s.WriteBuffer(c.bytes.data(), static_cast<int64_t>(c.bytes.size()));
+        s.SetPosition(0);
+        TBitmap b(2, 2);
+        EXPECT_THROW(b.LoadFromStream(s), EInvalidGraphic);
+        EXPECT_EQ(b.Width(), 2);
+    }
+}
