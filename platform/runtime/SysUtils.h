@@ -39,6 +39,8 @@ MW_DECLARE_EXCEPTION(EStreamError, Exception);
 MW_DECLARE_EXCEPTION(EFOpenError, EStreamError);
 MW_DECLARE_EXCEPTION(EFCreateError, EStreamError);
 MW_DECLARE_EXCEPTION(EListError, Exception);
+MW_DECLARE_EXCEPTION(EInvalidCast, Exception);      // "Invalid class typecast"
+MW_DECLARE_EXCEPTION(EComponentError, Exception);
 
 class EReadError : public EStreamError {
 public:
