@@ -1,0 +1,215 @@
+#include "platform/services/IniFiles.h"
+
+#include "platform/runtime/NumText.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <optional>
+
+namespace {
+
+constexpr qint64 kMaxFileSize = 4 * 1024 * 1024;
+
+// A section header's name, or nothing when the line is not one.
+std::optional<std::string> SectionName(const std::string& line)
+{
+    const std::string t = Trim(line);
+    if (t.size() < 2 || t[0] != '[') return std::nullopt;
+    const size_t close = t.find(']');
+    if (close == std::string::npos) return std::nullopt;
+    return Trim(std::string_view(t).substr(1, close - 1));
+}
+
+// Key and value of an entry line; false for comments and other lines.
+bool Entry(const std::string& line, std::string& key, std::string& value)
+{
+    const std::string t = Trim(line);
+    if (t.empty() || t[0] == ';' || t[0] == '#' || t[0] == '[') return false;
+    const size_t eq = t.find('=');
+    if (eq == std::string::npos) return false;
+    key = Trim(std::string_view(t).substr(0, eq));
+    value = Trim(std::string_view(t).substr(eq + 1));
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
+        value = value.substr(1, value.size() - 2);
+    return !key.empty();
+}
+
+// [first, last) lines of the first section of that name; first is the header; -1 when absent.
+std::pair<int, int> FindSection(const std::vector<std::string>& lines, const std::string& section)
+{
+    const int n = static_cast<int>(lines.size());
+    for (int i = 0; i < n; ++i) {
+        const auto name = SectionName(lines[i]);
+        if (!name || !SameText(*name, section)) continue;
+        int end = i + 1;
+        while (end < n && !SectionName(lines[end])) ++end;
+        return {i, end};
+    }
+    return {-1, -1};
+}
+
+int FindKey(const std::vector<std::string>& lines, std::pair<int, int> range, const std::string& ident,
+            std::string* value = nullptr)
+{
+    for (int i = range.first + 1; i < range.second; ++i) {
+        std::string k, v;
+        if (Entry(lines[i], k, v) && SameText(k, ident)) {
+            if (value) *value = v;
+            return i;
+        }
+    }
+    return -1;
+}
+
+bool HasLineBreak(const std::string& s) { return s.find_first_of("\r\n") != std::string::npos; }
+
+}  // namespace
+
+TIniFile::TLines TIniFile::Load() const
+{
+    TLines out;
+    QFile f(QString::fromStdString(fileName_));
+    if (!f.exists()) return out;
+    if (!f.open(QIODevice::ReadOnly) || f.size() > kMaxFileSize) {
+        out.Readable = false;
+        return out;
+    }
+    TStringList list;
+    const QByteArray bytes = f.readAll();
+    list.SetText(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+    for (int i = 0; i < list.Count(); ++i) out.Lines.push_back(list[i]);
+    return out;
+}
+
+void TIniFile::Save(const std::vector<std::string>& lines) const
+{
+    std::string text;
+    for (const auto& l : lines) text += l + "\n";
+    const QString name = QString::fromStdString(fileName_);
+    QDir().mkpath(QFileInfo(name).absolutePath());
+    QSaveFile out(name);
+    if (!out.open(QIODevice::WriteOnly) ||
+        out.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size()) || !out.commit())
+        throw EIniFileException("Unable to write to " + fileName_);
+}
+
+bool TIniFile::CanWrite(const std::string& fileName)
+{
+    const QFileInfo info(QString::fromStdString(fileName));
+    if (info.exists()) return info.isFile() && info.isWritable() && QFileInfo(info.absolutePath()).isWritable();
+    const QFileInfo dir(info.absolutePath());
+    return dir.isDir() && dir.isWritable();
+}
+
+std::string TIniFile::ReadString(const std::string& section, const std::string& ident, const std::string& def) const
+{
+    const TLines l = Load();
+    std::string v;
+    const auto range = FindSection(l.Lines, section);
+    if (range.first < 0 || FindKey(l.Lines, range, ident, &v) < 0) return def;
+    return v;
+}
+
+int TIniFile::ReadInteger(const std::string& section, const std::string& ident, int def) const
+{
+    return StrToIntDef(ReadString(section, ident, ""), def);
+}
+
+bool TIniFile::ReadBool(const std::string& section, const std::string& ident, bool def) const
+{
+    return ReadInteger(section, ident, def ? 1 : 0) != 0;
+}
+
+void TIniFile::WriteString(const std::string& section, const std::string& ident, const std::string& value)
+{
+    const std::string s = Trim(section), k = Trim(ident);
+    if (s.empty() || HasLineBreak(s) || s.find(']') != std::string::npos)
+        throw EIniFileException("Invalid section name \"" + section + "\" for " + fileName_);
+    if (k.empty() || HasLineBreak(k) || k.find('=') != std::string::npos || k[0] == '[' || k[0] == ';' || k[0] == '#')
+        throw EIniFileException("Invalid key name \"" + ident + "\" for " + fileName_);
+    if (HasLineBreak(value)) throw EIniFileException("A value with a line break cannot be written to " + fileName_);
+
+    TLines l = Load();
+    if (!l.Readable) throw EIniFileException("Unable to write to " + fileName_ + ": the file cannot be read");
+    auto& lines = l.Lines;
+    const auto range = FindSection(lines, s);
+    if (range.first < 0) {
+        if (!lines.empty() && !Trim(lines.back()).empty()) lines.emplace_back();
+        lines.push_back("[" + s + "]");
+        lines.push_back(k + "=" + value);
+    } else if (const int found = FindKey(lines, range, k); found >= 0) {
+        std::string oldKey, oldValue;
+        Entry(lines[found], oldKey, oldValue);
+        lines[found] = oldKey + "=" + value;
+    } else {
+        int at = range.second;
+        while (at > range.first + 1 && Trim(lines[at - 1]).empty()) --at;
+        lines.insert(lines.begin() + at, k + "=" + value);
+    }
+    Save(lines);
+}
+
+void TIniFile::WriteInteger(const std::string& section, const std::string& ident, int value)
+{
+    WriteString(section, ident, IntToStr(value));
+}
+
+void TIniFile::WriteBool(const std::string& section, const std::string& ident, bool value)
+{
+    WriteString(section, ident, value ? "1" : "0");
+}
+
+bool TIniFile::SectionExists(const std::string& section) const
+{
+    return FindSection(Load().Lines, section).first >= 0;
+}
+
+bool TIniFile::ValueExists(const std::string& section, const std::string& ident) const
+{
+    const TLines l = Load();
+    const auto range = FindSection(l.Lines, section);
+    return range.first >= 0 && FindKey(l.Lines, range, ident) >= 0;
+}
+
+void TIniFile::ReadSections(TStrings& strings) const
+{
+    strings.Clear();
+    for (const auto& line : Load().Lines)
+        if (const auto name = SectionName(line); name && strings.IndexOf(*name) < 0) strings.Add(*name);
+}
+
+void TIniFile::ReadSection(const std::string& section, TStrings& strings) const
+{
+    strings.Clear();
+    const TLines l = Load();
+    const auto range = FindSection(l.Lines, section);
+    for (int i = range.first + 1; range.first >= 0 && i < range.second; ++i) {
+        std::string k, v;
+        if (Entry(l.Lines[i], k, v) && strings.IndexOf(k) < 0) strings.Add(k);
+    }
+}
+
+void TIniFile::EraseSection(const std::string& section)
+{
+    TLines l = Load();
+    if (!l.Readable) throw EIniFileException("Unable to write to " + fileName_ + ": the file cannot be read");
+    const auto range = FindSection(l.Lines, section);
+    if (range.first < 0) return;
+    l.Lines.erase(l.Lines.begin() + range.first, l.Lines.begin() + range.second);
+    Save(l.Lines);
+}
+
+void TIniFile::DeleteKey(const std::string& section, const std::string& ident)
+{
+    TLines l = Load();
+    if (!l.Readable) throw EIniFileException("Unable to write to " + fileName_ + ": the file cannot be read");
+    const auto range = FindSection(l.Lines, section);
+    const int at = range.first < 0 ? -1 : FindKey(l.Lines, range, ident);
+    if (at < 0) return;
+    l.Lines.erase(l.Lines.begin() + at);
+    Save(l.Lines);
+}

@@ -1,0 +1,55 @@
+// Settings files with private-profile semantics:
+// - "[Section]" lines open sections; "Key=Value" lines hold the entries; lines starting with
+//   ";" or "#", and any line that is neither, are kept as they are and otherwise ignored;
+// - section and key names match without regard to case; the first section and the first
+//   key of a name are the ones read and written;
+// - values are trimmed of blanks and control characters, and one pair of matching quotes
+//   ('...' or "...") around a value is dropped; there is no escaping;
+// - a write changes only its own line (or adds one) and replaces the file atomically; a
+//   file that exists but cannot be read is never written over.
+// A missing or unreadable file reads as empty.
+#pragma once
+
+#include "platform/runtime/Classes.h"
+
+#include <string>
+#include <vector>
+
+MW_DECLARE_EXCEPTION(EIniFileException, Exception);
+
+class TIniFile {
+public:
+    explicit TIniFile(std::string fileName) : fileName_(std::move(fileName)) {}
+    const std::string& FileName() const { return fileName_; }
+
+    std::string ReadString(const std::string& section, const std::string& ident, const std::string& def) const;
+    // A value that is not a whole number gives def.
+    int ReadInteger(const std::string& section, const std::string& ident, int def) const;
+    bool ReadBool(const std::string& section, const std::string& ident, bool def) const;
+
+    // EIniFileException when the file cannot be written, or for a name or value a settings
+    // file cannot hold (a line break; "=" or a leading "[" in a key).
+    void WriteString(const std::string& section, const std::string& ident, const std::string& value);
+    void WriteInteger(const std::string& section, const std::string& ident, int value);
+    void WriteBool(const std::string& section, const std::string& ident, bool value);
+
+    bool SectionExists(const std::string& section) const;
+    bool ValueExists(const std::string& section, const std::string& ident) const;
+    void ReadSections(TStrings& strings) const;
+    void ReadSection(const std::string& section, TStrings& strings) const;
+    void EraseSection(const std::string& section);
+    void DeleteKey(const std::string& section, const std::string& ident);
+
+    // True when WriteString can store this file: it exists and is writable, or its folder is.
+    static bool CanWrite(const std::string& fileName);
+
+private:
+    struct TLines {
+        std::vector<std::string> Lines;
+        bool Readable = true;  // false: the file exists but could not be read
+    };
+    TLines Load() const;
+    void Save(const std::vector<std::string>& lines) const;
+
+    std::string fileName_;
+};

@@ -1,0 +1,125 @@
+// Settings files: private-profile reading, writes that change only their own line.
+#include "platform/services/IniFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+std::string ReadAll(const std::string& name)
+{
+    QFile f(QString::fromStdString(name));
+    if (!f.open(QIODevice::ReadOnly)) return "<missing>";
+    return f.readAll().toStdString();
+}
+
+void WriteAll(const std::string& name, const std::string& text)
+{
+    QFile f(QString::fromStdString(name));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(text.data(), static_cast<qint64>(text.size()));
+}
+
+class IniFile : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    std::string file = dir.filePath("Tasklander.ini").toStdString();
+};
+
+}  // namespace
+
+TEST_F(IniFile, ReadsWithPrivateProfileRules)
+{
+    WriteAll(file,
+             "; a comment\r\n"
+             "[ViewStyle]\r\n"
+             "  group =  Broadcast Tools \t\r\n"
+             "Page=1\r\n"
+             "Quoted=\"  inside  \"\r\n"
+             "Single='x'\r\n"
+             "Lone=\"\r\n"
+             "Raw=a\\tb;c # d\r\n"
+             "Group=second is ignored\r\n"
+             "not an entry\r\n"
+             "Bad=12x\r\n"
+             "[viewstyle]\r\n"
+             "Extra=second section is ignored\r\n"
+             "[Other]\r\n"
+             "Page=7\r\n");
+    const TIniFile ini(file);
+    struct Case { const char* section; const char* key; const char* expected; };
+    const Case cases[] = {
+        {"VIEWSTYLE", "Group", "Broadcast Tools"},
+        {"ViewStyle", "PAGE", "1"},
+        {"ViewStyle", "Quoted", "  inside  "},
+        {"ViewStyle", "Single", "x"},
+        {"ViewStyle", "Lone", "\""},
+        {"ViewStyle", "Raw", "a\\tb;c # d"},
+        {"ViewStyle", "Extra", "<default>"},
+        {"ViewStyle", "not an entry", "<default>"},
+        {"Other", "Page", "7"},
+        {"Missing", "Page", "<default>"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.section) + "/" + c.key);
+        EXPECT_EQ(ini.ReadString(c.section, c.key, "<default>"), c.expected);
+    }
+    EXPECT_EQ(ini.ReadInteger("ViewStyle", "Page", 0), 1);
+    EXPECT_EQ(ini.ReadInteger("ViewStyle", "Bad", 5), 5);
+    EXPECT_EQ(ini.ReadInteger("ViewStyle", "Missing", 3), 3);
+    TStringList sections;
+    ini.ReadSections(sections);
+    EXPECT_EQ(sections.CommaText(), "ViewStyle,Other");
+}
+
+TEST_F(IniFile, WritesChangeOnlyTheirLineAndValuesReadBackAsWritten)
+{
+    const std::string original = "; kept\n[ViewStyle]\nGROUP=Old\n\n[Other]\nx = 1 \n";
+    WriteAll(file, original);
+    TIniFile ini(file);
+    struct Case { const char* section; const char* key; const char* value; };
+    const Case cases[] = {
+        {"viewstyle", "Group", "Broadcast Tools"},   // replaces GROUP in place, keeps its spelling
+        {"ViewStyle", "ViewStyle", "&Details"},       // appended to the section before the blank line
+        {"ViewStyle", "Page", "1"},
+        {"New", "Key", "a;b # c \\n %s"},             // a new section at the end; no escaping
+    };
+    for (const auto& c : cases) ini.WriteString(c.section, c.key, c.value);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.key);
+        EXPECT_EQ(TIniFile(file).ReadString(c.section, c.key, "<default>"), c.value);
+    }
+    EXPECT_EQ(ReadAll(file),
+              "; kept\n[ViewStyle]\nGROUP=Broadcast Tools\nViewStyle=&Details\nPage=1\n\n[Other]\nx = 1 \n\n"
+              "[New]\nKey=a;b # c \\n %s\n");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"Tasklander.ini"}));
+}
+
+TEST_F(IniFile, WhatCannotBeStoredIsRefusedAndNothingIsLost)
+{
+    TIniFile ini(file);
+    ini.WriteString("S", "K", "v");
+    const std::string before = ReadAll(file);
+    EXPECT_THROW(ini.WriteString("S", "K", "two\nlines"), EIniFileException);
+    EXPECT_THROW(ini.WriteString("S", "a=b", "v"), EIniFileException);
+    EXPECT_THROW(ini.WriteString("", "K", "v"), EIniFileException);
+    EXPECT_EQ(ReadAll(file), before);
+
+    // A folder where the file should be: it reads as empty and is never replaced.
+    const std::string folder = dir.filePath("folder.ini").toStdString();
+    QDir().mkpath(QString::fromStdString(folder));
+    TIniFile blocked(folder);
+    EXPECT_EQ(blocked.ReadString("S", "K", "d"), "d");
+    EXPECT_THROW(blocked.WriteString("S", "K", "v"), EIniFileException);
+    EXPECT_TRUE(QFileInfo(QString::fromStdString(folder)).isDir());
+
+    EXPECT_TRUE(TIniFile::CanWrite(file));
+    EXPECT_TRUE(TIniFile::CanWrite(dir.filePath("new.ini").toStdString()));
+    EXPECT_FALSE(TIniFile::CanWrite(dir.filePath("no/such/folder/x.ini").toStdString()));
+    EXPECT_FALSE(TIniFile::CanWrite(folder));
+    // A file where the folder should be.
+    EXPECT_THROW(TIniFile(file + "/x.ini").WriteString("S", "K", "v"), EIniFileException);
+    EXPECT_EQ(ReadAll(file), before);
+}

@@ -1,0 +1,217 @@
+// The per-user registry file: reading as the registry-as-ini view expects, writing through
+// atomically with every other line kept, and damaged files left alone.
+#include "platform/services/Registry.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+std::string ReadAll(const std::string& name)
+{
+    QFile f(QString::fromStdString(name));
+    if (!f.open(QIODevice::ReadOnly)) return "<missing>";
+    return f.readAll().toStdString();
+}
+
+void WriteAll(const std::string& name, const std::string& text)
+{
+    QFile f(QString::fromStdString(name));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(text.data(), static_cast<qint64>(text.size()));
+}
+
+class RegistryFile : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    std::string file = dir.filePath("sub/registry.txt").toStdString();
+};
+
+}  // namespace
+
+TEST(RegistryData, ReadsValuesAsTheIniViewExpects)
+{
+    const std::string text =
+        "\xEF\xBB\xBF# written by hand\r\n"
+        "[Software\\Belvor\\Mastwise]\r\n"
+        "  Path = /opt/belvor/mastwise  \r\n"
+        "ExeName=Mastwise\n"
+        "Parameters=--demo \"a b\"\n"
+        "Description=\"  two blanks, a \\\"quote\\\", a tab\\t and \\\\ \\x41\"\n"
+        "Windows=C:\\Belvor\\Tools\n"
+        "; comment inside a key\n"
+        "Group=first\n"
+        "GROUP=last one wins\n"
+        "Empty=\n"
+        "[software\\belvor\\MASTWISE]\n"
+        "Extra=merged\n"
+        "[Software\\Belvor\\Zeta\\Deep]\n"
+        "[Software\\Belvor\\alpha]\n";
+    const TRegistryData d = TRegistryData::Parse(text);
+    struct Case { const char* key; const char* name; bool found; const char* value; };
+    const Case cases[] = {
+        {"Software\\Belvor\\Mastwise", "path", true, "/opt/belvor/mastwise"},
+        {"SOFTWARE\\BELVOR\\MASTWISE", "EXENAME", true, "Mastwise"},
+        {"Software\\Belvor\\Mastwise", "Parameters", true, "--demo \"a b\""},
+        {"Software\\Belvor\\Mastwise", "Description", true, "  two blanks, a \"quote\", a tab\t and \\ A"},
+        {"Software\\Belvor\\Mastwise", "Windows", true, "C:\\Belvor\\Tools"},
+        {"Software\\Belvor\\Mastwise", "Group", true, "last one wins"},
+        {"Software\\Belvor\\Mastwise", "Empty", true, ""},
+        {"Software\\Belvor\\Mastwise", "Extra", true, "merged"},
+        {"Software\\Belvor\\Mastwise", "Missing", false, ""},
+        {"Software\\Belvor", "Path", false, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.key) + " / " + c.name);
+        std::string v;
+        EXPECT_EQ(d.ReadValue(c.key, c.name, v), c.found);
+        if (c.found) {
+            EXPECT_EQ(v, c.value);
+        }
+    }
+    // Subkeys in alphabetical order, implicit parents included, each once.
+    EXPECT_EQ(d.SubKeys("Software\\Belvor"), (std::vector<std::string>{"alpha", "Mastwise", "Zeta"}));
+    EXPECT_EQ(d.SubKeys(""), (std::vector<std::string>{"Software"}));
+    EXPECT_TRUE(d.KeyExists("software\\belvor\\zeta"));
+    EXPECT_FALSE(d.KeyExists("Software\\Belvor\\Zet"));
+    const auto values = d.Values("Software\\Belvor\\Mastwise");
+    ASSERT_EQ(values.size(), 8u);
+    EXPECT_EQ(values[5].first, "Group");
+    EXPECT_EQ(values[5].second, "last one wins");
+}
+
+TEST(RegistryData, DamagedTextNamesTheLineAndWhatIsWrong)
+{
+    struct Case { std::string text; const char* expected; };
+    const Case cases[] = {
+        {"Path=/x\n", "line 1: a value before the first key"},
+        {"[Software\\Belvor]\nno equals sign here\n", "line 2: neither a key, a value nor a comment"},
+        {"[Software\\Belvor\n", "line 1: a key line without its closing \"]\""},
+        {"[Software\\\\Belvor]\n", "line 1: a bad key path"},
+        {"[]\n", "line 1: a bad key path"},
+        {"[A]\n=value\n", "line 2: a value without a name"},
+        {"[A]\nX=\"open\n", "line 2: quoted value without its closing quote"},
+        {"[A]\nX=\"a\" b\n", "line 2: text after the closing quote"},
+        {"[A]\nX=\"\\q\"\n", "line 2: unknown escape \\q"},
+        {"[A]\nX=\"\\x4\"\n", "line 2: bad \\x escape"},
+        {"[A]\n\nX=\xC3\x28\n", "line 3: not UTF-8 text"},
+        {std::string("[A]\nX=a\0b\n", 10), "line 2: a NUL byte"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        try {
+            TRegistryData::Parse(c.text, "/home/u/registry.txt");
+            ADD_FAILURE() << "no error";
+        } catch (const ERegistryDamaged& e) {
+            EXPECT_NE(e.Message().find("/home/u/registry.txt"), std::string::npos) << e.Message();
+            EXPECT_NE(e.Message().find(c.expected), std::string::npos) << e.Message();
+        }
+    }
+}
+
+TEST_F(RegistryFile, ValuesRoundTripAndOtherLinesStayAsTheyWere)
+{
+    const std::string original =
+        "# installed by the Mastwise installer\n"
+        "[Software\\Belvor\\Mastwise]\n"
+        "path = /opt/mastwise   \n"
+        "AddtlGroups=Old\n"
+        "\n"
+        "; other tools\n"
+        "[Software\\Other]\n"
+        "Keep=  this  line  \n";
+    QDir().mkpath(dir.filePath("sub"));
+    WriteAll(file, original);
+
+    const std::vector<std::string> values = {
+        "", "plain", "  leading and trailing  ", "\"starts with a quote", "back\\slash\\", "line\nbreak\r\n",
+        "tab\there", "caf\xC3\xA9 \xE2\x82\xAC", "a=b=c", "# not a comment", "\x01\x7F",
+    };
+    {
+        TRegIniFile reg("Software\\Belvor", file);
+        for (size_t i = 0; i < values.size(); ++i) reg.WriteString("Mastwise", "V" + IntToStr(i), values[i]);
+        reg.WriteString("Mastwise", "ADDTLGROUPS", "Old,New");
+        reg.WriteString("Tasklander", "Group", "Fresh");
+    }
+    TRegIniFile reg("software\\belvor", file);
+    for (size_t i = 0; i < values.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(reg.ReadString("Mastwise", "v" + IntToStr(i), "<default>"), values[i]);
+    }
+    EXPECT_EQ(reg.ReadString("Mastwise", "AddtlGroups", ""), "Old,New");
+    EXPECT_EQ(reg.ReadString("Mastwise", "Path", ""), "/opt/mastwise");
+    EXPECT_EQ(reg.ReadString("Tasklander", "group", ""), "Fresh");
+    EXPECT_EQ(reg.ReadString("Nobody", "Path", "<default>"), "<default>");
+
+    // Comments, spacing and foreign keys are untouched; the rewritten line keeps its name's spelling.
+    const std::string now = ReadAll(file);
+    EXPECT_EQ(now.rfind("# installed by the Mastwise installer\n[Software\\Belvor\\Mastwise]\npath = /opt/mastwise   \n"
+                        "AddtlGroups=Old,New\n",
+                        0),
+              0u)
+        << now;
+    EXPECT_NE(now.find("\n; other tools\n[Software\\Other]\nKeep=  this  line  \n"), std::string::npos) << now;
+    EXPECT_NE(now.find("[Software\\Belvor\\Tasklander]\nGroup=Fresh\n"), std::string::npos) << now;
+    EXPECT_EQ(QDir(dir.filePath("sub")).entryList(QDir::Files), QStringList({"registry.txt"}));
+
+    TStringList sections;
+    reg.ReadSections(sections);
+    EXPECT_EQ(sections.CommaText(), "Mastwise,Tasklander");
+}
+
+TEST_F(RegistryFile, MissingFileAndKeyAreCreated)
+{
+    TRegIniFile reg("Software\\Belvor", file);
+    EXPECT_EQ(ReadAll(file), "[Software\\Belvor]\n");
+    TStringList sections;
+    reg.ReadSections(sections);
+    EXPECT_EQ(sections.Count(), 0);
+}
+
+TEST_F(RegistryFile, DamagedFileIsReportedAndNeverWritten)
+{
+    QDir().mkpath(dir.filePath("sub"));
+    const std::string damaged = "[Software\\Belvor\\Mastwise]\nPath=/opt\ngarbage line\n";
+    WriteAll(file, damaged);
+    try {
+        TRegIniFile reg("Software\\Belvor", file);
+        FAIL() << "opened a damaged file";
+    } catch (const ERegistryDamaged& e) {
+        EXPECT_NE(e.Message().find(file), std::string::npos);
+        EXPECT_NE(e.Message().find("line 3"), std::string::npos);
+    }
+    TRegistryFile reg(file);
+    EXPECT_THROW(reg.Update([](TRegistryData& d) { d.WriteValue("Software\\Belvor\\X", "A", "1"); }), ERegistryDamaged);
+    EXPECT_EQ(ReadAll(file), damaged);
+    EXPECT_EQ(QDir(dir.filePath("sub")).entryList(QDir::Files), QStringList({"registry.txt"}));
+}
+
+TEST_F(RegistryFile, NamesTheFileCannotHoldAreRefused)
+{
+    TRegIniFile reg("Software\\Belvor", file);
+    const std::string before = ReadAll(file);
+    struct Case { const char* section; const char* name; };
+    const Case cases[] = {{"T", ""}, {"T", "a=b"}, {"T", " padded"}, {"T", "[x"}, {"T", "#x"}, {"T", "a\nb"},
+                          {"a\\\\b", "N"}, {"bad]", "N"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.section) + "/" + c.name);
+        EXPECT_THROW(reg.WriteString(c.section, c.name, "v"), ERegistryException);
+    }
+    EXPECT_EQ(ReadAll(file), before);
+}
+
+TEST(RegistryLocation, EnvironmentChoosesTheFile)
+{
+    const QByteArray savedReg = qgetenv("MW_REGISTRY_FILE"), savedXdg = qgetenv("XDG_CONFIG_HOME");
+    qunsetenv("MW_REGISTRY_FILE");
+    qputenv("XDG_CONFIG_HOME", "/cfg/home");
+    EXPECT_EQ(RegistryFileName(), "/cfg/home/belvor/registry.txt");
+    qputenv("XDG_CONFIG_HOME", "relative/ignored");
+    EXPECT_EQ(UserConfigFolder(), QDir::cleanPath(QDir::homePath() + "/.config").toStdString());
+    qputenv("MW_REGISTRY_FILE", "/tmp/other-user.txt");
+    EXPECT_EQ(RegistryFileName(), "/tmp/other-user.txt");
+    if (savedReg.isNull()) qunsetenv("MW_REGISTRY_FILE"); else qputenv("MW_REGISTRY_FILE", savedReg);
+    if (savedXdg.isNull()) qunsetenv("XDG_CONFIG_HOME"); else qputenv("XDG_CONFIG_HOME", savedXdg);
+}
