@@ -1,0 +1,148 @@
+// Throughput of the demo files' LZH codec, with zlib's deflate and inflate on the same data for
+// scale. Input bytes per second in every case (raw bytes for compression and expansion alike).
+#include "demo/MacroFile.h"
+#include "demo/lzh.h"
+
+#include <benchmark/benchmark.h>
+#include <zlib.h>
+
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+// Recorded macros: mouse moves with slowly changing coordinates over a handful of windows.
+Bytes MacroBlock(int events)
+{
+    std::mt19937 rng(42);
+    std::vector<Vantrel::TEventMsg> ev(static_cast<std::size_t>(events));
+    std::vector<Vantrel::TWindowIdentity> ids(ev.size());
+    uint32_t x = 400, y = 300;
+    for (int i = 0; i < events; ++i) {
+        x += rng() % 5 - 2;
+        y += rng() % 5 - 2;
+        ev[std::size_t(i)] = {0x200, x, y, i * 16, 0x10020};
+        auto& w = ids[std::size_t(i)];
+        Vantrel::SetText(w.className, i % 40 < 30 ? "TButton" : "TfrmWizard");
+        Vantrel::SetText(w.windowText, i % 40 < 30 ? "Next >" : "Design Wizard");
+        w.ownerTag = i % 40 < 30 ? 3 : 0;
+        w.originX = 380;
+        w.originY = 290;
+        Vantrel::SetText(w.parentClassName, "TFrmMain");
+        Vantrel::SetText(w.parentText, "Mastwise");
+    }
+    Bytes raw(std::size_t(events) * Vantrel::MacroRecordSize);
+    for (int i = 0; i < events; ++i) Vantrel::StoreEvent(ev[std::size_t(i)], raw.data() + i * 20);
+    for (int i = 0; i < events; ++i)
+        Vantrel::StoreIdentity(ids[std::size_t(i)], raw.data() + std::size_t(events) * 20 + std::size_t(i) * 272);
+    return raw;
+}
+
+Bytes RandomBlock(std::size_t n)
+{
+    std::mt19937 rng(7);
+    Bytes b(n);
+    for (auto& x : b) x = static_cast<uint8_t>(rng());
+    return b;
+}
+
+const Bytes& Data(int kind)
+{
+    static const Bytes macro = MacroBlock(1000);         // 292,000 bytes
+    static const Bytes random = RandomBlock(292000);
+    return kind == 0 ? macro : random;
+}
+
+Bytes LzhPack(const Bytes& in)
+{
+    Bytes out;
+    out.reserve(in.size());
+    std::size_t pos = 0;
+    int64_t n = 0;
+    LzhEncode(
+        n, [&](const void* b, uint16_t c, uint16_t& a) { out.insert(out.end(), (const uint8_t*)b, (const uint8_t*)b + c); a = c; },
+        [&](void* b, uint16_t, uint16_t& a) {
+            a = pos < in.size() ? 1 : 0;
+            if (a) *static_cast<uint8_t*>(b) = in[pos++];
+        });
+    return out;
+}
+
+Bytes LzhUnpack(const Bytes& in, std::size_t size)
+{
+    Bytes out;
+    out.reserve(size);
+    std::size_t pos = 0;
+    LzhDecode(
+        static_cast<int64_t>(size),
+        [&](const void* b, uint16_t c, uint16_t& a) { out.insert(out.end(), (const uint8_t*)b, (const uint8_t*)b + c); a = c; },
+        [&](void* b, uint16_t, uint16_t& a) {
+            a = pos < in.size() ? 1 : 0;
+            if (a) *static_cast<uint8_t*>(b) = in[pos++];
+        });
+    return out;
+}
+
+Bytes Deflate(const Bytes& in)
+{
+    uLongf size = compressBound(in.size());
+    Bytes out(size);
+    compress2(out.data(), &size, in.data(), in.size(), Z_DEFAULT_COMPRESSION);
+    out.resize(size);
+    return out;
+}
+
+void Label(benchmark::State& state, const Bytes& in, const Bytes& packed)
+{
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(in.size()));
+    state.SetLabel(std::string(state.range(0) == 0 ? "macro" : "random") + ", ratio " +
+                   std::to_string(100 * packed.size() / in.size()) + "%");
+}
+
+void BM_LzhEncode(benchmark::State& state)
+{
+    const Bytes& in = Data(int(state.range(0)));
+    Bytes packed;
+    for (auto _ : state) benchmark::DoNotOptimize(packed = LzhPack(in));
+    Label(state, in, packed);
+}
+
+void BM_LzhDecode(benchmark::State& state)
+{
+    const Bytes& in = Data(int(state.range(0)));
+    const Bytes packed = LzhPack(in);
+    for (auto _ : state) benchmark::DoNotOptimize(LzhUnpack(packed, in.size()));
+    Label(state, in, packed);
+}
+
+void BM_ZlibDeflate(benchmark::State& state)
+{
+    const Bytes& in = Data(int(state.range(0)));
+    Bytes packed;
+    for (auto _ : state) benchmark::DoNotOptimize(packed = Deflate(in));
+    Label(state, in, packed);
+}
+
+void BM_ZlibInflate(benchmark::State& state)
+{
+    const Bytes& in = Data(int(state.range(0)));
+    const Bytes packed = Deflate(in);
+    Bytes out(in.size());
+    for (auto _ : state) {
+        uLongf size = out.size();
+        uncompress(out.data(), &size, packed.data(), packed.size());
+        benchmark::DoNotOptimize(out.data());
+    }
+    Label(state, in, packed);
+}
+
+}  // namespace
+
+BENCHMARK(BM_LzhEncode)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ZlibDeflate)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LzhDecode)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ZlibInflate)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);

@@ -1,0 +1,474 @@
+#include "lzh.h"
+
+#include <array>
+#include <new>
+
+namespace {
+
+constexpr int N = 4096;           // ring buffer (window)
+constexpr int F = 60;             // longest match
+constexpr int THRESHOLD = 2;      // a match must be longer than this
+constexpr int NIL = N;            // no node in the search trees
+constexpr int N_CHAR = 256 - THRESHOLD + F;  // 314 symbols: literals and lengths 3..60
+constexpr int T = N_CHAR * 2 - 1;            // 627 nodes of the Huffman tree
+constexpr int R = T - 1;                     // root
+constexpr unsigned MAX_FREQ = 0x8000;        // root frequency that forces a rebuild
+
+static_assert(N_CHAR == 314 && T == 627 && R == 626);
+
+// The fixed prefix code of the upper 6 bits of a match position: value 0 has 3 bits, 1-3 four,
+// 4-11 five, 12-23 six, 24-47 seven, 48-63 eight; codes run on in value order, each the
+// previous one plus one at its own length.
+struct PositionCodes {
+    std::array<uint8_t, 64> code{};     // right-aligned
+    std::array<uint8_t, 64> length{};
+    std::array<uint8_t, 256> valueOfByte{};   // inverse, indexed by a byte the code prefixes
+    std::array<uint8_t, 256> lengthOfByte{};
+
+    constexpr PositionCodes()
+    {
+        unsigned next = 0;
+        int len = 3;
+        for (int v = 0; v < 64; ++v) {
+            const int want = v == 0 ? 3 : v < 4 ? 4 : v < 12 ? 5 : v < 24 ? 6 : v < 48 ? 7 : 8;
+            next <<= (want - len);
+            len = want;
+            code[v] = static_cast<uint8_t>(next);
+            length[v] = static_cast<uint8_t>(len);
+            const unsigned first = next << (8 - len);
+            for (unsigned b = first; b < first + (1u << (8 - len)); ++b) {
+                valueOfByte[b] = static_cast<uint8_t>(v);
+                lengthOfByte[b] = static_cast<uint8_t>(len);
+            }
+            ++next;
+        }
+    }
+};
+constexpr PositionCodes positionCodes;
+static_assert(positionCodes.code[63] == 0xFF && positionCodes.code[48] == 0xF0);
+static_assert((positionCodes.code[24] << 1) == 0xC0 && (positionCodes.code[12] << 2) == 0x90);
+
+}  // namespace
+
+struct TLzhCodec::Tables {
+    // Window with an overhang of F - 1 bytes so that comparisons may run past its end.
+    uint8_t ring[N + F - 1];
+    // Encoder search trees: one ordered tree per first byte, roots at rson[N + 1 + byte].
+    uint16_t lson[N + 1];
+    uint16_t dad[N + 1];
+    uint16_t rson[N + 257];
+    // Adaptive Huffman tree. freq[T] is a sentinel above every real frequency; prnt[T + c]
+    // is the node of symbol c; a son value of T or more is a leaf (symbol = value - T).
+    uint16_t freq[T + 1];
+    uint16_t prnt[T + N_CHAR];
+    uint16_t son[T];
+
+    // Result of the last insertion: the longest match and its position value.
+    int matchLength = 0;
+    int matchPosition = 0;
+
+    void StartHuff();
+    void Rebuild();
+    void Update(int c);
+
+    void InitTree();
+    void InsertNode(int r);
+    void DeleteNode(int p);
+};
+
+void TLzhCodec::Tables::StartHuff()
+{
+    for (int i = 0; i < N_CHAR; ++i) {
+        freq[i] = 1;
+        son[i] = static_cast<uint16_t>(i + T);
+        prnt[i + T] = static_cast<uint16_t>(i);
+    }
+    for (int i = 0, j = N_CHAR; j <= R; i += 2, ++j) {
+        freq[j] = static_cast<uint16_t>(freq[i] + freq[i + 1]);
+        son[j] = static_cast<uint16_t>(i);
+        prnt[i] = prnt[i + 1] = static_cast<uint16_t>(j);
+    }
+    freq[T] = 0xFFFF;
+    prnt[R] = 0;
+}
+
+// Halves the frequencies and builds the tree again from the leaves, keeping it sorted.
+void TLzhCodec::Tables::Rebuild()
+{
+    int j = 0;
+    for (int i = 0; i < T; ++i) {
+        if (son[i] >= T) {
+            freq[j] = static_cast<uint16_t>((freq[i] + 1) / 2);
+            son[j] = son[i];
+            ++j;
+        }
+    }
+    for (int i = 0, jj = N_CHAR; jj < T; i += 2, ++jj) {
+        const unsigned f = unsigned(freq[i]) + freq[i + 1];
+        int k = jj - 1;
+        while (f < freq[k]) --k;
+        ++k;
+        for (int m = jj; m > k; --m) {
+            freq[m] = freq[m - 1];
+            son[m] = son[m - 1];
+        }
+        freq[k] = static_cast<uint16_t>(f);
+        son[k] = static_cast<uint16_t>(i);
+    }
+    for (int i = 0; i < T; ++i) {
+        const int k = son[i];
+        if (k >= T) {
+            prnt[k] = static_cast<uint16_t>(i);
+        } else {
+            prnt[k] = prnt[k + 1] = static_cast<uint16_t>(i);
+        }
+    }
+}
+
+void TLzhCodec::Tables::Update(int c)
+{
+    if (freq[R] == MAX_FREQ) Rebuild();
+    int k = prnt[c + T];
+    do {
+        const unsigned f = ++freq[k];
+        if (f > freq[k + 1]) {
+            int l = k + 1;
+            while (f > freq[l + 1]) ++l;   // the sentinel at T stops the scan
+            freq[k] = freq[l];
+            freq[l] = static_cast<uint16_t>(f);
+
+            const int i = son[k];
+            prnt[i] = static_cast<uint16_t>(l);
+            if (i < T) prnt[i + 1] = static_cast<uint16_t>(l);
+            const int j = son[l];
+            son[l] = static_cast<uint16_t>(i);
+            prnt[j] = static_cast<uint16_t>(k);
+            if (j < T) prnt[j + 1] = static_cast<uint16_t>(k);
+            son[k] = static_cast<uint16_t>(j);
+            k = l;
+        }
+        k = prnt[k];
+    } while (k != 0);
+}
+
+void TLzhCodec::Tables::InitTree()
+{
+    for (int i = N + 1; i <= N + 256; ++i) rson[i] = NIL;
+    for (int i = 0; i < N; ++i) dad[i] = NIL;
+}
+
+// Hangs the string at r into the tree of its first byte and records the longest match met on
+// the way; a string equal over the full match length takes the older node's place.
+void TLzhCodec::Tables::InsertNode(int r)
+{
+    const uint8_t* key = &ring[r];
+    int cmp = 1;
+    int p = N + 1 + key[0];
+    rson[r] = lson[r] = NIL;
+    matchLength = 0;
+    for (;;) {
+        if (cmp >= 0) {
+            if (rson[p] == NIL) {
+                rson[p] = static_cast<uint16_t>(r);
+                dad[r] = static_cast<uint16_t>(p);
+                return;
+            }
+            p = rson[p];
+        } else {
+            if (lson[p] == NIL) {
+                lson[p] = static_cast<uint16_t>(r);
+                dad[r] = static_cast<uint16_t>(p);
+                return;
+            }
+            p = lson[p];
+        }
+        int i = 1;
+        for (; i < F; ++i) {
+            cmp = int(key[i]) - int(ring[p + i]);
+            if (cmp != 0) break;
+        }
+        if (i > THRESHOLD) {
+            const int position = ((r - p) & (N - 1)) - 1;
+            if (i > matchLength) {
+                matchPosition = position;
+                matchLength = i;
+                if (matchLength >= F) break;
+            } else if (i == matchLength && position < matchPosition) {
+                matchPosition = position;
+            }
+        }
+    }
+    // Replace p by r.
+    dad[r] = dad[p];
+    lson[r] = lson[p];
+    rson[r] = rson[p];
+    dad[lson[p]] = static_cast<uint16_t>(r);
+    dad[rson[p]] = static_cast<uint16_t>(r);
+    if (rson[dad[p]] == p) rson[dad[p]] = static_cast<uint16_t>(r);
+    else lson[dad[p]] = static_cast<uint16_t>(r);
+    dad[p] = NIL;
+}
+
+void TLzhCodec::Tables::DeleteNode(int p)
+{
+    if (dad[p] == NIL) return;
+    int q;
+    if (rson[p] == NIL) {
+        q = lson[p];
+    } else if (lson[p] == NIL) {
+        q = rson[p];
+    } else {
+        // Two children: the rightmost node of the left subtree takes p's place.
+        q = lson[p];
+        if (rson[q] != NIL) {
+            do q = rson[q]; while (rson[q] != NIL);
+            rson[dad[q]] = lson[q];
+            dad[lson[q]] = dad[q];
+            lson[q] = lson[p];
+            dad[lson[p]] = static_cast<uint16_t>(q);
+        }
+        rson[q] = rson[p];
+        dad[rson[p]] = static_cast<uint16_t>(q);
+    }
+    dad[q] = dad[p];
+    if (rson[dad[p]] == p) rson[dad[p]] = static_cast<uint16_t>(q);
+    else lson[dad[p]] = static_cast<uint16_t>(q);
+    dad[p] = NIL;
+}
+
+namespace {
+
+std::unique_ptr<TLzhCodec::Tables> AllocateTables()
+{
+    try {
+        return std::make_unique<TLzhCodec::Tables>();   // value-initialised: all zero
+    } catch (const std::bad_alloc&) {
+        throw ElzhException(LzhNoMemoryText);
+    }
+}
+
+// MSB-first bit writer.
+class BitWriter {
+public:
+    explicit BitWriter(const TLzhWriteProc& write) : write_(write) {}
+
+    // Appends the low `length` bits of value (length <= 24).
+    void Put(uint32_t value, int length)
+    {
+        acc_ = (acc_ << length) | (value & ((1u << length) - 1));
+        pending_ += length;
+        while (pending_ >= 8) {
+            pending_ -= 8;
+            Emit(static_cast<uint8_t>(acc_ >> pending_));
+        }
+        acc_ &= (1u << pending_) - 1;
+    }
+    // Writes the pending bits, padded with zeros, as a last byte.
+    void Flush()
+    {
+        if (pending_ > 0) Emit(static_cast<uint8_t>(acc_ << (8 - pending_)));
+        pending_ = 0;
+        acc_ = 0;
+    }
+    int64_t Written() const { return written_; }
+
+private:
+    void Emit(uint8_t b)
+    {
+        uint16_t actual = 0;
+        write_(&b, 1, actual);
+        ++written_;
+    }
+    const TLzhWriteProc& write_;
+    uint32_t acc_ = 0;
+    int pending_ = 0;
+    int64_t written_ = 0;
+};
+
+// MSB-first bit reader over a 16-bit buffer refilled a byte at a time while it holds 8 bits or
+// fewer. Bytes past the end of the input read as zeros; a reader that consumed any of those
+// bits reports the input as exhausted.
+class BitReader {
+public:
+    explicit BitReader(const TLzhReadProc& read) : read_(read) {}
+
+    int Bit()
+    {
+        Fill();
+        const int bit = (buf_ >> 15) & 1;
+        buf_ = static_cast<uint16_t>(buf_ << 1);
+        --bits_;
+        ++consumed_;
+        return bit;
+    }
+    int Byte()
+    {
+        Fill();
+        const int b = buf_ >> 8;
+        buf_ = static_cast<uint16_t>(buf_ << 8);
+        bits_ -= 8;
+        consumed_ += 8;
+        return b;
+    }
+    bool Exhausted() const { return consumed_ > delivered_ * 8; }
+
+private:
+    void Fill()
+    {
+        while (bits_ <= 8) {
+            uint8_t b = 0;
+            uint16_t actual = 0;
+            read_(&b, 1, actual);
+            if (actual == 0) b = 0;
+            else ++delivered_;
+            buf_ = static_cast<uint16_t>(buf_ | (unsigned(b) << (8 - bits_)));
+            bits_ += 8;
+        }
+    }
+    const TLzhReadProc& read_;
+    uint16_t buf_ = 0;
+    int bits_ = 0;
+    int64_t consumed_ = 0;
+    int64_t delivered_ = 0;
+};
+
+bool ReadByte(const TLzhReadProc& read, uint8_t& b)
+{
+    uint16_t actual = 0;
+    read(&b, 1, actual);
+    return actual != 0;
+}
+
+}  // namespace
+
+TLzhCodec::TLzhCodec() = default;
+TLzhCodec::~TLzhCodec() = default;
+
+int64_t TLzhCodec::Encode(const TLzhWriteProc& write, const TLzhReadProc& read)
+{
+    bytesWritten_ = 0;
+    const auto t = AllocateTables();
+    BitWriter out(write);
+
+    // A symbol's code is the path from the root to its leaf; a node's branch bit is the lowest
+    // bit of its index. The path is collected leaf first into a 64-bit word (the tree's
+    // frequencies are capped, which keeps it far shallower than that) and sent root first in
+    // pieces of at most 16 bits.
+    auto encodeChar = [&](int c) {
+        uint64_t code = 0;
+        int length = 0;
+        int k = t->prnt[c + T];
+        do {
+            code |= uint64_t(k & 1) << length;
+            ++length;
+            k = t->prnt[k];
+        } while (k != R);
+        while (length > 0) {
+            const int piece = length > 16 ? 16 : length;
+            length -= piece;
+            out.Put(static_cast<uint32_t>(code >> length), piece);
+        }
+        t->Update(c);
+    };
+    auto encodePosition = [&](int position) {
+        const int upper = position >> 6;
+        out.Put(positionCodes.code[upper], positionCodes.length[upper]);
+        out.Put(static_cast<uint32_t>(position & 0x3F), 6);
+    };
+
+    t->StartHuff();
+    t->InitTree();
+    int s = 0;
+    int r = N - F;
+    for (int i = s; i < r; ++i) t->ring[i] = ' ';
+    int len = 0;
+    for (uint8_t c = 0; len < F && ReadByte(read, c); ++len) t->ring[r + len] = c;
+    int64_t inputCount = len;
+    for (int i = 1; i <= F; ++i) t->InsertNode(r - i);
+    t->InsertNode(r);
+
+    while (len > 0) {
+        if (t->matchLength > len) t->matchLength = len;
+        if (t->matchLength <= THRESHOLD) {
+            t->matchLength = 1;
+            encodeChar(t->ring[r]);
+        } else {
+            encodeChar(255 - THRESHOLD + t->matchLength);
+            encodePosition(t->matchPosition);
+        }
+        const int lastMatchLength = t->matchLength;
+        int i = 0;
+        for (uint8_t c = 0; i < lastMatchLength && ReadByte(read, c); ++i) {
+            t->DeleteNode(s);
+            t->ring[s] = c;
+            if (s < F - 1) t->ring[s + N] = c;
+            s = (s + 1) & (N - 1);
+            r = (r + 1) & (N - 1);
+            t->InsertNode(r);
+        }
+        inputCount += i;
+        for (; i < lastMatchLength; ++i) {
+            t->DeleteNode(s);
+            s = (s + 1) & (N - 1);
+            r = (r + 1) & (N - 1);
+            if (--len != 0) t->InsertNode(r);
+        }
+    }
+    out.Flush();
+    bytesWritten_ = out.Written();
+    return inputCount;
+}
+
+int64_t TLzhCodec::Decode(int64_t outputCount, const TLzhWriteProc& write, const TLzhReadProc& read)
+{
+    inputExhausted_ = false;
+    if (outputCount <= 0) return 0;
+    const auto t = AllocateTables();
+    BitReader in(read);
+
+    t->StartHuff();
+    for (int i = 0; i < N - F; ++i) t->ring[i] = ' ';
+    int r = N - F;
+    int64_t count = 0;
+    auto put = [&](uint8_t b) {
+        uint16_t actual = 0;
+        write(&b, 1, actual);
+        t->ring[r] = b;
+        r = (r + 1) & (N - 1);
+        ++count;
+    };
+
+    while (count < outputCount) {
+        int c = t->son[R];
+        while (c < T) c = t->son[c + in.Bit()];
+        c -= T;
+        t->Update(c);
+        if (in.Exhausted()) break;
+        if (c < 256) {
+            put(static_cast<uint8_t>(c));
+            continue;
+        }
+        int b = in.Byte();
+        const int upper = positionCodes.valueOfByte[b];
+        for (int extra = positionCodes.lengthOfByte[b] - 2; extra > 0; --extra) b = (b << 1) | in.Bit();
+        if (in.Exhausted()) break;
+        const int position = (upper << 6) | (b & 0x3F);
+        const int start = (r - position - 1) & (N - 1);
+        const int length = c - 255 + THRESHOLD;
+        for (int k = 0; k < length && count < outputCount; ++k) put(t->ring[(start + k) & (N - 1)]);
+    }
+    inputExhausted_ = in.Exhausted();
+    return count;
+}
+
+void LzhEncode(int64_t& inputCount, const TLzhWriteProc& write, const TLzhReadProc& read)
+{
+    TLzhCodec codec;
+    inputCount = codec.Encode(write, read);
+}
+
+int64_t LzhDecode(int64_t outputCount, const TLzhWriteProc& write, const TLzhReadProc& read)
+{
+    TLzhCodec codec;
+    return codec.Decode(outputCount, write, read);
+}
