@@ -7,21 +7,19 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "support/TestFiles.h"
+
+#include <filesystem>
+
 namespace {
 
 std::string ReadAll(const std::string& name)
 {
-    QFile f(QString::fromStdString(name));
-    if (!f.open(QIODevice::ReadOnly)) return "<missing>";
-    return f.readAll().toStdString();
+    if (!std::filesystem::exists(name)) return "<missing>";
+    return mwtest::ReadFileText(name);
 }
 
-void WriteAll(const std::string& name, const std::string& text)
-{
-    QFile f(QString::fromStdString(name));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(text.data(), static_cast<qint64>(text.size()));
-}
+void WriteAll(const std::string& name, const std::string& text) { ASSERT_TRUE(mwtest::WriteFileText(name, text)); }
 
 class RegistryFile : public ::testing::Test {
 protected:

@@ -1,3 +1,5 @@
+#include "support/TestFiles.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -9,36 +11,8 @@
 
 namespace fs = std::filesystem;
 
-namespace {
-
-std::string ReadFile(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-class TempDir {
-public:
-    TempDir()
-    {
-        std::random_device rd;
-        path_ = fs::temp_directory_path() / ("catalog_gen_test_" + std::to_string(rd()));
-        fs::create_directories(path_);
-    }
-    ~TempDir()
-    {
-        std::error_code ec;
-        fs::remove_all(path_, ec);
-    }
-    const fs::path& path() const { return path_; }
-
-private:
-    fs::path path_;
-};
-
-} // namespace
+using mwtest::ReadFileText;
+using mwtest::TempDir;
 
 TEST(CatalogGen, CommittedTableEqualsGeneratorOutput)
 {
@@ -46,8 +20,8 @@ TEST(CatalogGen, CommittedTableEqualsGeneratorOutput)
     const fs::path out = dir.path() / "Catalog.strings";
     const std::string cmd = std::string("\"") + CATALOG_GEN + "\" \"" + out.string() + "\"";
     ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
-    const std::string generated = ReadFile(out);
-    const std::string committed = ReadFile(fs::path(MW_SOURCE_DIR) / "planner/resources/strings/Catalog.strings");
+    const std::string generated = ReadFileText(out);
+    const std::string committed = ReadFileText(fs::path(MW_SOURCE_DIR) / "planner/resources/strings/Catalog.strings");
     ASSERT_FALSE(generated.empty());
     // Not EXPECT_EQ on the strings: a 400 kB diff in the log helps nobody.
     EXPECT_TRUE(generated == committed)
