@@ -114,7 +114,6 @@ TEST_F(DaxDataTest, EachClassHasExactlyTheOperationsOfTheTable)
 
 TEST_F(DaxDataTest, ConversionsFollowTheRules)
 {
-    const TFormatSettings& fs = FormatSettings();
     struct Case {
         const char* what;
         std::function<std::string()> got;
@@ -130,12 +129,14 @@ TEST_F(DaxDataTest, ConversionsFollowTheRules)
         {"string ' 42 ' as integer", [&] { return std::to_string(str(" 42 ")->AsInteger()); }, "42"},
         {"string from Boolean", [&] { auto v = str(""); v->SetAsBoolean(false); return v->Text; }, "False"},
         {"string from integer", [&] { auto v = str(""); v->SetAsInteger(-17); return v->Text; }, "-17"},
-        {"string from float", [&] { auto v = str(""); v->SetAsFloat(2.5); return v->Text; }, FloatToStr(2.5, fs)},
+        {"string from float", [&] { auto v = str(""); v->SetAsFloat(2.5); return v->Text; }, "2.5"},
+        {"string from float, 15 digits", [&] { auto v = str(""); v->SetAsFloat(2.0 / 3); return v->Text; }, "0.666666666666667"},
         {"string from date-time: the date part",
-         [&] { auto v = str(""); v->SetAsDateTime(45000.75); return v->Text; },
-         FormatDateTime(fs.ShortDateFormat, 45000.75, fs)},
-        {"string as date-time", [&] { return std::to_string(str("1/2/2020")->AsDateTime()); },
-         std::to_string(StrToDateTime("1/2/2020"))},
+         [&] { auto v = str(""); v->SetAsDateTime(45000.75); return v->Text; }, "3/15/2023"},
+        {"string as date-time (month first)", [&] { return std::to_string(str("1/2/2020")->AsDateTime()); },
+         std::to_string(43832.0)},
+        {"string with a time as date-time", [&] { return std::to_string(str("3/15/2023 6:00 PM")->AsDateTime()); },
+         std::to_string(45000.75)},
         {"Boolean set 'TRUE'", [&] { TDaxBoolean b; b.SetAsString("TRUE"); return b.AsString(); }, "True"},
         {"Boolean set 'Yes'", [&] { TDaxBoolean b; b.Value = true; b.SetAsString("Yes"); return b.AsString(); }, "False"},
         {"Boolean as integer", [&] { TDaxBoolean b; b.Value = true; return std::to_string(b.AsInteger()); }, "1"},
@@ -145,12 +146,15 @@ TEST_F(DaxDataTest, ConversionsFollowTheRules)
         {"integer as Boolean", [&] { TDaxInteger i; i.Value = -3; return std::to_string(i.AsBoolean()); }, "1"},
         {"float 2.9 as integer", [&] { TDaxFloat f; f.SetAsFloat(2.9); return std::to_string(f.AsInteger()); }, "2"},
         {"float -2.9 as integer", [&] { TDaxFloat f; f.SetAsFloat(-2.9); return std::to_string(f.AsInteger()); }, "-2"},
-        {"float text", [&] { TDaxFloat f; f.SetAsFloat(0.1); return f.AsString(); }, FloatToStr(0.1, fs)},
+        {"float text", [&] { TDaxFloat f; f.SetAsFloat(0.1); return f.AsString(); }, "0.1"},
+        {"float text of the last value", [&] { TDaxFloat f; f.SetAsFloat(-7); f.SetAsFloat(1234.5); return f.AsString(); }, "1234.5"},
+        {"float text, 16 integer digits", [&] { TDaxFloat f; f.SetAsFloat(1e15); return f.AsString(); }, "1E15"},
+        {"float text of the sum", [&] { TDaxFloat f; f.SetAsFloat(0.5); f.SetAsFloat(0.25); f.TotalType = ttSum; return f.AsString(); }, "0.75"},
         {"float from Boolean", [&] { TDaxFloat f; f.SetAsBoolean(true); return std::to_string(f.AsFloat()); }, std::to_string(1.0)},
         {"date-time 0 prints empty", [&] { TDaxDateTime d; return d.AsString(); }, ""},
         {"null date-time prints empty", [&] { TDaxDateTime d; d.Value = 45000; d.IsNull = true; return d.AsString(); }, ""},
-        {"date-time prints its date", [&] { TDaxDateTime d; d.Value = 45000.5; return d.AsString(); },
-         FormatDateTime(fs.ShortDateFormat, 45000.5, fs)},
+        {"date-time prints its date", [&] { TDaxDateTime d; d.Value = 45000.5; return d.AsString(); }, "3/15/2023"},
+        {"date-time before 1900", [&] { TDaxDateTime d; d.Value = -1.25; return d.AsString(); }, "12/29/1899"},
         {"date-time as Boolean", [&] { TDaxDateTime d; d.Value = 5; return std::to_string(d.AsBoolean()); }, "0"},
         {"unknown as text", [&] { TDaxUnknown u; return u.AsString(); }, "Unknown type, check to see if field exists."},
         {"blob as float", [&] { TDaxBlob b; b.SetAsString("12"); return std::to_string(b.AsFloat()); }, std::to_string(0.0)},
@@ -286,7 +290,6 @@ TEST_F(DaxDataTest, AccumulatorReadsByTotalType)
 
 TEST_F(DaxDataTest, FormatValueChoosesTheRoutineByTypeAndFormat)
 {
-    const TFormatSettings& fs = FormatSettings();
     TDaxFloatFormat totals;
     TDaxFormat plain;
     EXPECT_EQ(totals.FloatFormat(), TFloatFormat::ffNumber);
@@ -303,18 +306,37 @@ TEST_F(DaxDataTest, FormatValueChoosesTheRoutineByTypeAndFormat)
     auto flt = [](double x) { auto v = std::make_unique<TDaxFloat>(); v->SetAsFloat(x); return v; };
     auto boolean = [](bool b) { auto v = std::make_unique<TDaxBoolean>(); v->Value = b; return v; };
     const Case cases[] = {
-        {"total format defaults", [&] { return totals.FormatValue(*flt(1234.5)); },
-         FloatToStrF(1234.5, TFloatFormat::ffNumber, 15, 2, fs)},
+        // One thousand two hundred and thirty-four and a half: number form, precision 15,
+        // two decimals, thousands separators.
+        {"total format defaults", [&] { return totals.FormatValue(*flt(1234.5)); }, "1,234.50"},
+        {"total format, negative millions", [&] { return totals.FormatValue(*flt(-1234567.891)); }, "-1,234,567.89"},
+        {"total format rounds half away from zero", [&] { return totals.FormatValue(*flt(0.125)); }, "0.13"},
+        {"total format of an integer", [&] { TDaxInteger i; i.Value = 1000000; return totals.FormatValue(i); }, "1,000,000.00"},
+        {"variable format defaults", [&] { return plain.FormatValue(*flt(1234.5)); }, "1234.5"},
+        {"variable format, 15 significant digits", [&] { return plain.FormatValue(*flt(1.0 / 3)); }, "0.333333333333333"},
+        {"variable format of an integer", [&] { TDaxInteger i; i.Value = -42; return plain.FormatValue(i); }, "-42"},
         {"integer through the float form", [&] { TDaxInteger i; i.Value = 7; TDaxFormat f; f.SetFloatFormat(TFloatFormat::ffFixed); f.SetDigits(3); return f.FormatValue(i); },
-         FloatToStrF(7, TFloatFormat::ffFixed, 15, 3, fs)},
+         "7.000"},
+        {"Width is the precision, not a field width", [&] { TDaxFloatFormat f; f.SetWidth(4); return f.FormatValue(*flt(1234.5)); }, "1,235.00"},
+        {"exponent form, Digits the least exponent digits", [&] { TDaxFormat f; f.SetFloatFormat(TFloatFormat::ffExponent); f.SetWidth(4); f.SetDigits(3); return f.FormatValue(*flt(1234.5)); },
+         "1.235E+003"},
         {"currency with the locale's decimals", [&] { TDaxFormat f; f.SetFloatFormat(TFloatFormat::ffCurrency); f.SetUseCurrencyDecimals(true); f.SetDigits(5); return f.FormatValue(*flt(3.25)); },
-         FloatToStrF(3.25, TFloatFormat::ffCurrency, 15, fs.CurrencyDecimals, fs)},
+         "$3.25"},
         {"currency with its own digits", [&] { TDaxFormat f; f.SetFloatFormat(TFloatFormat::ffCurrency); f.SetDigits(4); return f.FormatValue(*flt(3.25)); },
-         FloatToStrF(3.25, TFloatFormat::ffCurrency, 15, 4, fs)},
-        {"picture over the float form", [&] { TDaxFloatFormat f; f.SetDisplayFormat("0.000"); return f.FormatValue(*flt(2)); },
-         FormatFloat("0.000", 2, fs)},
-        {"blank picture is no picture", [&] { TDaxFormat f; f.SetDisplayFormat("   "); f.SetWidth(4); return f.FormatValue(*flt(2.5)); },
-         FloatToStrF(2.5, TFloatFormat::ffGeneral, 4, 0, fs)},
+         "$3.2500"},
+        {"negative currency in brackets", [&] { TDaxFloatFormat f; f.SetFloatFormat(TFloatFormat::ffCurrency); return f.FormatValue(*flt(-1234.5)); },
+         "($1,234.50)"},
+        {"currency decimals only for the currency form", [&] { TDaxFormat f; f.SetFloatFormat(TFloatFormat::ffFixed); f.SetUseCurrencyDecimals(true); f.SetDigits(4); return f.FormatValue(*flt(3.25)); },
+         "3.2500"},
+        {"picture over the float form", [&] { TDaxFloatFormat f; f.SetDisplayFormat("0.000"); return f.FormatValue(*flt(2)); }, "2.000"},
+        {"picture over the currency decimals", [&] { TDaxFormat f; f.SetFloatFormat(TFloatFormat::ffCurrency); f.SetUseCurrencyDecimals(true); f.SetDisplayFormat("#,##0.0"); return f.FormatValue(*flt(1234.56)); },
+         "1,234.6"},
+        {"picture, negative section", [&] { TDaxFloatFormat f; f.SetDisplayFormat("#,##0.00;(#,##0.00);'nil'"); return f.FormatValue(*flt(-1234.5)); }, "(1,234.50)"},
+        {"picture, zero section", [&] { TDaxFloatFormat f; f.SetDisplayFormat("#,##0.00;(#,##0.00);'nil'"); return f.FormatValue(*flt(0)); }, "nil"},
+        {"picture on an integer", [&] { TDaxInteger i; i.Value = 1234567; TDaxFormat f; f.SetDisplayFormat("#,##0"); return f.FormatValue(i); }, "1,234,567"},
+        {"blank picture is no picture", [&] { TDaxFormat f; f.SetDisplayFormat("   "); f.SetWidth(4); return f.FormatValue(*flt(2.5)); }, "2.5"},
+        {"case after the number form", [&] { TDaxFormat f; f.SetFloatFormat(TFloatFormat::ffExponent); f.SetWidth(3); f.SetTextCase(tcLower); return f.FormatValue(*flt(1234.5)); },
+         "1.23e+3"},
         {"Boolean Yes;No true", [&] { TDaxFormat f; f.SetDisplayFormat("Yes;No"); return f.FormatValue(*boolean(true)); }, "Yes"},
         {"Boolean Yes;No false", [&] { TDaxFormat f; f.SetDisplayFormat("Yes;No"); return f.FormatValue(*boolean(false)); }, "No"},
         {"Boolean Done true", [&] { TDaxFormat f; f.SetDisplayFormat("Done"); return f.FormatValue(*boolean(true)); }, "Done"},
@@ -322,7 +344,10 @@ TEST_F(DaxDataTest, FormatValueChoosesTheRoutineByTypeAndFormat)
         {"Boolean false text cut to 255", [&] { TDaxFormat f; f.SetDisplayFormat("y;" + std::string(300, 'n')); return std::to_string(f.FormatValue(*boolean(false)).size()); }, "255"},
         {"Boolean plain", [&] { TDaxFormat f; return f.FormatValue(*boolean(true)); }, "True"},
         {"date-time picture", [&] { TDaxDateTime d; d.Value = 45000.25; TDaxFormat f; f.SetDisplayFormat("yyyy-mm-dd hh:nn"); return f.FormatValue(d); },
-         FormatDateTime("yyyy-mm-dd hh:nn", 45000.25, fs)},
+         "2023-03-15 06:00"},
+        {"date-time picture, then upper case", [&] { TDaxDateTime d; d.Value = 45000.75; TDaxFormat f; f.SetDisplayFormat("mmm d, yyyy h:nn am/pm"); f.SetTextCase(tcUpper); return f.FormatValue(d); },
+         "MAR 15, 2023 6:00 PM"},
+        {"date-time without a picture: the date only", [&] { TDaxDateTime d; d.Value = 45000.75; TDaxFormat f; return f.FormatValue(d); }, "3/15/2023"},
         {"date-time zero", [&] { TDaxDateTime d; TDaxFormat f; return f.FormatValue(d); }, ""},
         {"string mask", [&] { TDaxString s; s.Text = "5551234"; TDaxFormat f; f.SetDisplayFormat("000-0000;0;_"); return f.FormatValue(s); }, "555-1234"},
         {"upper case", [&] { TDaxString s; s.Text = "MixEd"; TDaxFormat f; f.SetTextCase(tcUpper); return f.FormatValue(s); }, "MIXED"},
@@ -345,6 +370,42 @@ TEST_F(DaxDataTest, FormatValueChoosesTheRoutineByTypeAndFormat)
     EXPECT_EQ(&out, &f.FormatToStream(s));   // the format keeps its one stream
     EXPECT_EQ(out.Position(), 0);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(out.Memory()), size_t(out.Size())), "streamed");
+}
+
+// Values and formats read the process-wide settings at the moment they print.
+TEST_F(DaxDataTest, TextFollowsTheProcessSettings)
+{
+    TFormatSettings& fs = FormatSettings();
+    fs.DecimalSeparator = ',';
+    fs.ThousandSeparator = '.';
+    fs.CurrencyString = "EUR";
+    fs.CurrencyFormat = 3;   // "1 $"
+    fs.CurrencyDecimals = 0;
+    fs.DateSeparator = '.';
+    fs.ShortDateFormat = "dd/mm/yyyy";
+
+    struct Case {
+        const char* what;
+        std::function<std::string()> got;
+        std::string want;
+    };
+    auto flt = [](double x) { auto v = std::make_unique<TDaxFloat>(); v->SetAsFloat(x); return v; };
+    const Case cases[] = {
+        {"float text", [&] { return flt(0.1)->AsString(); }, "0,1"},
+        {"float parse", [&] { TDaxFloat f; f.SetAsString("2,5"); return std::to_string(f.AsFloat()); }, std::to_string(2.5)},
+        {"string to float", [&] { TDaxString t; t.Text = "1,75"; return std::to_string(t.AsFloat()); }, std::to_string(1.75)},
+        {"date text", [&] { TDaxDateTime d; d.Value = 45000.75; return d.AsString(); }, "15.03.2023"},
+        {"date parse, day first", [&] { TDaxString t; t.Text = "2.1.2020"; return std::to_string(t.AsDateTime()); }, std::to_string(43832.0)},
+        {"total format", [&] { TDaxFloatFormat f; return f.FormatValue(*flt(1234.5)); }, "1.234,50"},
+        {"currency with the locale's decimals", [&] { TDaxFloatFormat f; f.SetFloatFormat(TFloatFormat::ffCurrency); f.SetUseCurrencyDecimals(true); return f.FormatValue(*flt(1234.5)); },
+         "1.235 EUR"},   // halves away from zero
+        {"currency with its own digits", [&] { TDaxFloatFormat f; f.SetFloatFormat(TFloatFormat::ffCurrency); return f.FormatValue(*flt(1234.5)); }, "1.234,50 EUR"},
+        {"picture", [&] { TDaxFormat f; f.SetDisplayFormat("#,##0.000"); return f.FormatValue(*flt(9876.5)); }, "9.876,500"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(c.got(), c.want);
+    }
 }
 
 TEST_F(DaxDataTest, FormatSettersNotifyTheOwnerOnlyOnChange)

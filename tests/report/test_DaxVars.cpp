@@ -421,6 +421,8 @@ class DBVarTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        saved_ = FormatSettings();   // number text is pinned
+        FormatSettings() = TFormatSettings{};
         data.AddField("Name", ftString);
         data.AddField("Qty", ftInteger);
         data.AddField("Price", ftCurrency);
@@ -443,6 +445,9 @@ protected:
         return v;
     }
 
+    void TearDown() override { FormatSettings() = saved_; }
+
+    TFormatSettings saved_;
     TestPage page;
     TDaxMemoryDataSet data;
     TDaxDataSource source;
@@ -454,7 +459,7 @@ TEST_F(DBVarTest, FieldTypesDecideTheValueClass)
     data.Open();
     struct Case { const char* field; TDaxDataTypes type; std::string text; };
     const Case cases[] = {
-        {"Name", dtypeString, "bolt"}, {"Qty", dtypeInteger, "3"}, {"Price", dtypeFloat, FloatToStr(2.5)},
+        {"Name", dtypeString, "bolt"}, {"Qty", dtypeInteger, "3"}, {"Price", dtypeFloat, "2.5"},
         {"Ok", dtypeBoolean, "True"}, {"Notes", dtypeMemo, "l1\r\nl2\r\n"},
         {"Raw", dtypeUnknown, "Unknown type, check to see if field exists."},
         {"Missing", dtypeUnknown, "Unknown type, check to see if field exists."},
