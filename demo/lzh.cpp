@@ -347,6 +347,7 @@ TLzhCodec::~TLzhCodec() = default;
 int64_t TLzhCodec::Encode(const TLzhWriteProc& write, const TLzhReadProc& read)
 {
     bytesWritten_ = 0;
+    maxCodeBits_ = 0;
     const auto t = AllocateTables();
     BitWriter out(write);
 
@@ -363,6 +364,7 @@ int64_t TLzhCodec::Encode(const TLzhWriteProc& write, const TLzhReadProc& read)
             ++length;
             k = t->prnt[k];
         } while (k != R);
+        if (length > maxCodeBits_) maxCodeBits_ = length;
         while (length > 0) {
             const int piece = length > 16 ? 16 : length;
             length -= piece;
@@ -422,6 +424,7 @@ int64_t TLzhCodec::Encode(const TLzhWriteProc& write, const TLzhReadProc& read)
 int64_t TLzhCodec::Decode(int64_t outputCount, const TLzhWriteProc& write, const TLzhReadProc& read)
 {
     inputExhausted_ = false;
+    maxCodeBits_ = 0;
     if (outputCount <= 0) return 0;
     const auto t = AllocateTables();
     BitReader in(read);
@@ -440,7 +443,9 @@ int64_t TLzhCodec::Decode(int64_t outputCount, const TLzhWriteProc& write, const
 
     while (count < outputCount) {
         int c = t->son[R];
-        while (c < T) c = t->son[c + in.Bit()];
+        int depth = 0;
+        for (; c < T; ++depth) c = t->son[c + in.Bit()];
+        if (depth > maxCodeBits_) maxCodeBits_ = depth;
         c -= T;
         t->Update(c);
         if (in.Exhausted()) break;

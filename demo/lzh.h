@@ -46,12 +46,16 @@ public:
     bool InputExhausted() const { return inputExhausted_; }
     // After Encode: the number of compressed bytes written.
     int64_t BytesWritten() const { return bytesWritten_; }
+    // After Encode or Decode: the length in bits of the longest symbol code sent or read, that
+    // is the depth of the deepest leaf the run used (the position codes are not counted).
+    int MaxCodeBits() const { return maxCodeBits_; }
 
     struct Tables;   // the working tables, private to lzh.cpp
 
 private:
     bool inputExhausted_ = false;
     int64_t bytesWritten_ = 0;
+    int maxCodeBits_ = 0;
 };
 
 // Compresses everything read delivers; inputCount receives the number of bytes read.

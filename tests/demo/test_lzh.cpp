@@ -55,6 +55,7 @@ Bytes Compress(const Bytes& in, int64_t* inputCount = nullptr)
 struct Expanded {
     Bytes data;
     bool exhausted = false;
+    int maxCodeBits = 0;
 };
 
 Expanded Expand(const Bytes& in, int64_t count)
@@ -65,7 +66,18 @@ Expanded Expand(const Bytes& in, int64_t count)
     const int64_t written = codec.Decode(count, Sink(e.data), src.Proc());
     EXPECT_EQ(written, static_cast<int64_t>(e.data.size()));
     e.exhausted = codec.InputExhausted();
+    e.maxCodeBits = codec.MaxCodeBits();
     return e;
+}
+
+// The longest symbol code the encoder sent for input.
+int LongestCodeOf(const Bytes& input)
+{
+    Bytes out;
+    Source src(input);
+    TLzhCodec codec;
+    codec.Encode(Sink(out), src.Proc());
+    return codec.MaxCodeBits();
 }
 
 Bytes Random(std::size_t n, uint32_t seed)
@@ -91,8 +103,9 @@ Bytes Words(std::size_t n, uint32_t seed)
     return b;
 }
 
-// Byte i occurs Fib(i + 1) times, shuffled: the adaptive tree grows a spine deeper than 16
-// levels, and the root's frequency crosses the rebuild point.
+// Byte i occurs Fib(i + 1) times, shuffled: the adaptive tree grows a deep spine (the runs
+// the shuffle leaves become matches, which keeps it within 16 levels), and the root's
+// frequency crosses the rebuild point.
 Bytes FibonacciSkew(uint32_t seed)
 {
     Bytes b;
@@ -106,6 +119,44 @@ Bytes FibonacciSkew(uint32_t seed)
     std::mt19937 rng(seed);
     std::shuffle(b.begin(), b.end(), rng);
     return b;
+}
+
+// Text over the letters a..h whose parse holds exactly count[i] matches of length[i], besides
+// the first literal of each letter. Every match copies its bytes from a random place in the
+// window and is closed by a letter that no copy of those bytes in the window is followed by,
+// so the longest match found there is exactly that long; the closing letter starts the next
+// match. Only the raw output of the generator is used, so the text is the same everywhere.
+Bytes ExactMatches(const std::vector<int>& length, std::vector<int> count, uint32_t seed)
+{
+    constexpr std::size_t window = 4096 - 60;   // strings the match search holds: ring less lookahead
+    std::mt19937 rng(seed);
+    Bytes t = FromText("abcdefgh");
+    std::size_t r = t.size();   // start of the next match; t[r] is its first byte
+    t.push_back('a');
+    for (int left = std::accumulate(count.begin(), count.end(), 0); left > 0;) {
+        std::size_t kind = 0;
+        for (int pick = static_cast<int>(rng() % static_cast<uint32_t>(left)); pick >= count[kind]; ++kind)
+            pick -= count[kind];
+        const std::size_t len = static_cast<std::size_t>(length[kind]);
+        const std::size_t lo = r > window ? r - window : 0;
+        std::size_t q = lo + rng() % (r - lo);
+        while (t[q] != t[r]) q = q + 1 < r ? q + 1 : lo;
+        t.resize(r + 1);
+        for (std::size_t i = 1; i < len; ++i) t.push_back(t[q + i]);   // may overlap r: a run
+        unsigned followers = 0;
+        const uint8_t* d = t.data();
+        for (std::size_t p = lo; p < r; ++p)
+            if (d[p] == d[r] && std::memcmp(d + p, d + r, len) == 0) followers |= 1u << (d[p + len] - 'a');
+        if (followers == 0xFF) continue;   // every letter follows somewhere: copy another place
+        unsigned z = rng() % 8;
+        while (followers >> z & 1) z = (z + 1) % 8;
+        t.push_back(static_cast<uint8_t>('a' + z));
+        --count[kind];
+        --left;
+        r += len;
+    }
+    t.resize(r);
+    return t;
 }
 
 TEST(Lzh, RoundTripsEveryKindOfBlock)
@@ -186,6 +237,7 @@ TEST(Lzh, GoldenStreamsPinBitOrderAndFlushing)
         SCOPED_TRACE(c.input);
         const Bytes input = FromText(c.input);
         EXPECT_EQ(Compress(input), c.stream);
+        EXPECT_LE(LongestCodeOf(input), 16);   // short codes only: the stream a 16-bit word gave
         const Expanded e = Expand(c.stream, static_cast<int64_t>(input.size()));
         EXPECT_EQ(e.data, input);
         EXPECT_FALSE(e.exhausted);
@@ -252,6 +304,41 @@ TEST(Lzh, CallbackExceptionsPassThroughAndTablesAreFreed)
     Source src(packed);
     auto failingWrite = [](const void*, uint16_t, uint16_t&) { throw EWriteError(); };
     EXPECT_THROW(LzhDecode(100, failingWrite, src.Proc()), EWriteError);
+}
+
+// The symbols' tree is always a Huffman tree of their counts plus one. Here only nine match
+// lengths and, once each, the eight letters are coded, so the other 305 symbols weigh 313
+// together and the deepest of them hang 9 levels below their common top node. Each length's
+// count exceeds the weight of everything lighter but the length just below it (the counts grow
+// like Fibonacci numbers), so each lifts that node one level: the deepest unused bytes end up 18
+// levels down, while the root's frequency (about 28,700) stays below the rebuild point.
+TEST(Lzh, CodesLongerThanSixteenBitsRoundTrip)
+{
+    constexpr int light = 315, margin = 8;   // 313, and a little to spare
+    std::vector<int> count = {light + margin, light + margin};
+    std::vector<int> spine = {light, light + count[0]};   // the node above the unused bytes
+    while (count.size() < 9) {
+        spine.push_back(spine.back() + count[spine.size() - 1]);
+        count.push_back(spine[spine.size() - 2] + margin);
+    }
+    ASSERT_EQ(count, (std::vector<int>{323, 323, 646, 969, 1615, 2584, 4199, 6783, 10982}));
+    const std::vector<int> length = {11, 10, 9, 8, 7, 6, 5, 4, 3};   // the most frequent the shortest
+    Bytes input = ExactMatches(length, count, 5);
+    input.push_back('@');   // a byte not used before: its leaf is among the deepest
+
+    Bytes packed;
+    Source src(input);
+    TLzhCodec encoder;
+    ASSERT_EQ(encoder.Encode(Sink(packed), src.Proc()), static_cast<int64_t>(input.size()));
+    EXPECT_EQ(encoder.MaxCodeBits(), 18);
+
+    const Expanded e = Expand(packed, static_cast<int64_t>(input.size()));
+    EXPECT_FALSE(e.exhausted);
+    EXPECT_EQ(e.maxCodeBits, 18);
+    EXPECT_TRUE(e.data == input);
+    // Without the last byte no code is longer than 9 bits: the long code is that byte's.
+    input.pop_back();
+    EXPECT_EQ(LongestCodeOf(input), 9);
 }
 
 }  // namespace
