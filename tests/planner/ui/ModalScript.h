@@ -1,0 +1,29 @@
+// Test helpers for windows that run modally: act on a modal window once it is up.
+#pragma once
+
+#include "platform/ui/Forms.h"
+
+#include <QApplication>
+#include <QTimer>
+#include <functional>
+#include <gtest/gtest.h>
+
+// Runs action on the first visible modal window of class T as soon as one is up (it is
+// looked for again on every turn of the event loop for a while).
+template <class T>
+void WhenModal(std::function<void(T&)> action, int tries = 500)
+{
+    QTimer::singleShot(0, [action = std::move(action), tries]() mutable {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            auto* form = dynamic_cast<T*>(w);
+            if (form && form->Modal() && form->isVisible()) {
+                action(*form);
+                return;
+            }
+        }
+        if (tries > 0)
+            WhenModal<T>(std::move(action), tries - 1);
+        else
+            ADD_FAILURE() << "the modal window never came up";
+    });
+}
