@@ -1,0 +1,232 @@
+#include "platform/printing/Printers.h"
+
+#include <QBuffer>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+
+#include <exception>
+
+// --- TPrinter ----------------------------------------------------------------
+
+struct TPrinter::TDoc {
+    QPainter painter;
+    std::unique_ptr<TCanvas> canvas;
+};
+
+TPrinter::TPrinter() = default;
+
+TPrinter::~TPrinter()
+{
+    // A document still open when the printer goes is never delivered.
+    if (printing_) {
+        try {
+            Abort();
+        } catch (...) {
+        }
+    }
+}
+
+void TPrinter::SetOrientation(TPrinterOrientation o)
+{
+    if (printing_) throw EPrinter("Printing in progress");
+    orientation_ = o;
+    ApplyOrientation(o);
+}
+
+int TPrinter::PageWidth() { return Device().width(); }
+int TPrinter::PageHeight() { return Device().height(); }
+int TPrinter::Resolution() { return Device().logicalDpiY(); }
+
+TCanvas& TPrinter::Canvas()
+{
+    if (!printing_ || !doc_) throw EPrinter("Printer is not currently printing");
+    return *doc_->canvas;
+}
+
+std::string TPrinter::PrinterName() const
+{
+    const auto names = Printers();
+    const int i = PrinterIndex();
+    if (i >= 0 && i < static_cast<int>(names.size())) return names[static_cast<size_t>(i)];
+    return names.empty() ? std::string() : names.front();
+}
+
+void TPrinter::BeginDoc()
+{
+    if (printing_) throw EPrinter("Printing in progress");
+    aborted_ = false;
+    pageNumber_ = 0;
+    ApplyOrientation(orientation_);
+    Prepare();
+    auto doc = std::make_unique<TDoc>();
+    QPagedPaintDevice& device = Device();
+    if (!doc->painter.begin(&device)) {
+        Discard();
+        throw EPrinter("Unable to start printing on " + PrinterName());
+    }
+    doc->canvas = std::make_unique<TCanvas>(doc->painter);
+    doc->canvas->Font.PixelsPerInch = device.logicalDpiY();
+    doc->canvas->Font.SetSize(10);
+    doc_ = std::move(doc);
+    printing_ = true;
+    pageNumber_ = 1;
+}
+
+void TPrinter::Close()
+{
+    printing_ = false;
+    if (doc_) {
+        doc_->canvas.reset();
+        if (doc_->painter.isActive()) doc_->painter.end();
+        doc_.reset();
+    }
+}
+
+void TPrinter::EndDoc()
+{
+    if (!printing_) throw EPrinter("Printer is not currently printing");
+    Close();
+    Deliver();
+}
+
+void TPrinter::Abort()
+{
+    if (!printing_) return;
+    aborted_ = true;
+    AbortDevice();
+    Close();
+    Discard();
+}
+
+void TPrinter::NewPage()
+{
+    if (!printing_ || !doc_) throw EPrinter("Printer is not currently printing");
+    if (!Device().newPage()) throw EPrinter("Unable to start a new page on " + PrinterName());
+    ++pageNumber_;
+}
+
+// --- The PDF printer ---------------------------------------------------------
+
+struct TPdfPrinter::TImpl {
+    int dpi = 300;
+    TPrinterOrientation orientation = TPrinterOrientation::poPortrait;
+    std::unique_ptr<QBuffer> buffer;
+    std::unique_ptr<QPdfWriter> writer;
+
+    void Make()
+    {
+        writer.reset();
+        buffer = std::make_unique<QBuffer>();
+        buffer->open(QIODevice::WriteOnly);
+        writer = std::make_unique<QPdfWriter>(buffer.get());
+        writer->setResolution(dpi);
+        writer->setCreator("Mastwise");
+        Layout();
+    }
+    void Layout()
+    {
+        const auto o = orientation == TPrinterOrientation::poLandscape ? QPageLayout::Landscape
+                                                                        : QPageLayout::Portrait;
+        writer->setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), o, QMarginsF(0.25, 0.25, 0.25, 0.25),
+                                          QPageLayout::Inch));
+    }
+};
+
+TPdfPrinter::TPdfPrinter(std::string fileName, int dpi) : impl_(std::make_unique<TImpl>()), fileName_(std::move(fileName))
+{
+    impl_->dpi = dpi > 0 ? dpi : 300;
+    impl_->Make();
+}
+
+TPdfPrinter::~TPdfPrinter()
+{
+    if (Printing()) {
+        try {
+            Abort();
+        } catch (...) {
+        }
+    }
+}
+
+QPagedPaintDevice& TPdfPrinter::Device() { return *impl_->writer; }
+
+void TPdfPrinter::ApplyOrientation(TPrinterOrientation o)
+{
+    impl_->orientation = o;
+    impl_->Layout();
+}
+
+void TPdfPrinter::Prepare()
+{
+    // A fresh document in memory for every job.
+    impl_->Make();
+    impl_->writer->setTitle(QString::fromStdString(Title));
+}
+
+void TPdfPrinter::Deliver()
+{
+    // The writer finishes the file when the painter ends; it is complete in the buffer now.
+    const QByteArray data = impl_->buffer->data();
+    impl_->Make();
+    if (data.isEmpty()) throw EPrinter("The PDF document is empty");
+    {
+        TFileStream file(fileName_, fmCreate);  // EFCreateError
+        try {
+            file.WriteBuffer(data.constData(), data.size());
+            file.Flush();
+        } catch (...) {
+            // A short file would look like a document; leave none behind.
+            DeleteFile(fileName_);
+            throw;
+        }
+    }
+}
+
+void TPdfPrinter::Discard() { impl_->Make(); }
+
+// --- The printer in force ----------------------------------------------------
+
+namespace {
+std::unique_ptr<TPrinter>& Installed()
+{
+    static std::unique_ptr<TPrinter> printer;
+    return printer;
+}
+TPrinter* current = nullptr;
+}  // namespace
+
+TPrinter& Printer()
+{
+    if (current) return *current;
+    if (Installed()) return *Installed();
+    throw EPrinter("There is no default printer currently selected");
+}
+
+bool PrinterInstalled() { return current != nullptr || Installed() != nullptr; }
+
+void InstallPrinter(std::unique_ptr<TPrinter> printer) { Installed() = std::move(printer); }
+
+TPrinterScope::TPrinterScope(TPrinter& printer) : previous_(current) { current = &printer; }
+TPrinterScope::~TPrinterScope() { current = previous_; }
+
+// --- One document ------------------------------------------------------------
+
+TPrintJob::TPrintJob(TPrinter& printer) : printer_(printer) { printer_.BeginDoc(); }
+
+TPrintJob::~TPrintJob()
+{
+    if (!done_) {
+        try {
+            printer_.Abort();
+        } catch (...) {
+        }
+    }
+}
+
+void TPrintJob::Finish()
+{
+    done_ = true;
+    printer_.EndDoc();
+}

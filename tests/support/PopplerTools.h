@@ -1,0 +1,78 @@
+// Reading our PDF files back with poppler's command-line tools (pdftotext, pdftoppm, pdfinfo).
+#pragma once
+
+#include "support/TestFiles.h"
+
+#include <QImage>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+namespace mwtest {
+
+// Runs a shell command and gives its standard output; `status` gets its exit status.
+inline std::string RunCommand(const std::string& command, int* status = nullptr)
+{
+    std::string out;
+    FILE* p = popen(command.c_str(), "r");
+    if (!p) {
+        if (status) *status = -1;
+        return out;
+    }
+    char buf[4096];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+    const int rc = pclose(p);
+    if (status) *status = rc;
+    return out;
+}
+
+inline std::string Quoted(const std::string& s) { return "'" + s + "'"; }
+
+// The text of the document (or of one page), laid out as on the page.
+inline std::string PdfText(const std::string& file, int page = 0)
+{
+    std::string range = page > 0 ? " -f " + std::to_string(page) + " -l " + std::to_string(page) : "";
+    return RunCommand("pdftotext -layout" + range + " " + Quoted(file) + " - 2>/dev/null");
+}
+
+inline int PdfPageCount(const std::string& file)
+{
+    const std::string info = RunCommand("pdfinfo " + Quoted(file) + " 2>/dev/null");
+    const auto at = info.find("Pages:");
+    if (at == std::string::npos) return -1;
+    return std::stoi(info.substr(at + 6));
+}
+
+// Page `page` rendered at `dpi` by pdftoppm; a null image when that fails.
+inline QImage PdfPageImage(const std::string& file, int page, int dpi, const std::filesystem::path& folder)
+{
+    const std::string stem = (folder / ("page" + std::to_string(page))).string();
+    RunCommand("pdftoppm -png -singlefile -r " + std::to_string(dpi) + " -f " + std::to_string(page) + " -l " +
+               std::to_string(page) + " " + Quoted(file) + " " + Quoted(stem) + " 2>/dev/null");
+    return QImage(QString::fromStdString(stem + ".png"));
+}
+
+// Pixels in r that are not near white / that are strongly of one colour.
+inline int InkPixels(const QImage& img, const QRect& r)
+{
+    int n = 0;
+    for (int y = r.top(); y <= r.bottom() && y < img.height(); ++y)
+        for (int x = r.left(); x <= r.right() && x < img.width(); ++x) {
+            const QColor c = img.pixelColor(x, y);
+            if (c.red() < 200 || c.green() < 200 || c.blue() < 200) ++n;
+        }
+    return n;
+}
+
+inline int ColouredPixels(const QImage& img, const QRect& r, bool (*is)(const QColor&))
+{
+    int n = 0;
+    for (int y = r.top(); y <= r.bottom() && y < img.height(); ++y)
+        for (int x = r.left(); x <= r.right() && x < img.width(); ++x)
+            if (is(img.pixelColor(x, y))) ++n;
+    return n;
+}
+
+}  // namespace mwtest
