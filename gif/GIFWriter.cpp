@@ -1,4 +1,4 @@
-// GIF writer. Block layout follows the GIF89a specification: header, logical screen descriptor,
+// GIF writer. Block layout follows the GIF89a standard: header, logical screen descriptor,
 // global colour table, application extension (looping), comment and graphic control extensions,
 // image descriptor, local colour table, table-based image data, trailer.
 #include "GIFWriter.h"

@@ -671,7 +671,7 @@ std::string Format(std::string_view fmt, std::initializer_list<FormatArg> argLis
     };
     std::string out;
     size_t i = 0;
-    // A count in the spec: digits, or "*" for the next (integer) argument, a negative one
+    // A count in a format item: digits, or "*" for the next (integer) argument, a negative one
     // counting as none; -1 when absent.
     const auto count = [&]() -> int64_t {
         if (i < fmt.size() && fmt[i] == '*') {
