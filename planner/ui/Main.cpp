@@ -178,9 +178,7 @@ void TFrmMain::New1Click(QObject*)
     LineUtilityMode = false;
     Page2Fresh = Page3Fresh = Page4Fresh = true;
     Page1Visited = Page5Visited = false;
-    CustomLine.Description = "Customer Defined Transmission Line";
-    CustomLine.Attenuation = 0.15f;
-    CustomLine.MaxPower = 60.0f;
+    CustomLine = TCustomLine();
     AzimuthSaveFolder = ProgramFolder;
     ElevationSaveFolder = ProgramFolder;
     EnableDesignSteps(false);

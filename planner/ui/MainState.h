@@ -7,10 +7,12 @@
 
 #include <string>
 
+// Starts with the values a new design restores, so the line utility used before any
+// design shows a usable customer row, not one of 0 dB and 0 kW.
 struct TCustomLine {
-    ShortString<35> Description;
-    float Attenuation = 0;  // dB per 100 feet
-    float MaxPower = 0;     // maximum average power, kW
+    ShortString<35> Description = "Customer Defined Transmission Line";
+    float Attenuation = 0.15f;  // dB per 100 feet
+    float MaxPower = 60.0f;     // maximum average power, kW
 };
 
 extern std::string ProgramFolder;  // with its trailing "/"

@@ -146,6 +146,19 @@ TEST_F(Wizard, PageOneIsMadeOnceAndKeptWhileTheWizardRuns)
     EXPECT_EQ(page1->USTV->ItemIndex(), 7);
     EXPECT_TRUE(page1->RadioButton3->Checked());
     EXPECT_EQ(page1->USTV->Items().Count(), 68) << "a revisit fills the list anew, it does not add to it";
+
+    // Every wizard page now names a class; a caption that names none, in a notebook of its
+    // own, gives a page that stays empty.
+    TForm host;
+    auto* nb = new TAutoNotebook(&host);
+    auto* page = new QWidget;
+    page->setWindowTitle("TFrmNoSuchPage");
+    nb->addWidget(page);
+    nb->Loaded();
+    nb->ActivatePage(0);
+    EXPECT_EQ(nb->GetPageIndex(), 0);
+    EXPECT_EQ(nb->GetPageForm(0), nullptr);
+    EXPECT_TRUE(page->children().isEmpty());
 }
 
 TEST_F(Wizard, FinishAndCancelGiveTheModalResult)

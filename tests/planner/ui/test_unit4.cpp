@@ -1,0 +1,548 @@
+#include "ModalScript.h"
+#include "platform/runtime/NumText.h"
+#include "platform/runtime/StrTable.h"
+#include "platform/ui/ScriptedUi.h"
+#include "planner/engine/ProjLib.h"
+#include "planner/ui/CustTLin.h"
+#include "planner/ui/MainState.h"
+#include "planner/ui/Wizard.h"
+#include "planner/ui/unit4.h"
+
+#include <QFocusEvent>
+#include <QImage>
+#include <QSet>
+
+#include <cmath>
+#include <memory>
+#include <vector>
+
+namespace {
+
+std::string Field(int32_t id, int k) { return GetDelimitedField(k, LoadStr(id), '|'); }
+double Number(int32_t id, int k) { return static_cast<double>(StrToFloat(Field(id, k))); }
+double Cell(const TImpGrid* g, int c, int r) { return static_cast<double>(StrToFloat(g->Cells(c, r))); }
+
+// A cell holds three significant digits: it may differ from the exact value by half a unit
+// of its third digit.
+void ExpectThreeDigits(const std::string& text, double exact, const char* what)
+{
+    SCOPED_TRACE(what);
+    ASSERT_FALSE(text.empty());
+    const double shown = static_cast<double>(StrToFloat(text));
+    const double unit = std::pow(10.0, std::floor(std::log10(std::fabs(exact))) - 2);
+    EXPECT_LE(std::fabs(shown - exact), 0.5 * unit * 1.001) << text << " for " << exact;
+}
+
+// One catalog line as the table must list it, worked out from its row.
+struct TExpectedLine {
+    int32_t id;
+    double attenuation, rating;
+};
+
+std::vector<TExpectedLine> ExpectedLines(double lowEdge, double highEdge, double f)
+{
+    std::vector<TExpectedLine> lines;
+    for (int32_t base : {16000, 17000, 18000, 15000, 14000}) {
+        const int32_t count = StrToInt(LoadStr(base));
+        for (int32_t id = base + 1; id <= base + count; ++id) {
+            if (Number(id, 2) > lowEdge || Number(id, 3) < highEdge) continue;
+            const double f4 = Number(id, 4), f5 = Number(id, 5), f6 = Number(id, 6), f7 = Number(id, 7);
+            TExpectedLine e{id, 0, 0};
+            if (base == 16000 || base == 17000) {
+                // Waveguide: linear in frequency, a rating independent of it.
+                e.attenuation = f4 + f5 * f;
+                e.rating = f7;
+            } else if (base == 18000) {
+                // Rigid line: conductor loss of a coaxial line with these diameters, copper.
+                const double lambda = 30000.0 / f;
+                const double skin = std::sqrt(lambda * 1.724e-6 / 30.0) / (2 * 3.14159265358979);
+                e.attenuation = skin * 18065.129101134 / lambda * (1 / f4 + 1 / f5) / std::log(f5 / f4);
+                e.rating = f7 * f6 * 16.38 / e.attenuation;
+            } else {
+                // Cable: a square-root and a linear term; heat limits the rating, at most f7.
+                e.attenuation = f4 * std::sqrt(f) + f5 * f;
+                e.rating = std::min(f6 / e.attenuation, f7);
+            }
+            lines.push_back(e);
+        }
+    }
+    return lines;
+}
+
+class Page4 : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        scope_ = std::make_unique<TUiServicesScope>(ui);
+        ui.OnUnexpected = [](const std::string& what) { ADD_FAILURE() << what; };
+        CreateProjectObjects();
+        LineUtilityMode = false;
+        Page4Fresh = true;
+        Page1Visited = Page5Visited = false;
+        CustomLine = TCustomLine();
+        PrintLineTable = nullptr;
+    }
+    void TearDown() override
+    {
+        w.reset();
+        PrintLineTable = nullptr;
+        EXPECT_TRUE(ui.AllUsed()) << ui.Pending() << " scripted answers left unused";
+        scope_.reset();
+    }
+
+    Tfrm4& Open(int first = 4, int last = 4)
+    {
+        WizardFirstPage = first;
+        WizardLastPage = last;
+        w = std::make_unique<TfrmWizard>();
+        w->nb->ActivatePage(4);
+        auto* f = dynamic_cast<Tfrm4*>(w->nb->GetPageForm(4));
+        EXPECT_NE(f, nullptr);
+        return *f;
+    }
+    // The station on a channel of the plan, as page 1 leaves it.
+    static void Channel(int channel, int standard)
+    {
+        TSysObj& sys = Sys();
+        sys.SetChannel(channel);
+        sys.LowFreq = static_cast<float>(Number(kChannelTable + channel - 1, 1));
+        sys.HighFreq = static_cast<float>(Number(kChannelTable + channel - 1, 2));
+        sys.CenterFreq = (sys.LowFreq + sys.HighFreq) / 2;
+        sys.SetStandard(static_cast<uint8_t>(standard));
+    }
+    // The user picks a row of the table.
+    static void Pick(Tfrm4& f, int row) { f.SG1->setCurrentCell(row, 2); }
+    // The line object describes grid row r.
+    static void ExpectLineIsRow(const Tfrm4& f, int r)
+    {
+        const TTLineObj& line = TLine();
+        EXPECT_EQ(line.SelectedRow, r);
+        EXPECT_EQ(line.LineName, f.SG1->Cells(0, r));
+        EXPECT_EQ(line.LinePartNumber, f.SG1->Cells(1, r));
+        EXPECT_FLOAT_EQ(line.TotalLoss, static_cast<float>(Cell(f.SG1, 3, r)));
+        EXPECT_FLOAT_EQ(line.VerticalLoss, static_cast<float>(Cell(f.SG1, 2, r) * line.VerticalLength * 0.01));
+        EXPECT_FLOAT_EQ(line.DTVRating, static_cast<float>(Cell(f.SG1, 4, r)));
+        EXPECT_NEAR(line.NTSCRating, line.DTVRating / (0.6 + Sys().AuralPercent / 100), 1e-3);
+    }
+
+    TScriptedUiServices ui;
+    std::unique_ptr<TUiServicesScope> scope_;
+    std::unique_ptr<TfrmWizard> w;
+};
+
+}  // namespace
+
+TEST_F(Page4, TheTableListsTheLinesOfTheChannelUnderTheirLaws)
+{
+    struct Case {
+        int channel;
+        int standard;
+        double f;          // the calculation frequency
+        bool hasWaveguide, hasRigid, hasCappedCable;
+    };
+    const Case cases[] = {
+        {32, 0, 579.25, true, true, false},  // the visual carrier
+        {32, 1, 581.0, true, true, false},   // midband
+        {14, 0, 471.25, true, true, false},  // waveguides down to the band edge
+        {2, 0, 55.25, false, true, true},    // low band: cables at their heat limit
+        {9, 1, 189.0, false, true, false},
+        {60, 1, 749.0, true, true, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE("channel " + std::to_string(c.channel) + (c.standard ? " DTV" : " NTSC"));
+        CreateProjectObjects();
+        Channel(c.channel, c.standard);
+        Page4Fresh = true;
+        Tfrm4& f = Open();
+        EXPECT_FLOAT_EQ(CalcFrequency, static_cast<float>(c.f));
+        const TSysObj& sys = Sys();
+        const auto lines = ExpectedLines(sys.LowFreq, sys.HighFreq, c.f);
+        ASSERT_EQ(f.SG1->RowCount(), 1 + static_cast<int>(lines.size()));
+        EXPECT_EQ(f.SG1->Cells(0, 0), "Customer Defined Transmission Line");
+        bool waveguide = false, rigid = false, capped = false;
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            const auto& e = lines[i];
+            const int r = static_cast<int>(i) + 1;
+            SCOPED_TRACE(Field(e.id, 1));
+            EXPECT_EQ(f.SG1->Cells(0, r), Field(e.id, 0));
+            EXPECT_EQ(f.SG1->Cells(1, r), Field(e.id, 1));
+            ExpectThreeDigits(f.SG1->Cells(2, r), e.attenuation, "dB/100 ft");
+            // The total is worked from the attenuation as shown, over 1100 feet.
+            EXPECT_EQ(f.SG1->Cells(3, r), FloatToStrF(11.0 * Cell(f.SG1, 2, r), TFloatFormat::ffGeneral, 3, 4));
+            const double rating = e.id > 18000 && e.id < 19000 ? Number(e.id, 7) * Number(e.id, 6) * 16.38 / Cell(f.SG1, 2, r)
+                                                                : e.rating;
+            ExpectThreeDigits(f.SG1->Cells(4, r), rating, "average");
+            if (c.standard == 0)
+                ExpectThreeDigits(f.SG1->Cells(5, r), rating / 0.7, "peak");
+            else
+                EXPECT_EQ(f.SG1->Cells(5, r), "");
+            waveguide |= e.id > 16000 && e.id < 18000;
+            rigid |= e.id > 18000;
+            capped |= e.id < 16000 && e.rating == Number(e.id, 7);
+        }
+        EXPECT_EQ(waveguide, c.hasWaveguide);
+        EXPECT_EQ(rigid, c.hasRigid);
+        EXPECT_EQ(capped, c.hasCappedCable);
+        EXPECT_EQ(f.Label6->isVisibleTo(f.AutoNBPanel), c.standard == 0) << "the peak heading";
+        EXPECT_EQ(f.Label14->isVisibleTo(f.AutoNBPanel), c.standard == 0);
+        EXPECT_EQ(f.SpinButton3->isVisibleTo(f.AutoNBPanel), c.standard == 0);
+        // A fresh page takes the first catalog line.
+        ExpectLineIsRow(f, 1);
+    }
+}
+
+TEST_F(Page4, EdgesOfTheTable)
+{
+    // Channel 32 is 578-584 MHz: a line usable up to 553 or 580 MHz is not listed; one from
+    // 470 MHz is.
+    Tfrm4& f = Open();
+    EXPECT_EQ(f.Label10->Caption(), "Ch 32 (578-584 MHz)");
+    EXPECT_EQ(f.Label16->Caption(), "Attenuation calculated at video peak of sync.");
+    EXPECT_EQ(f.Label14->Caption(), "Peak Power at 10% aural");
+    TStringList parts;
+    for (int r = 0; r < f.SG1->RowCount(); ++r) parts.Add(f.SG1->Cells(1, r));
+    EXPECT_LT(parts.IndexOf("CWG-200"), 0) << "470-553 MHz";
+    EXPECT_GE(parts.IndexOf("WR1800"), 0) << "470-620 MHz";
+    EXPECT_LT(parts.IndexOf("WR2100"), 0) << "470-530 MHz";
+    // The blocks in their order: circular, rectangular waveguide, rigid line, air, foam.
+    EXPECT_LT(parts.IndexOf("CWG-150"), parts.IndexOf("WR1800"));
+    EXPECT_LT(parts.IndexOf("WR1800"), parts.IndexOf("RL50-158"));
+    EXPECT_LT(parts.IndexOf("RL50-158"), parts.IndexOf("AC50-158"));
+    EXPECT_LT(parts.IndexOf("AC50-158"), parts.IndexOf("FC50-012"));
+
+    // The customer line of 0.5 dB/100 ft over 1100 ft loses 5.5 dB.
+    CustomLine.Attenuation = 0.5f;
+    f.UpdateTable();
+    EXPECT_EQ(f.SG1->Cells(2, 0), "0.5");
+    EXPECT_EQ(f.SG1->Cells(3, 0), "5.5");
+    EXPECT_EQ(f.SG1->Cells(4, 0), "60");
+    EXPECT_EQ(f.SG1->Cells(5, 0), "85.7");
+}
+
+TEST_F(Page4, TheSpinsKeepTheLengthsInsideTheirLimits)
+{
+    struct Case {
+        const char* what;
+        bool vertical, up;
+        double start;  // the length as typed, before the spin
+        int expected;
+    };
+    const Case cases[] = {
+        {"vertical down", true, false, 1000, 950},
+        {"vertical down to the minimum", true, false, 70, 50},
+        {"vertical at the minimum", true, false, 50, 50},
+        {"vertical typed below the minimum", true, false, 20, 50},
+        {"vertical up to the maximum", true, true, 2480, 2500},
+        {"vertical at the maximum", true, true, 2500, 2500},
+        {"vertical typed beyond the maximum", true, true, 3000, 2500},
+        {"horizontal down", false, false, 100, 90},
+        {"horizontal down to nothing", false, false, 5, 0},
+        {"horizontal at nothing", false, false, 0, 0},
+        {"horizontal up to the maximum", false, true, 495, 500},
+        {"horizontal typed beyond the maximum", false, true, 640, 500},
+        {"horizontal typed beyond, spun down", false, false, 640, 500},
+    };
+    Tfrm4& f = Open();
+    Pick(f, 3);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TNuvNumericEdit* edit = c.vertical ? f.NumEdit4 : f.NumEdit5;
+        TSpinButton* spin = c.vertical ? f.SpinButton1 : f.SpinButton2;
+        edit->SetValue(c.start);
+        if (c.up)
+            spin->UpClick();
+        else
+            spin->DownClick();
+        const TTLineObj& line = TLine();
+        EXPECT_EQ(edit->Value(), c.expected);
+        EXPECT_EQ(c.vertical ? line.VerticalLength : line.HorizontalLength, c.expected);
+        EXPECT_EQ(line.TotalRunLength, line.VerticalLength + line.HorizontalLength);
+        EXPECT_EQ(f.NumEdit6->Value(), line.TotalRunLength);
+        EXPECT_EQ(f.SG1->Cells(3, 3),
+                  FloatToStrF(line.TotalRunLength * 0.01 * Cell(f.SG1, 2, 3), TFloatFormat::ffGeneral, 3, 4));
+        ExpectLineIsRow(f, 3);
+    }
+}
+
+TEST_F(Page4, ALengthLeftOutsideItsLimitsIsReportedAndReset)
+{
+    struct Case {
+        bool vertical;
+        double typed;
+        const char* message;
+        int fallback;
+    };
+    const Case cases[] = {
+        {true, 20, "Valid vertical transmission line lengths are from 50 to 2,500 feet", 1000},
+        {true, 2600, "Valid vertical transmission line lengths are from 50 to 2,500 feet", 1000},
+        {false, 520, "Valid horizontal transmission line lengths are from 0 to 500 feet", 100},
+    };
+    Tfrm4& f = Open();
+    w->show();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        TNuvNumericEdit* edit = c.vertical ? f.NumEdit4 : f.NumEdit5;
+        TNuvNumericEdit* other = c.vertical ? f.NumEdit5 : f.NumEdit4;
+        edit->SetValue(c.typed);
+        ui.ExpectMessage(IDOK, c.message);
+        QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+        QCoreApplication::sendEvent(edit, &out);
+        EXPECT_EQ(edit->Value(), c.fallback);
+        EXPECT_EQ(c.vertical ? TLine().VerticalLength : TLine().HorizontalLength, c.fallback);
+        EXPECT_EQ(TLine().TotalRunLength, static_cast<int>(c.fallback + other->Value()));
+    }
+}
+
+TEST_F(Page4, TheCustomerLineDialog)
+{
+    enum Act { Ok, CancelButton, CloseBox, RefusedThenOk };
+    struct Case {
+        const char* what;
+        Act act;
+        bool taken;
+    };
+    // The description is cut to 35 characters.
+    const std::string kCut = "Tower run of 3 in. foam, ~ spliced ";
+    const Case cases[] = {
+        {"OK", Ok, true},
+        {"Cancel", CancelButton, false},
+        {"close box", CloseBox, false},
+        {"nothing, then OK", RefusedThenOk, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        CustomLine.Description = "My line";
+        CustomLine.Attenuation = 0.25f;
+        CustomLine.MaxPower = 30.0f;
+        Page4Fresh = true;
+        Tfrm4& f = Open();
+        Pick(f, 0);
+        ExpectLineIsRow(f, 0);
+        bool opened = false;
+        if (c.act == RefusedThenOk) {
+            ui.ExpectMessage(IDOK, "maximum average power");
+            ui.ExpectMessage(IDOK, "attenuation");
+        }
+        WhenModal<TFrmCustTLine>([&](TFrmCustTLine& d) {
+            opened = true;
+            EXPECT_EQ(d.Caption(), "Customer Defined Transmission Line Parameters");
+            // It opens with the line as it is now.
+            EXPECT_EQ(d.Edit1->Text(), "My line");
+            EXPECT_DOUBLE_EQ(d.NumEdit1->Value(), 30.0);
+            EXPECT_DOUBLE_EQ(d.NumEdit2->Value(), 0.25);
+            d.Edit1->SetText("Tower run of 3 in. foam, ~ spliced twice, to the building");  // 57 characters
+            d.NumEdit1->SetValue(44.5);
+            d.NumEdit2->SetValue(0.375);
+            switch (c.act) {
+            case Ok: d.BitBtn1->click(); break;
+            case CancelButton: d.BitBtn2->click(); break;
+            case CloseBox: d.close(); break;
+            case RefusedThenOk:
+                d.NumEdit1->SetValue(0);
+                d.BitBtn1->click();
+                EXPECT_TRUE(d.isVisible()) << "no power: refused";
+                d.NumEdit1->SetValue(44.5);
+                d.NumEdit2->SetValue(0);
+                d.BitBtn1->click();
+                EXPECT_TRUE(d.isVisible()) << "no attenuation: refused";
+                d.NumEdit2->SetValue(0.375);
+                d.BitBtn1->click();
+                break;
+            }
+        });
+        emit f.SG1->cellDoubleClicked(0, 0);
+        EXPECT_TRUE(opened);
+        if (c.taken) {
+            EXPECT_EQ(CustomLine.Description.str(), kCut);
+            EXPECT_FLOAT_EQ(CustomLine.MaxPower, 44.5f);
+            EXPECT_FLOAT_EQ(CustomLine.Attenuation, 0.375f);
+        } else {
+            EXPECT_EQ(CustomLine.Description.str(), "My line");
+            EXPECT_FLOAT_EQ(CustomLine.MaxPower, 30.0f);
+            EXPECT_FLOAT_EQ(CustomLine.Attenuation, 0.25f);
+        }
+        EXPECT_EQ(f.SG1->Cells(0, 0), c.taken ? kCut : "My line");
+        EXPECT_EQ(f.SG1->Cells(2, 0), c.taken ? "0.375" : "0.25");
+        EXPECT_EQ(f.SG1->Cells(3, 0), c.taken ? "4.13" : "2.75");
+        // Column 4 in the table's format whichever way the row was written.
+        EXPECT_EQ(f.SG1->Cells(4, 0), c.taken ? "44.5" : "30");
+        EXPECT_EQ(f.SG1->Cells(5, 0), c.taken ? "63.6" : "42.9");
+        ExpectLineIsRow(f, 0);
+        w.reset();
+    }
+
+    // Any other row: no dialog.
+    Tfrm4& f = Open();
+    Pick(f, 2);
+    emit f.SG1->cellDoubleClicked(2, 0);
+    for (QWidget* top : QApplication::topLevelWidgets()) EXPECT_EQ(dynamic_cast<TFrmCustTLine*>(top), nullptr);
+    ExpectLineIsRow(f, 2);
+    EXPECT_TRUE(f.SG1->toolTip().isEmpty()) << "the hint belongs to the first row";
+    Pick(f, 0);
+    EXPECT_FALSE(f.SG1->toolTip().isEmpty());
+}
+
+TEST_F(Page4, ARevisitChoosesTheRowAgainForTheChannelAndLengthsOfNow)
+{
+    struct Case {
+        const char* what;
+        int pick;
+        int channel, standard;
+        int vertical, horizontal;
+        int expectedRow;  // -1: the last row
+    };
+    const Case cases[] = {
+        {"same row, other lengths", 4, 32, 0, 600, 40, 4},
+        {"other service", 4, 32, 1, 1000, 100, 4},
+        {"a shorter table", -1, 69, 0, 1000, 100, -1},
+        {"the customer line", 0, 60, 1, 250, 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        CreateProjectObjects();
+        Page4Fresh = true;
+        Tfrm4& f = Open(1, 5);
+        ASSERT_GT(f.SG1->RowCount(), c.pick);
+        const int rowsBefore = f.SG1->RowCount();
+        Pick(f, c.pick < 0 ? rowsBefore - 1 : c.pick);
+        // Away to page 1 and back, with the design changed meanwhile.
+        w->nb->ActivatePage(1);
+        Channel(c.channel, c.standard);
+        TTLineObj& line = TLine();
+        line.SetVerticalLength(c.vertical);
+        line.SetHorizontalLength(c.horizontal);
+        line.TotalRunLength = c.vertical + c.horizontal;
+        w->nb->ActivatePage(4);
+        ASSERT_EQ(w->nb->GetPageForm(4), &f);
+        const int row = c.expectedRow < 0 ? f.SG1->RowCount() - 1 : c.expectedRow;
+        if (c.pick < 0) {
+            EXPECT_LT(f.SG1->RowCount(), rowsBefore) << "the table must have become shorter";
+        }
+        EXPECT_EQ(f.SG1->currentRow(), row);
+        ExpectLineIsRow(f, row);
+        EXPECT_EQ(f.NumEdit6->Value(), c.vertical + c.horizontal);
+        EXPECT_EQ(line.TotalLoss, static_cast<float>(Cell(f.SG1, 3, row)));
+        w.reset();
+    }
+}
+
+TEST_F(Page4, TheAuralSpinStaysBetweenFiveAndTwentyPercent)
+{
+    Tfrm4& f = Open();
+    Pick(f, 2);
+    for (int i = 0; i < 14; ++i) f.SpinButton3->UpClick();
+    EXPECT_FLOAT_EQ(Sys().AuralPercent, 20.0f);
+    EXPECT_EQ(f.Label14->Caption(), "Peak Power at 20% aural");
+    ExpectThreeDigits(f.SG1->Cells(5, 2), Cell(f.SG1, 4, 2) / 0.8, "peak at 20 %");
+    ExpectLineIsRow(f, 2);
+    for (int i = 0; i < 20; ++i) f.SpinButton3->DownClick();
+    EXPECT_FLOAT_EQ(Sys().AuralPercent, 5.0f);
+    EXPECT_EQ(f.Label14->Caption(), "Peak Power at 5% aural");
+    ExpectThreeDigits(f.SG1->Cells(5, 2), Cell(f.SG1, 4, 2) / 0.65, "peak at 5 %");
+    ExpectLineIsRow(f, 2);
+}
+
+TEST_F(Page4, LineUtilityModeChoosesChannelAndService)
+{
+    LineUtilityMode = true;
+    Tfrm4& f = Open();
+    EXPECT_FALSE(f.Label8->isVisibleTo(f.AutoNBPanel));
+    EXPECT_TRUE(f.TV->isVisibleTo(f.AutoNBPanel));
+    EXPECT_TRUE(f.RadioGroup2->isVisibleTo(f.AutoNBPanel));
+    ASSERT_EQ(f.TV->Items().Count(), 68);
+    EXPECT_EQ(f.TV->ItemIndex(), 30);
+    EXPECT_EQ(f.RadioGroup2->ItemIndex(), 0);
+
+    // Channel 36, then digital.
+    f.TV->SetItemIndex(34);
+    emit f.TV->activated(34);
+    const TSysObj& sys = Sys();
+    EXPECT_EQ(sys.GetChannel(), 36);
+    EXPECT_FLOAT_EQ(sys.LowFreq, 602.0f);
+    EXPECT_FLOAT_EQ(sys.HighFreq, 608.0f);
+    EXPECT_FLOAT_EQ(sys.CenterFreq, 605.0f);
+    EXPECT_FLOAT_EQ(CalcFrequency, 603.25f);
+    EXPECT_EQ(f.Label10->Caption(), "Ch 36 (602-608 MHz)");
+    EXPECT_EQ(f.SG1->RowCount(), 1 + static_cast<int>(ExpectedLines(602, 608, 603.25).size()));
+    ExpectLineIsRow(f, 1);
+
+    f.RadioGroup2->SetItemIndex(1);
+    EXPECT_EQ(sys.Standard, 1);
+    EXPECT_FLOAT_EQ(sys.MaxERP, 1000.0f);
+    EXPECT_FLOAT_EQ(CalcFrequency, 605.0f);
+    EXPECT_FALSE(f.Label6->isVisibleTo(f.AutoNBPanel));
+    EXPECT_EQ(f.Label16->Caption(), "Attenuation calculated at midband frequency.");
+    for (int r = 0; r < f.SG1->RowCount(); ++r) EXPECT_EQ(f.SG1->Cells(5, r), "");
+    ExpectLineIsRow(f, 1);
+    const TStringList list = f.BuildLineReportList();
+    EXPECT_EQ(list[2], "") << "no aural line for DTV";
+    EXPECT_EQ(list[3], "Attenuation calculated at midband frequency.");
+
+    // Page mode shows none of it.
+    LineUtilityMode = false;
+    f.PageShown();
+    EXPECT_TRUE(f.Label8->isVisibleTo(f.AutoNBPanel));
+    EXPECT_FALSE(f.TV->isVisibleTo(f.AutoNBPanel));
+    EXPECT_FALSE(f.RadioGroup2->isVisibleTo(f.AutoNBPanel));
+}
+
+TEST_F(Page4, TheReportListMarksEveryRowWithALineOfItsOwn)
+{
+    CustomLine.Description = "~ tilde line ~";
+    std::vector<std::string> handed;
+    PrintLineTable = [&](const TStrings& lines) {
+        for (int i = 0; i < lines.Count(); ++i) handed.push_back(lines[i]);
+    };
+    Tfrm4& f = Open();
+    const TStringList list = f.BuildLineReportList();
+    const int rows = f.SG1->RowCount();
+    ASSERT_EQ(list.Count(), 4 + 7 * rows);
+    EXPECT_EQ(list[0], "Ch 32 (578-584 MHz)");
+    EXPECT_EQ(list[1], "1100");
+    EXPECT_EQ(list[2], "Peak Power at 10% aural");
+    EXPECT_EQ(list[3], "Attenuation calculated at video peak of sync.");
+    for (int r = 0; r < rows; ++r) {
+        SCOPED_TRACE(r);
+        EXPECT_EQ(list[4 + 7 * r], "~");
+        for (int c = 0; c < 6; ++c) EXPECT_EQ(list[5 + 7 * r + c], f.SG1->Cells(c, r));
+    }
+    EXPECT_EQ(list[5], "~ tilde line ~") << "a description is never a marker";
+
+    ASSERT_TRUE(f.BitBtn1->isEnabled());
+    f.BitBtn1->click();
+    ASSERT_EQ(handed.size(), static_cast<std::size_t>(list.Count()));
+    EXPECT_EQ(handed.back(), list[list.Count() - 1]);
+    EXPECT_EQ(ui.CursorLog().front(), crHourGlass);
+    EXPECT_EQ(ui.Cursor(), crDefault);
+
+    // Without the report window the command stays off.
+    PrintLineTable = nullptr;
+    Page4Fresh = true;
+    Tfrm4& again = Open();
+    EXPECT_FALSE(again.BitBtn1->isEnabled());
+}
+
+TEST_F(Page4, GrabsOfThePageAndTheDialog)
+{
+    const QByteArray keep = qgetenv("MW_KEEP_GRAB");
+    auto check = [&keep](QWidget& wnd, const char* name) {
+        SCOPED_TRACE(name);
+        const QImage img = wnd.grab().toImage();
+        QSet<QRgb> colours;
+        for (int y = 0; y < img.height(); y += 2)
+            for (int x = 0; x < img.width(); x += 2) colours.insert(img.pixel(x, y));
+        EXPECT_GT(colours.size(), 40) << "the window looks empty";
+        if (!keep.isEmpty()) img.save(QString::fromLocal8Bit(keep) + "/" + name + ".png");
+    };
+    Tfrm4& f = Open();
+    w->show();
+    Pick(f, 3);
+    check(*w, "page4-ntsc");
+    LineUtilityMode = true;
+    Sys().SetStandard(1);
+    f.PageShown();
+    check(*w, "page4-utility-dtv");
+    TFrmCustTLine d;
+    d.show();
+    check(d, "custtline");
+}
