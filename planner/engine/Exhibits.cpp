@@ -9,10 +9,9 @@
 #include "planner/engine/UserCanvas.h"
 #include "platform/printing/Printers.h"
 #include "platform/runtime/NumText.h"
+#include "planner/resources/PlannerPictures.h"
 
 #include <QImage>
-#include <QPainter>
-#include <QPainterPath>
 
 #include <cmath>
 #include <map>
@@ -50,79 +49,6 @@ std::string Gen3(double v)
 namespace {
 
 constexpr double kPi = std::numbers::pi;
-
-// --- Pictures ------------------------------------------------------------------------
-// Drawn at a good print resolution; DrawBitmapScaled fits them to their rectangles.
-
-void PaintLogo(QImage& img)
-{
-    // The mark keeps to the upper part of its picture: the title box's first line sits just
-    // under the picture's rectangle.
-    QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing);
-    const QColor red(200, 16, 32);
-    const double w = img.width(), h = img.height() * 0.72;
-    QPen mast(red, h * 0.07);
-    mast.setCapStyle(Qt::RoundCap);
-    p.setPen(mast);
-    const double mx = h * 0.45;
-    p.drawLine(QPointF(mx, h * 0.18), QPointF(mx, h * 0.95));
-    p.drawLine(QPointF(mx - h * 0.25, h * 0.95), QPointF(mx, h * 0.55));
-    p.drawLine(QPointF(mx + h * 0.25, h * 0.95), QPointF(mx, h * 0.55));
-    p.setBrush(Qt::NoBrush);
-    for (int i = 1; i <= 2; ++i) {
-        const double r = h * 0.12 * i;
-        p.drawArc(QRectF(mx - r, h * 0.22 - r, 2 * r, 2 * r), 35 * 16, 110 * 16);
-    }
-    const QRectF textBox(h * 0.95, 0, w - h * 0.95 - 4, h);
-    QFont f("Liberation Sans");
-    f.setBold(true);
-    f.setItalic(true);
-    f.setPixelSize(static_cast<int>(h * 0.8));
-    // Shrink until the name fits its box.
-    while (f.pixelSize() > 8 && QFontMetricsF(f).horizontalAdvance("BELVOR") > textBox.width())
-        f.setPixelSize(f.pixelSize() - 2);
-    p.setFont(f);
-    p.setPen(red);
-    p.drawText(textBox, Qt::AlignLeft | Qt::AlignVCenter, "BELVOR");
-}
-
-// A run of rigid line: an outer conductor with flanges every section, along the length.
-void PaintLine(QImage& img, bool vertical)
-{
-    QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing);
-    if (vertical) {
-        p.translate(img.width(), 0);
-        p.rotate(90);
-    }
-    const double len = vertical ? img.height() : img.width();
-    const double th = vertical ? img.width() : img.height();
-    const double top = th * 0.3, bottom = th * 0.7;
-    QLinearGradient g(0, top, 0, bottom);
-    g.setColorAt(0, QColor(235, 235, 235));
-    g.setColorAt(0.45, QColor(160, 160, 160));
-    g.setColorAt(1, QColor(90, 90, 90));
-    p.setPen(QPen(Qt::black, th * 0.03));
-    p.setBrush(g);
-    p.drawRect(QRectF(th * 0.05, top, len - th * 0.1, bottom - top));
-    const int sections = std::max(2, static_cast<int>(len / (th * 4)));
-    p.setBrush(QColor(120, 120, 120));
-    for (int i = 0; i <= sections; ++i) {
-        const double x = th * 0.05 + (len - th * 0.1 - th * 0.16) * i / sections;
-        p.drawRect(QRectF(x, th * 0.12, th * 0.16, th * 0.76));
-    }
-}
-
-std::unique_ptr<TBitmap> MakeBitmap(int w, int h, void (*paint)(QImage&, bool), bool arg)
-{
-    QImage img(w, h, QImage::Format_RGB32);
-    img.fill(Qt::white);
-    paint(img, arg);
-    auto bmp = std::make_unique<TBitmap>();
-    bmp->AssignImage(img);
-    return bmp;
-}
 
 // --- Text and lines --------------------------------------------------------------------
 
@@ -352,14 +278,10 @@ bool ElevationInDb() { return ElevationPlotMode == 1 || ElevationPlotMode == 3; 
 TBitmap* ExhibitBitmap(const std::string& name)
 {
     static std::map<std::string, std::unique_ptr<TBitmap>> cache;
+    if (name != "REDBELVOR" && name != "TLINE_H" && name != "TLINE_V") return nullptr;
     auto it = cache.find(name);
     if (it != cache.end()) return it->second.get();
-    std::unique_ptr<TBitmap> bmp;
-    if (name == "REDBELVOR") bmp = MakeBitmap(540, 168, [](QImage& i, bool) { PaintLogo(i); }, false);
-    else if (name == "TLINE_H") bmp = MakeBitmap(960, 80, PaintLine, false);
-    else if (name == "TLINE_V") bmp = MakeBitmap(90, 1050, PaintLine, true);
-    else return nullptr;
-    return (cache[name] = std::move(bmp)).get();
+    return (cache[name] = LoadPlannerPicture(name)).get();
 }
 
 void DrawBitmapScaled(TCanvas& canvas, const TRect& logical, TBitmap& bitmap)

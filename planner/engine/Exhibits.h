@@ -33,7 +33,8 @@ extern const char* const kMakerAddress1;
 extern const char* const kMakerAddress2;
 
 // The exhibit pictures "REDBELVOR" (the maker's logo), "TLINE_H" and "TLINE_V" (a run of
-// transmission line, lying and standing), drawn once on first use. Null for another name.
+// transmission line, lying and standing), the program's compiled-in pictures, read once on
+// first use. Null for another name.
 TBitmap* ExhibitBitmap(const std::string& name);
 
 // Copies the bitmap stretched into the scaled logical rectangle (corners truncated).

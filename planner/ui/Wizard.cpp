@@ -2,11 +2,18 @@
 
 #include "platform/runtime/NumText.h"
 #include "platform/runtime/SysUtils.h"
+#include "platform/ui/StdCtrls.h"
+#include "planner/controls/NuvNumericEdit.h"
+#include "planner/engine/Exhibits.h"
+#include "planner/engine/PDFUnit.h"
 #include "planner/engine/ProjLib.h"
 #include "planner/engine/TitleBlock.h"
 #include "planner/ui/MainState.h"
+#include "planner/ui/PageControls.h"
 #include "planner/ui/frmPrinterOption.h"
 #include "planner/ui/unit1.h"
+#include "planner/ui/unit4.h"
+#include "planner/ui/unit5.h"
 #include "planner/ui/unit8.h"
 
 #include <QCoreApplication>
@@ -27,11 +34,35 @@ bool RunPrintDialog(TPrintDialog& dialog)
 }
 bool ExhibitsInstalled() { return WizardExhibits.PrintPatternExhibit && WizardExhibits.PrintSystemExhibit; }
 
+// A control of a page form by name. The form's panel lives in the notebook page, so the page
+// is searched, not the form.
+template <class T>
+T* PageControl(const TAutoNotebook* nb, int page, const char* name)
+{
+    QWidget* w = nb->PageObject(page);
+    return w ? w->findChild<T*>(QString::fromLatin1(name)) : nullptr;
+}
+
+std::string EditText(const TAutoNotebook* nb, int page, const char* name)
+{
+    const TEdit* e = PageControl<TEdit>(nb, page, name);
+    return e ? e->Text() : std::string();
+}
+
+// The plot-type texts of the PDF pages, by the page's plot-type group.
+std::string PlotTypeText(const TAutoNotebook* nb, int page)
+{
+    const TRadioGroup* g = PageControl<TRadioGroup>(nb, page, "RadioGroup1");
+    return g && g->ItemIndex() == 1 ? "Decibel" : "Relative Field";
+}
+
 }  // namespace
 
 void RegisterWizardPages()
 {
     RegisterFormClass<Tfrm1>("Tfrm1");
+    RegisterFormClass<Tfrm4>("Tfrm4");
+    RegisterFormClass<Tfrm5>("Tfrm5");
     RegisterFormClass<Tfrm8>("Tfrm8");
 }
 
@@ -123,8 +154,10 @@ void TfrmWizard::btnPrintClick(QObject*)
     switch (nb->GetPageIndex()) {
     case 2:
     case 3:
-        // Creating a PDF takes the PDF export, which the print command does not offer yet.
-        if (PrintOption == 3) return;
+        if (PrintOption == poPdf) {
+            PatternPdf(nb->GetPageIndex());
+            return;
+        }
         if (PrintOption != 2) ShowExhibitIdentifierDialog();
         if (nb->GetPageIndex() == 2)
             Print2Click(btnPrint);
@@ -134,7 +167,10 @@ void TfrmWizard::btnPrintClick(QObject*)
     case 5:
         if (PrinterOption) {
             PrinterOption->ShowModal();
-            if (PrinterOption->RadioGroup1->ItemIndex() == 1) return;
+            if (PrinterOption->RadioGroup1->ItemIndex() == 1) {
+                SystemPdf();
+                return;
+            }
         }
         ShowExhibitIdentifierDialog();
         Print0Click(btnPrint);
@@ -171,6 +207,66 @@ void TfrmWizard::PrintPattern(bool azimuth)
         return;
     }
     if (WizardExhibits.PrintPatternExhibit) WizardExhibits.PrintPatternExhibit(azimuth);
+}
+
+// --- PDF -----------------------------------------------------------------------------------
+
+TImage* TfrmWizard::PageImage(int page) const { return PageControl<TImage>(nb, page, "PDFImage"); }
+
+void TfrmWizard::PatternPdf(int page)
+{
+    TImage* image = PageImage(page);
+    if (!image || !SaveDialog2.Execute()) return;
+    if (page == 2) {
+        AzimuthPdfText.NumericGain = EditText(nb, page, "Edit1");
+        AzimuthPdfText.PowerGainDb = EditText(nb, page, "Edit2");
+        AzimuthPdfText.Polarization = EditText(nb, page, "Edit4");
+        AzimuthPdfText.RotationAngle = EditText(nb, page, "Edit3");
+        AzimuthPdfText.PlotType = PlotTypeText(nb, page);
+    } else {
+        ElevationPdfText.MainLobeGain = EditText(nb, page, "Edit1");
+        ElevationPdfText.MainLobeGainDb = EditText(nb, page, "Edit2");
+        ElevationPdfText.HorizontalGain = EditText(nb, page, "Edit4");
+        ElevationPdfText.HorizontalGainDb = EditText(nb, page, "Edit5");
+        ElevationPdfText.BeamWidthText = EditText(nb, page, "Edit3");
+        ElevationPdfText.PlotType = PlotTypeText(nb, page);
+        const TNuvNumericEdit* tilt = PageControl<TNuvNumericEdit>(nb, page, "NumEdit1");
+        ElevationPdfText.BeamTiltText = tilt ? tilt->Text() : std::string();
+    }
+    MakePdf(image, SaveDialog2.FileName);
+}
+
+void TfrmWizard::SystemPdf()
+{
+    TImage* image = PageImage(5);
+    if (!image || !SaveDialog2.Execute()) return;
+    ShowExhibitIdentifierDialog();
+    TBitmap& page = image->Picture();
+    page.Canvas().Brush.Color = clWhite;
+    page.Canvas().Brush.Style = bsSolid;
+    page.Canvas().FillRect(Rect(0, 0, page.Width(), page.Height()));
+    DrawSystemExhibitPage(page.Canvas());
+    MakePdf(image, SaveDialog2.FileName);
+}
+
+void TfrmWizard::MakePdf(TImage* Image, const std::string& FileName)
+{
+    const int page = nb->GetPageIndex();
+    if (page != 5) ShowExhibitIdentifierDialog();
+    // The exhibit goes on a copy: the page's image keeps only its plot, so a later export
+    // (another exhibit identifier, say) does not draw over this one.
+    TBitmap exhibit;
+    exhibit.Assign(Image->Picture());
+    if (page == 2) DrawAzimuthExhibitPage(exhibit.Canvas());
+    else if (page == 3) DrawElevationExhibitPage(exhibit.Canvas());
+    const TPdfConverter converter =
+        WizardExhibits.PdfConverter ? WizardExhibits.PdfConverter() : HtmlDocConverter(ProgramFolder);
+    std::vector<std::string> errors;
+    {
+        TExhibitBusy busy;
+        MakePdfFile(exhibit, FileName, converter, [&](const std::string& e) { errors.push_back(e); });
+    }
+    for (const std::string& e : errors) MessageDlg(e, TMsgDlgType::mtError, mbOK);
 }
 
 // --- Keys --------------------------------------------------------------------------------

@@ -7,11 +7,15 @@
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/ExtCtrls.h"
 #include "platform/ui/Forms.h"
+#include "planner/engine/PdfExport.h"
 #include "planner/ui/AutoNb.h"
 #include "ui_frmWizard.h"
 
 #include <functional>
 #include <memory>
+#include <string>
+
+class TImage;
 
 class TfrmWizard : public TForm, public Ui::frmWizard {
 public:
@@ -27,6 +31,9 @@ public:
     void Print0Click(QObject* Sender);
     void Print2Click(QObject* Sender);
     void Print3Click(QObject* Sender);
+    // The PDF export of the current page (2, 3 or 5): the page's exhibit drawn on a copy of
+    // Image (page 5's caller has drawn it on Image itself), written to exactly FileName.
+    void MakePdf(TImage* Image, const std::string& FileName);
     // Key is set to 0 when the form used the key.
     void FormKeyDown(QObject* Sender, int& Key, Qt::KeyboardModifiers Shift);
 
@@ -40,6 +47,11 @@ protected:
 
 private:
     void PrintPattern(bool azimuth);
+    // "Create PDF" on pages 2 and 3: the save dialog, the page's texts, MakePdf.
+    void PatternPdf(int page);
+    // "Create PDF" on page 5.
+    void SystemPdf();
+    TImage* PageImage(int page) const;
 };
 
 // The exhibits that the print command draws. The wizard's print command stays disabled
@@ -52,6 +64,8 @@ struct TWizardExhibits {
     std::function<void()> PrintSystemExhibit;
     // Runs the print dialog so that it sets up the printer the exhibits print on.
     std::function<bool(TPrintDialog&)> ExecutePrintDialog;
+    // The HTML-to-PDF converter; by default htmldoc from the program folder or the PATH.
+    std::function<TPdfConverter()> PdfConverter;
 };
 extern TWizardExhibits WizardExhibits;
 

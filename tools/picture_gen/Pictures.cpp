@@ -75,10 +75,14 @@ void DrawSplash(TCanvas& c, int w, int h)
 }
 } // namespace
 
-const std::vector<PictureSpec>& AllPictures()
+const std::vector<PictureDef>& AllPictures()
 {
-    static const std::vector<PictureSpec> pictures = {
-        {"splash", "launcher/resources/Splash.gif", 407, 243, DrawSplash},
-    };
+    static const std::vector<PictureDef> pictures = [] {
+        std::vector<PictureDef> all = {
+            {"splash", "launcher/resources/Splash.gif", {{407, 243, DrawSplash}}},
+        };
+        for (PictureDef& p : PlannerPictures()) all.push_back(std::move(p));
+        return all;
+    }();
     return pictures;
 }

@@ -7,7 +7,39 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <set>
+
+namespace {
+
+// The frames drawn, then written as one job: an animation of frames at the top left corner,
+// sharing one colour table where they can.
+bool WritePicture(const PictureDef& p, const std::string& file)
+{
+    std::vector<std::unique_ptr<TBitmap>> bitmaps;
+    for (const FrameDef& f : p.frames) {
+        bitmaps.push_back(std::make_unique<TBitmap>(f.width, f.height, pf24bit));
+        f.draw(bitmaps.back()->Canvas(), f.width, f.height);
+    }
+    if (bitmaps.size() == 1) return GIFImage::SaveBitmapToGIFFile(file, *bitmaps[0], false, false, clWhite);
+    std::vector<GIFImage::TFrameInfo> infos(bitmaps.size());
+    GIFImage::TGIFWriteJob job;
+    job.FrameCount = static_cast<int32_t>(bitmaps.size());
+    for (size_t i = 0; i < bitmaps.size(); ++i) {
+        infos[i].Bitmap = bitmaps[i].get();
+        infos[i].Width = bitmaps[i]->Width();
+        infos[i].Height = bitmaps[i]->Height();
+        infos[i].Delay = p.delay;
+        infos[i].Disposal = p.disposal;
+        job.Frames[i] = &infos[i];
+    }
+    TMemoryStream stream;
+    if (!GIFImage::WriteGIFStream(job, stream)) return false;
+    stream.SaveToFile(file);
+    return true;
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -16,14 +48,12 @@ int main(int argc, char** argv)
     const std::string root = argc > 1 ? argv[1] : MW_SOURCE_DIR;
     std::set<std::string> wanted(argv + std::min(argc, 2), argv + argc);
     int written = 0;
-    for (const PictureSpec& p : AllPictures()) {
+    for (const PictureDef& p : AllPictures()) {
         if (!wanted.empty() && !wanted.count(p.name)) continue;
-        TBitmap bitmap(p.width, p.height, pf24bit);
-        p.draw(bitmap.Canvas(), p.width, p.height);
         const std::filesystem::path file = std::filesystem::path(root) / p.file;
         std::filesystem::create_directories(file.parent_path());
         try {
-            if (!GIFImage::SaveBitmapToGIFFile(file.string(), bitmap, false, false, clWhite)) {
+            if (!WritePicture(p, file.string())) {
                 std::fprintf(stderr, "picture_gen: %s: more than 256 colours (error %d)\n", p.name.c_str(),
                              GIFImage::LastError());
                 return 1;
@@ -32,7 +62,8 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "picture_gen: %s: %s\n", p.name.c_str(), e.what());
             return 1;
         }
-        std::printf("%s: %s (%d x %d)\n", p.name.c_str(), file.c_str(), p.width, p.height);
+        std::printf("%s: %s (%zu frame%s)\n", p.name.c_str(), file.c_str(), p.frames.size(),
+                    p.frames.size() == 1 ? "" : "s");
         ++written;
     }
     if (written == 0) {

@@ -1,4 +1,4 @@
-// The antenna pictures of the wizard's first page, drawn by code so they stay sharp.
+// The antenna pictures of the wizard's first page, from the program's compiled-in pictures.
 #pragma once
 
 #include <QPixmap>

@@ -1,16 +1,15 @@
 #include "planner/resources/glyphs/Pictures.h"
 
-#include <QLinearGradient>
+#include "planner/resources/PlannerPictures.h"
+
 #include <QPainter>
 #include <QPainterPath>
-#include <QRadialGradient>
 #include <cmath>
 
 namespace {
 
 const QColor kNavy(0x1f, 0x3a, 0x6e);
 const QColor kSteel(0x6b, 0x76, 0x84);
-const QColor kRadome(0xe8, 0xe4, 0xda);
 const QColor kBeam(0xf2, 0x9e, 0x2c);
 
 constexpr int kGlyph = 24;
@@ -190,69 +189,6 @@ void DrawGlyph(QPainter& p, TGlyph g)
     }
 }
 
-// Sky, hills and a lattice tower of the given top; returns the tower's top centre.
-QPointF Landscape(QPainter& p, QSizeF s, qreal towerX, qreal towerTop, bool drawTower = true)
-{
-    QLinearGradient sky(0, 0, 0, s.height());
-    sky.setColorAt(0, QColor(0x8e, 0xc3, 0xea));
-    sky.setColorAt(1, QColor(0xe6, 0xf2, 0xfb));
-    p.fillRect(QRectF(QPointF(0, 0), s), sky);
-    const qreal ground = s.height() * 0.86;
-    QPainterPath hills;
-    hills.moveTo(0, ground);
-    hills.cubicTo(s.width() * 0.3, ground - 18, s.width() * 0.6, ground + 8, s.width(), ground - 10);
-    hills.lineTo(s.width(), s.height());
-    hills.lineTo(0, s.height());
-    hills.closeSubpath();
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0x7d, 0xb0, 0x6a));
-    p.drawPath(hills);
-    if (drawTower) {
-        const qreal base = ground + 4, half = 12;
-        p.setPen(Pen(QColor(0xb0, 0x3a, 0x2e), 1.6));
-        p.drawLine(QPointF(towerX - half, base), QPointF(towerX - 2.5, towerTop));
-        p.drawLine(QPointF(towerX + half, base), QPointF(towerX + 2.5, towerTop));
-        p.setPen(Pen(QColor(0xb0, 0x3a, 0x2e), 0.9));
-        const int bays = 10;
-        for (int i = 0; i < bays; ++i) {
-            const qreal y0 = towerTop + (base - towerTop) * i / bays, y1 = towerTop + (base - towerTop) * (i + 1) / bays;
-            const qreal w0 = 2.5 + (half - 2.5) * i / bays, w1 = 2.5 + (half - 2.5) * (i + 1) / bays;
-            p.drawLine(QPointF(towerX - w0, y0), QPointF(towerX + w1, y1));
-            p.drawLine(QPointF(towerX + w0, y0), QPointF(towerX - w1, y1));
-            p.drawLine(QPointF(towerX - w1, y1), QPointF(towerX + w1, y1));
-        }
-    }
-    return {towerX, towerTop};
-}
-
-// A slotted cylindrical antenna standing on `base`.
-void Pylon(QPainter& p, QPointF base, qreal height, qreal width, const QColor& body)
-{
-    QLinearGradient g(base.x() - width / 2, 0, base.x() + width / 2, 0);
-    g.setColorAt(0, body.darker(135));
-    g.setColorAt(0.4, body.lighter(115));
-    g.setColorAt(1, body.darker(150));
-    p.setPen(Pen(body.darker(180), 1.0));
-    p.setBrush(g);
-    p.drawRoundedRect(QRectF(base.x() - width / 2, base.y() - height, width, height), width / 3, width / 3);
-    p.setPen(Pen(body.darker(200), 1.4));
-    for (qreal y = base.y() - height + 10; y < base.y() - 6; y += 14)
-        p.drawLine(QPointF(base.x() - width / 6, y), QPointF(base.x() - width / 6, y + 7));
-}
-
-// A panel antenna with crossed dipoles facing the viewer.
-void Panel(QPainter& p, QRectF r)
-{
-    p.setPen(Pen(kSteel.darker(140), 1.0));
-    p.setBrush(kRadome);
-    p.drawRoundedRect(r, 3, 3);
-    p.setPen(Pen(kNavy, 1.6));
-    const QPointF c = r.center();
-    const qreal d = std::min(r.width(), r.height()) * 0.32;
-    p.drawLine(c + QPointF(-d, -d), c + QPointF(d, d));
-    p.drawLine(c + QPointF(d, -d), c + QPointF(-d, d));
-}
-
 void Label(QPainter& p, QRectF r, const QString& text, int px, const QColor& c = QColor(0x22, 0x2a, 0x36))
 {
     QFont f(QStringLiteral("DejaVu Sans"));
@@ -260,24 +196,6 @@ void Label(QPainter& p, QRectF r, const QString& text, int px, const QColor& c =
     p.setFont(f);
     p.setPen(c);
     p.drawText(r, Qt::AlignCenter | Qt::TextWordWrap, text);
-}
-
-// The main beam of an antenna at `origin`, tilted down by `tiltDeg`, with a faint side lobe.
-void Beam(QPainter& p, QPointF origin, qreal length, qreal tiltDeg, qreal spreadDeg, qreal dir = 1)
-{
-    const qreal t = tiltDeg * M_PI / 180, s = spreadDeg * M_PI / 180;
-    QPainterPath lobe;
-    lobe.moveTo(origin);
-    lobe.cubicTo(origin + QPointF(dir * length * 0.5 * std::cos(t - s), length * 0.5 * std::sin(t - s)),
-                 origin + QPointF(dir * length * std::cos(t - s / 3), length * std::sin(t - s / 3)),
-                 origin + QPointF(dir * length * std::cos(t), length * std::sin(t)));
-    lobe.cubicTo(origin + QPointF(dir * length * std::cos(t + s / 3), length * std::sin(t + s / 3)),
-                 origin + QPointF(dir * length * 0.5 * std::cos(t + s), length * 0.5 * std::sin(t + s)), origin);
-    QColor fill = kBeam;
-    fill.setAlpha(110);
-    p.setPen(Pen(kBeam.darker(120), 1.2));
-    p.setBrush(fill);
-    p.drawPath(lobe);
 }
 
 }  // namespace
@@ -332,115 +250,25 @@ QIcon StepGlyph(int step)
 
 QPixmap ShowcaseFrame(int frame, QSize size)
 {
-    QPixmap pm(size);
-    QPainter p(&pm);
-    Begin(p);
-    const QSizeF s = size;
-    const qreal cx = s.width() / 2;
-    switch (frame) {
-    case 1: {  // low-power slotted cylinder on a short tower
-        const QPointF top = Landscape(p, s, cx, s.height() * 0.45);
-        Pylon(p, top + QPointF(0, 2), s.height() * 0.36, 16, QColor(0xd8, 0xd8, 0xd2));
-        break;
-    }
-    case 2: {  // elliptically polarized: a tall radome with helical windings
-        const QPointF top = Landscape(p, s, cx, s.height() * 0.52);
-        const QRectF body(cx - 13, s.height() * 0.06, 26, top.y() - s.height() * 0.06 + 2);
-        QLinearGradient g(body.left(), 0, body.right(), 0);
-        g.setColorAt(0, kRadome.darker(125));
-        g.setColorAt(0.45, Qt::white);
-        g.setColorAt(1, kRadome.darker(140));
-        p.setPen(Pen(kSteel, 1.0));
-        p.setBrush(g);
-        p.drawRoundedRect(body, 10, 10);
-        p.setPen(Pen(kNavy, 1.3));
-        for (qreal y = body.top() + 12; y < body.bottom() - 8; y += 11)
-            p.drawLine(QPointF(body.left() + 3, y + 5), QPointF(body.right() - 3, y));
-        break;
-    }
-    case 3: {  // side mounted: panels on the side of a tall tower
-        Landscape(p, s, cx - 40, s.height() * 0.08);
-        for (int i = 0; i < 4; ++i) {
-            const QRectF r(cx - 26, s.height() * 0.14 + i * 30, 22, 26);
-            p.setPen(Pen(kSteel, 1.2));
-            p.drawLine(QPointF(cx - 38, r.center().y()), QPointF(r.left(), r.center().y()));
-            Panel(p, r);
-        }
-        break;
-    }
-    default: {  // stacked array: a VHF batwing section below a UHF cylinder
-        const QPointF top = Landscape(p, s, cx, s.height() * 0.60);
-        const qreal vhfTop = top.y() - s.height() * 0.22;
-        p.setPen(Pen(kSteel.darker(120), 3));
-        p.drawLine(QPointF(cx, top.y()), QPointF(cx, vhfTop));
-        p.setPen(Pen(kSteel, 2));
-        for (int i = 0; i < 3; ++i) {
-            const qreal y = vhfTop + 10 + i * (s.height() * 0.06);
-            p.drawLine(QPointF(cx - 34, y), QPointF(cx + 34, y));
-            p.drawLine(QPointF(cx - 34, y), QPointF(cx - 24, y + 12));
-            p.drawLine(QPointF(cx + 34, y), QPointF(cx + 24, y + 12));
-        }
-        Pylon(p, QPointF(cx, vhfTop + 1), s.height() * 0.30, 14, QColor(0xd8, 0xd8, 0xd2));
-        break;
-    }
-    }
-    return pm;
+    static const std::vector<QImage> frames = LoadPlannerAnimation("Showcase");
+    if (frame < 1 || frame > static_cast<int>(frames.size())) return {};
+    const QImage& f = frames[static_cast<size_t>(frame - 1)];
+    return QPixmap::fromImage(f.size() == size ? f : f.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
 }
 
 QPixmap TutorialFrame(int frame)
 {
-    const bool wide = frame == 2;
-    const QSize size = wide ? QSize(350, 175) : QSize(175, 350);
-    QPixmap pm(size);
-    QPainter p(&pm);
-    Begin(p);
-    const QSizeF s = size;
-    if (wide) {  // side view: the beam tilted down toward the coverage area
-        const QPointF top = Landscape(p, s, 30, s.height() * 0.25);
-        Beam(p, top, s.width() - 50, 8, 7);
-        p.setPen(Pen(QColor(0x40, 0x48, 0x55), 1.0));
-        p.setBrush(Qt::NoBrush);
-        p.drawLine(top, top + QPointF(s.width() - 60, 0));
-        p.drawArc(QRectF(top.x() - 80, top.y() - 80, 160, 160), 0, -8 * 16);
-        Label(p, QRectF(top.x() + 84, top.y() - 2, 70, 16), QStringLiteral("tilt"), 11);
-        Label(p, QRectF(0, s.height() - 22, s.width(), 20), QStringLiteral("Beam tilt aims the main beam below the horizon"),
-              11, Qt::white);
-        return pm;
-    }
-    const qreal tilt = frame == 1 ? 0 : frame == 3 ? 6 : 3;
-    const QPointF top = Landscape(p, s, 40, s.height() * 0.30);
-    Beam(p, top, s.width() - 50, tilt, 9);
-    p.setPen(Pen(QColor(0x40, 0x48, 0x55), 1.0));
-    p.drawLine(top, top + QPointF(s.width() - 48, 0));
-    const QString caption = frame == 1   ? QStringLiteral("No tilt: the beam passes over the nearby viewers")
-                            : frame == 3 ? QStringLiteral("Too much tilt: the distant viewers lose signal")
-                                         : QStringLiteral("The right tilt covers near and far");
-    Label(p, QRectF(6, 8, s.width() - 12, 60), caption, 12);
-    return pm;
+    static const std::vector<QImage> frames = LoadPlannerAnimation("BeamTilt");
+    if (frame < 1 || frame > static_cast<int>(frames.size())) return {};
+    // Each slide fills its own part of the slide set's screen, from the top left.
+    const QSize size = frame == 2 ? QSize(350, 175) : QSize(175, 350);
+    return QPixmap::fromImage(frames[static_cast<size_t>(frame - 1)].copy(QRect(QPoint(0, 0), size)));
 }
 
 QPixmap PresenterPhoto(QSize size)
 {
-    QPixmap pm(size);
-    QPainter p(&pm);
-    Begin(p);
-    QLinearGradient bg(0, 0, 0, size.height());
-    bg.setColorAt(0, QColor(0xd5, 0xdf, 0xea));
-    bg.setColorAt(1, QColor(0x9f, 0xb3, 0xc9));
-    p.fillRect(pm.rect(), bg);
-    const qreal w = size.width(), h = size.height();
-    p.setPen(Qt::NoPen);
-    p.setBrush(kNavy);  // jacket
-    p.drawEllipse(QRectF(w * 0.08, h * 0.66, w * 0.84, h * 0.7));
-    p.setBrush(Qt::white);  // collar
-    p.drawPolygon(QPolygonF({QPointF(w * 0.38, h * 0.68), QPointF(w * 0.5, h * 0.84), QPointF(w * 0.62, h * 0.68)}));
-    p.setBrush(QColor(0xe3, 0xb8, 0x94));  // face and neck
-    p.drawRect(QRectF(w * 0.42, h * 0.52, w * 0.16, h * 0.18));
-    p.drawEllipse(QRectF(w * 0.3, h * 0.18, w * 0.4, h * 0.42));
-    p.setBrush(QColor(0x4a, 0x36, 0x28));  // hair
-    p.drawChord(QRectF(w * 0.28, h * 0.14, w * 0.44, h * 0.34), 0, 180 * 16);
-    p.setPen(Pen(QColor(0x7a, 0x86, 0x96), 1));
-    p.setBrush(Qt::NoBrush);
-    p.drawRect(QRectF(0.5, 0.5, w - 1, h - 1));
-    return pm;
+    const std::unique_ptr<TBitmap> photo = LoadPlannerPicture("Presenter");
+    if (!photo) return {};
+    const QImage img = photo->ToImage();
+    return QPixmap::fromImage(img.size() == size ? img : img.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
 }

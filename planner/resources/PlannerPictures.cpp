@@ -1,0 +1,49 @@
+#include "planner/resources/PlannerPictures.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImageReader>
+
+namespace {
+
+QByteArray PictureBytes(const std::string& name)
+{
+    QFile f(QStringLiteral(":/planner/pictures/") + QString::fromStdString(name) + QStringLiteral(".gif"));
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return f.readAll();
+}
+
+}  // namespace
+
+std::unique_ptr<TBitmap> LoadPlannerPicture(const std::string& name)
+{
+    const QByteArray bytes = PictureBytes(name);
+    if (bytes.isEmpty()) return nullptr;
+    try {
+        TMemoryStream stream;
+        stream.Write(bytes.constData(), bytes.size());
+        stream.SetPosition(0);
+        TPicture picture;
+        picture.LoadFromStream(stream, "gif");
+        auto bitmap = std::make_unique<TBitmap>();
+        picture.Graphic()->AssignTo(*bitmap);
+        return bitmap;
+    } catch (const Exception&) {
+        return nullptr;
+    }
+}
+
+std::vector<QImage> LoadPlannerAnimation(const std::string& name)
+{
+    QByteArray bytes = PictureBytes(name);
+    std::vector<QImage> frames;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "gif");
+    while (frames.size() < 256 && reader.canRead()) {
+        const QImage frame = reader.read();
+        if (frame.isNull()) break;
+        frames.push_back(frame.convertToFormat(QImage::Format_RGB32));
+    }
+    return frames;
+}
