@@ -12,6 +12,8 @@
 #include "planner/ui/PageControls.h"
 #include "planner/ui/frmPrinterOption.h"
 #include "planner/ui/unit1.h"
+#include "planner/ui/unit2.h"
+#include "planner/ui/unit3.h"
 #include "planner/ui/unit4.h"
 #include "planner/ui/unit5.h"
 #include "planner/ui/unit8.h"
@@ -61,6 +63,8 @@ std::string PlotTypeText(const TAutoNotebook* nb, int page)
 void RegisterWizardPages()
 {
     RegisterFormClass<Tfrm1>("Tfrm1");
+    RegisterFormClass<Tfrm2>("Tfrm2");
+    RegisterFormClass<Tfrm3>("Tfrm3");
     RegisterFormClass<Tfrm4>("Tfrm4");
     RegisterFormClass<Tfrm5>("Tfrm5");
     RegisterFormClass<Tfrm8>("Tfrm8");

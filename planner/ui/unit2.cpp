@@ -26,13 +26,10 @@ TStringList ListOfRows(int32_t base)
     return rows;
 }
 
-const bool registered = (RegisterFormClass<Tfrm2>("Tfrm2"), true);
-
 }  // namespace
 
 Tfrm2::Tfrm2(QWidget* owner) : TChildForm(owner)
 {
-    (void)registered;
     setupUi(this);
     InstallPlotMessages();
     TStringList item;

@@ -27,13 +27,10 @@ constexpr const char* kMaximumHint = "You've reached the \r\nMaximum beam tilt \
 std::string Gain3(float v) { return FloatToStrF(v, TFloatFormat::ffGeneral, 3, 4); }
 float Field(const std::string& row, int k) { return static_cast<float>(StrToFloat(GetDelimitedField(k, row, '|'))); }
 
-const bool registered = (RegisterFormClass<Tfrm3>("Tfrm3"), true);
-
 }  // namespace
 
 Tfrm3::Tfrm3(QWidget* owner) : TChildForm(owner)
 {
-    (void)registered;
     setupUi(this);
     InstallPlotMessages();
     TStringList item;
