@@ -27,15 +27,7 @@ QPixmap SplashPicture()
     if (!f.open(QIODevice::ReadOnly)) return {};
     const QByteArray bytes = f.readAll();
     try {
-        TMemoryStream stream;
-        stream.WriteBuffer(bytes.constData(), bytes.size());
-        stream.SetPosition(0);
-        TPicture picture;
-        picture.LoadFromStream(stream, "gif");
-        if (!picture.Graphic() || picture.Graphic()->Empty()) return {};
-        TBitmap bitmap;
-        picture.Graphic()->AssignTo(bitmap);
-        return QPixmap::fromImage(bitmap.ToImage());
+        return QPixmap::fromImage(LoadPictureBitmap(bytes.constData(), static_cast<std::size_t>(bytes.size()), "gif")->ToImage());
     } catch (const Exception&) {
         return {};  // a damaged picture: the splash shows without it
     }

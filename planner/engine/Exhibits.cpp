@@ -80,23 +80,10 @@ void Pen(TCanvas& c, int width, TPenStyle style = psSolid, TColor color = clBlac
     c.Pen.Color = color;
 }
 
-// A value box holding a text in place of a number (for a value that does not exist).
-void TextValueBox(TCanvas& c, int x, int y, const std::string& text)
-{
-    c.Pen.Width = UserPenWidth(3);
-    UserMoveTo(c, x, y + 13);
-    UserLineTo(c, x, y - 12);
-    UserLineTo(c, x + 65, y - 12);
-    c.Pen.Width = UserPenWidth(2);
-    UserLineTo(c, x + 65, y + 13);
-    UserLineTo(c, x, y + 13);
-    UserTextOut(c, x + 62, y, 1, 2, text);
-}
-
 void ValueBox(TCanvas& c, int x, int y, int decimals, std::optional<double> v)
 {
     if (v && std::isfinite(*v)) UserValueBox(c, x, y, decimals, *v);
-    else TextValueBox(c, x, y, "---");
+    else UserTextBox(c, x, y, "---");
 }
 
 std::string ShortDate(TDateTime d) { return d == 0 ? std::string() : DateToStr(d); }

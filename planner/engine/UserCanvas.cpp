@@ -42,6 +42,11 @@ void UserTextOut(TCanvas& canvas, int x, int y, int vertical, int horizontal, co
 
 void UserValueBox(TCanvas& canvas, int x, int y, int decimals, double value)
 {
+    UserTextBox(canvas, x, y, FloatToStrF(value, TFloatFormat::ffFixed, 15, decimals));
+}
+
+void UserTextBox(TCanvas& canvas, int x, int y, const std::string& text)
+{
     canvas.Pen.Width = UserPenWidth(3);
     UserMoveTo(canvas, x, y + 13);
     UserLineTo(canvas, x, y - 12);
@@ -49,5 +54,5 @@ void UserValueBox(TCanvas& canvas, int x, int y, int decimals, double value)
     canvas.Pen.Width = UserPenWidth(2);
     UserLineTo(canvas, x + 65, y + 13);
     UserLineTo(canvas, x, y + 13);
-    UserTextOut(canvas, x + 62, y, 1, 2, FloatToStrF(value, TFloatFormat::ffFixed, 15, decimals));
+    UserTextOut(canvas, x + 62, y, 1, 2, text);
 }

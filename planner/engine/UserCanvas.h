@@ -33,3 +33,5 @@ void UserTextOut(TCanvas& canvas, int x, int y, int vertical, int horizontal, co
 // A 65 x 25 value box whose left edge stands at x, centred vertically on y: heavier left and
 // top edges, the value with `decimals` decimals right-aligned inside.
 void UserValueBox(TCanvas& canvas, int x, int y, int decimals, double value);
+// The same box around a text (such as "---" for a value that does not exist).
+void UserTextBox(TCanvas& canvas, int x, int y, const std::string& text);

@@ -20,14 +20,7 @@ std::unique_ptr<TBitmap> LoadPlannerPicture(const std::string& name)
     const QByteArray bytes = PictureBytes(name);
     if (bytes.isEmpty()) return nullptr;
     try {
-        TMemoryStream stream;
-        stream.Write(bytes.constData(), bytes.size());
-        stream.SetPosition(0);
-        TPicture picture;
-        picture.LoadFromStream(stream, "gif");
-        auto bitmap = std::make_unique<TBitmap>();
-        picture.Graphic()->AssignTo(*bitmap);
-        return bitmap;
+        return LoadPictureBitmap(bytes.constData(), static_cast<std::size_t>(bytes.size()), "gif");
     } catch (const Exception&) {
         return nullptr;
     }

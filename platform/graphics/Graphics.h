@@ -409,3 +409,7 @@ public:
 private:
     std::unique_ptr<TGraphic> graphic_;
 };
+
+// Reads a picture held in memory (a compiled-in resource) through the registry and returns it
+// as a bitmap; EInvalidGraphic when the data is empty or cannot be read.
+std::unique_ptr<TBitmap> LoadPictureBitmap(const void* data, std::size_t size, const std::string& ext);

@@ -136,3 +136,16 @@ void TPicture::SaveToFile(const std::string& fileName)
 {
     if (graphic_) graphic_->SaveToFile(fileName);
 }
+
+std::unique_ptr<TBitmap> LoadPictureBitmap(const void* data, std::size_t size, const std::string& ext)
+{
+    TMemoryStream stream;
+    stream.WriteBuffer(data, static_cast<int64_t>(size));
+    stream.SetPosition(0);
+    TPicture picture;
+    picture.LoadFromStream(stream, ext);
+    if (!picture.Graphic() || picture.Graphic()->Empty()) throw EInvalidGraphic("Invalid image");
+    auto bitmap = std::make_unique<TBitmap>();
+    picture.Graphic()->AssignTo(*bitmap);
+    return bitmap;
+}

@@ -146,3 +146,18 @@ TEST_F(PictureTest, UnknownExtensionsAndDamagedFilesRaiseAndKeepThePicture)
     TPicture p;
     EXPECT_THROW(p.LoadFromFile(Path("missing.png")), EFOpenError);
 }
+
+TEST_F(PictureTest, PicturesHeldInMemoryComeBackAsBitmaps)
+{
+    const std::string gif(kTinyGif, sizeof kTinyGif - 1);
+    auto b = LoadPictureBitmap(gif.data(), gif.size(), "gif");
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(b->Width(), 3);
+    EXPECT_EQ(b->Height(), 2);
+    EXPECT_EQ(b->Canvas().Pixels(0, 0), clRed);
+
+    EXPECT_THROW(LoadPictureBitmap(gif.data(), 0, "gif"), EInvalidGraphic);
+    const std::string cut = gif.substr(0, 12);
+    EXPECT_THROW(LoadPictureBitmap(cut.data(), cut.size(), "gif"), EInvalidGraphic);
+    EXPECT_THROW(LoadPictureBitmap(gif.data(), gif.size(), "xyz"), EInvalidGraphic);
+}
