@@ -164,7 +164,9 @@ void DrawGraphTitleBox(TCanvas& c, bool azimuth, bool opaque)
         Text(c, 718, 156, 1, 0, Gen3(ant.HElGainDb));
         row(174, "Horizontal:", "");
         Text(c, 650, 174, 1, 0, Gen3(ant.HorizonGain));
-        Text(c, 718, 174, 1, 0, Gen3(ant.HorizonGainDb));
+        // No field toward the horizon leaves no level to print.
+        const bool level = ant.HorizonGainDb != kNoLevel && std::isfinite(ant.HorizonGainDb);
+        Text(c, 718, 174, 1, 0, level ? Gen3(ant.HorizonGainDb) : std::string("---"));
         row(192, "Beam Tilt:", Gen3(ant.TiltAngle));
         row(210, "Beam Width:", Gen3(ant.BeamWidth) + " degrees");
         row(228, "Channel:", ChannelText());

@@ -69,7 +69,9 @@ void WriteTextFileSafely(const std::string& fileName, const std::string& text)
 {
     // Written beside the target and renamed over it once complete, so a full disk or a
     // vanished folder never leaves a truncated file in place of the old one.
-    const std::string temp = fileName + ".~tmp";
+    // The scratch name is one no file of the folder carries yet.
+    std::string temp = fileName + ".~tmp";
+    for (int n = 1; FileExists(temp) || DirectoryExists(temp); ++n) temp = fileName + ".~tmp" + IntToStr(n);
     try {
         {
             TFileStream file(temp, fmCreate);

@@ -124,6 +124,10 @@ void Tfrm2::PageShown()
         HPolAz->setEnabled(false);
         VPolAz->setEnabled(false);
         ShowPage("Panel 1");
+        // Another make has no catalog pattern: one chosen before for a catalog antenna must
+        // not reach its exhibits or pattern files.
+        SelectedAzimuthId = 0;
+        ClearImage(PDFImage->Picture());
         if (Page2Fresh) {
             Page2Fresh = false;
         } else {

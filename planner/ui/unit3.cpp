@@ -87,6 +87,9 @@ void Tfrm3::PageShown()
     if (sys.Family == 3) {
         HPolEl->setEnabled(false);
         Image1->hide();
+        // No catalog pattern for another make (see page 2).
+        SelectedElevationId = 0;
+        ClearImage(PDFImage->Picture());
         Panel1->lower();
         Panel2->show();
         if (Page3Fresh) {

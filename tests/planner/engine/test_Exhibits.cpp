@@ -1,4 +1,5 @@
 #include "SyntheticPatterns.h"
+#include "planner/engine/ElevationTable.h"
 #include "planner/engine/Exhibits.h"
 #include "planner/engine/PatternFiles.h"
 #include "planner/engine/PatternPlots.h"
@@ -150,6 +151,24 @@ TEST_F(ExhibitTest, PatternGraphsPrintWithHeaderAndPlot)
         EXPECT_GT(ColouredPixels(img, PlotArea(img), c.ink), 200) << "no trace drawn";
         EXPECT_GT(InkPixels(img, PlotArea(img)), 2000) << "no grid drawn";
     }
+}
+
+TEST_F(ExhibitTest, ElevationGraphWithoutFieldAtTheHorizonPrintsDashes)
+{
+    // Page 3 leaves no level when the pattern has no field toward the horizon.
+    SelectedElevationId = kZeroHeadElevationId;
+    Ant().HorizonGain = 0.0f;
+    Ant().HorizonGainDb = kNoLevel;
+    ElevationPlotMode = 0;
+    PrintOption = poGraph;
+    const std::string file = File("el-no-horizon.pdf");
+    {
+        TPdfPrinter printer(file);
+        PrintPatternExhibit(false, printer);
+    }
+    const std::string s = Squeezed(PdfText(file));
+    EXPECT_NE(s.find("Horizontal: 0 ---"), std::string::npos) << s;
+    for (const char* never : {"9999", "-1E", "INF", "NAN"}) EXPECT_EQ(s.find(never), std::string::npos) << never;
 }
 
 TEST_F(ExhibitTest, DataTablesPrintEveryValueAndDashesForNone)

@@ -203,6 +203,27 @@ TEST_F(PatternFileTest, WriteErrorsReachTheCallerAndKeepTheOldFile)
     EXPECT_EQ(entries, 1);
 }
 
+TEST_F(PatternFileTest, WritingLeavesEveryOtherFileOfTheFolderAlone)
+{
+    // The file is put together beside the target first; a file of the user's that happens to
+    // carry that scratch name must survive, whether the write succeeds or fails.
+    SelectedAzimuthId = kOmniAzimuthId;
+    AzimuthRotation = 0;
+    PatternFileName = dir.File("p.pat");
+    const std::string scratch = PatternFileName + ".~tmp";
+    ASSERT_TRUE(WriteFileText(scratch, "the user's notes\r\n"));
+    WriteAzimuthPatternFile();
+    EXPECT_EQ(ReadFileText(PatternFileName), AzimuthPatternText());
+    EXPECT_EQ(ReadFileText(scratch), "the user's notes\r\n");
+
+    SelectedAzimuthId = 0;
+    EXPECT_THROW(WriteAzimuthPatternFile(), Exception);
+    EXPECT_EQ(ReadFileText(scratch), "the user's notes\r\n");
+    int entries = 0;
+    for (const auto& e : std::filesystem::directory_iterator(dir.path())) (void)e, ++entries;
+    EXPECT_EQ(entries, 2);
+}
+
 TEST(FixedWidth, RightAlignsAndNeverCuts)
 {
     struct Case {

@@ -1,4 +1,5 @@
 #include "planner/engine/ElevationTable.h"
+#include "planner/engine/PatternFiles.h"
 #include "planner/engine/PatternPlots.h"
 #include "planner/engine/PatternRecord.h"
 #include "planner/engine/ProjLib.h"
@@ -403,6 +404,38 @@ TEST_F(Pages, PageThreeClampsIndexesAndReadsNothingWithoutARow)
     EXPECT_EQ(Ant().HElListName, "12.5 Gain");
     p3.PageShown();
     EXPECT_FLOAT_EQ(p3.FSpinEdit1->Value(), 12.5f);
+}
+
+TEST_F(Pages, AnotherMakeKeepsNoCatalogPatternFromAnEarlierChoice)
+{
+    // A catalog antenna first, then (back on page 1) another make: neither the exhibits nor
+    // the pattern files may go on showing the catalog patterns chosen before.
+    auto blank = [](TImage* image) {
+        TBitmap& b = image->Picture();
+        for (int y = 0; y < b.Height(); y += 3)
+            for (int x = 0; x < b.Width(); x += 3)
+                if (b.Canvas().Pixels(x, y) != clWhite) return false;
+        return true;
+    };
+    Design(1, 1);
+    Tfrm2 p2;
+    p2.PageShown();
+    Tfrm3 p3;
+    p3.PageShown();
+    ASSERT_NE(SelectedAzimuthId, 0);
+    ASSERT_NE(SelectedElevationId, 0);
+    ASSERT_FALSE(blank(p2.PDFImage));
+    ASSERT_FALSE(blank(p3.PDFImage));
+
+    Design(3, 1);
+    p2.PageShown();
+    p3.PageShown();
+    EXPECT_EQ(SelectedAzimuthId, 0);
+    EXPECT_EQ(SelectedElevationId, 0);
+    EXPECT_TRUE(blank(p2.PDFImage)) << "the exhibit image still holds the catalog plot";
+    EXPECT_TRUE(blank(p3.PDFImage)) << "the exhibit image still holds the catalog plot";
+    EXPECT_THROW(AzimuthPatternText(), Exception);
+    EXPECT_THROW(ElevationPatternText(), Exception);
 }
 
 TEST_F(Pages, NoPatternDataIsReported)
