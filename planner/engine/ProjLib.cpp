@@ -43,8 +43,12 @@ std::string QuarterDegrees(float tilt)
 // --- Catalog access ------------------------------------------------------------------
 int32_t LastRecordId(int32_t base)
 {
-    const int64_t last = int64_t(base) + StrToInt(LoadStr(base));
-    if (last > std::numeric_limits<int32_t>::max() || last < std::numeric_limits<int32_t>::min())
+    const int32_t count = StrToInt(LoadStr(base));
+    const int64_t last = int64_t(base) + count;
+    // A count whose last row is missing is damage; refusing it also keeps a huge count from
+    // sending the callers' row loops through billions of ids.
+    if (last > std::numeric_limits<int32_t>::max() || last < std::numeric_limits<int32_t>::min() ||
+        (count > 0 && !HasStr(static_cast<int32_t>(last))))
         throw ERangeError("Catalog block " + IntToStr(base) + " has an impossible row count");
     return static_cast<int32_t>(last);
 }

@@ -39,7 +39,8 @@ extern ShortString<20> VAzTypeName;
 extern ShortString<10> ExhibitId;    // ten blanks = none
 
 // --- Catalog access ------------------------------------------------------------------
-// base + the block's row count. A count that is not a number raises EConvertError.
+// base + the block's row count. A count that is not a number raises EConvertError; one whose
+// last row the table lacks, or that runs past the id range, raises ERangeError.
 int32_t LastRecordId(int32_t base);
 // Field k (from 0) of a row, without surrounding blanks. Past the last field it gives the
 // last one.

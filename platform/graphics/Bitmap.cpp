@@ -551,6 +551,28 @@ void TBitmap::LoadFromStream(TStream& stream)
     const int bits = headerSize == 12 ? u16(24) : u16(28);
     const bool is565 = headerSize >= 40 && u32(30) == 3 && u32(14 + 40 + 4) == 0x07E0;
 
+    // Uncompressed pixels must all be there: Qt's reader would make up missing rows, and a
+    // header claiming a large picture would have it allocate that picture for a few bytes.
+    const uint32_t compression = headerSize == 12 ? 0 : u32(30);
+    if (compression == 0 || compression == 3 || compression == 6) {
+        const int64_t width = headerSize == 12 ? int64_t(u16(18)) : int64_t(int32_t(u32(18)));
+        const int64_t height = headerSize == 12 ? int64_t(int16_t(u16(20))) : int64_t(int32_t(u32(22)));
+        const int64_t rows = height < 0 ? -height : height;
+        const int64_t offBits = u32(10);
+        if (width <= 0 || rows == 0 || bits <= 0 || bits > 32 || offBits < 14 + int64_t(headerSize))
+            throw EInvalidGraphic("Bitmap image is not valid");
+        const int64_t stride = (width * bits + 31) / 32 * 4;
+        // The last row may lack its padding.
+        const int64_t need = offBits + stride * (rows - 1) + (width * bits + 7) / 8;
+        // A file size field that is too small: the pixels may still follow in the stream.
+        if (need > data.size() && need <= available) {
+            const int64_t had = data.size();
+            data.resize(static_cast<qsizetype>(need));
+            stream.ReadBuffer(data.data() + had, need - had);
+        }
+        if (need > data.size()) throw EInvalidGraphic("Bitmap image is not valid");
+    }
+
     QImage img;
     if (!img.loadFromData(data, "BMP") || img.isNull()) throw EInvalidGraphic("Bitmap image is not valid");
     AssignImage(img);

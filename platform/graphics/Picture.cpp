@@ -4,9 +4,12 @@
 #include <QBuffer>
 #include <QImageReader>
 
+#include <filesystem>
 #include <mutex>
 
 namespace {
+constexpr std::uintmax_t kMaxPictureFileSize = std::uintmax_t(256) << 20;
+
 struct FileFormat {
     std::string ext;  // lower case, without the dot
     std::string description;
@@ -126,6 +129,15 @@ void TPicture::LoadFromFile(const std::string& fileName)
     const std::string e = NormalExt(ExtractFileExt(fileName));
     // The extension decides before the file is opened.
     if (!CreateGraphic(e) && !QtReads(e)) UnknownExtension(e);
+    // A pipe would wait for a writer and a device may never end: only plain files are read.
+    std::error_code ec;
+    const auto type = std::filesystem::status(fileName, ec).type();
+    if (!ec && type != std::filesystem::file_type::regular)
+        throw EFOpenError("Cannot open file \"" + fileName + "\". Not a file");
+    // No picture that can be decoded comes from a file this large (decoded images are limited
+    // far below it), so it is refused before it is read into memory.
+    if (!ec && std::filesystem::file_size(fileName, ec) > kMaxPictureFileSize && !ec)
+        throw EInvalidGraphic("Picture file too large: " + fileName);
     TMemoryStream m;
     m.LoadFromFile(fileName);
     m.SetPosition(0);

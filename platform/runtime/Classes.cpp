@@ -2,11 +2,69 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
+
+namespace {
+
+// Saves a whole file. The bytes go to a file beside the target, which is renamed over it once
+// complete: a full disk or a failing device leaves the old file as it was. The old file's
+// permissions carry over, a symbolic link keeps pointing at the saved file, and a target that is
+// not a regular file (a device, a pipe) is written in place.
+void SaveWholeFile(const std::string& fileName, const void* data, int64_t size)
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::path target(fileName);
+    if (fs::is_symlink(fs::symlink_status(target, ec))) {
+        fs::path resolved = fs::canonical(target, ec);
+        if (ec) {
+            // A link to a file not made yet: the file is created where the link points.
+            const fs::path to = fs::read_symlink(target, ec);
+            resolved = ec ? target : (to.is_absolute() ? to : target.parent_path() / to);
+        }
+        target = resolved;
+    }
+    struct stat old {};
+    const bool exists = ::stat(target.c_str(), &old) == 0;
+    if (exists && !S_ISREG(old.st_mode)) {
+        TFileStream f(fileName, fmCreate);
+        f.WriteBuffer(data, size);
+        f.Flush();
+        return;
+    }
+    // A file the user may not write stays refused, as writing it in place would be.
+    if (exists && ::access(target.c_str(), W_OK) != 0) {
+        const int error = errno;
+        throw EFCreateError("Cannot create file \"" + fileName + "\". " + std::strerror(error));
+    }
+    const std::string temp = target.string() + ".~" + std::to_string(::getpid()) + ".tmp";
+    try {
+        try {
+            TFileStream f(temp, fmCreate);
+            if (exists) (void)::chmod(temp.c_str(), old.st_mode & 07777);
+            f.WriteBuffer(data, size);
+            f.Flush();
+        } catch (const EFCreateError& e) {
+            // The user knows the file by its own name, not by the one written beside it.
+            throw EFCreateError(StringReplaceAll(e.Message(), temp, fileName));
+        }
+        if (std::rename(temp.c_str(), target.c_str()) != 0) {
+            const int error = errno;
+            throw EFCreateError("Cannot create file \"" + fileName + "\". " + std::strerror(error));
+        }
+    } catch (...) {
+        ::unlink(temp.c_str());
+        throw;
+    }
+}
+
+} // namespace
 
 // --- TStream ---------------------------------------------------------------
 
@@ -32,6 +90,7 @@ void TStream::WriteBuffer(const void* buffer, int64_t count)
 
 int64_t TStream::CopyFrom(TStream& source, int64_t count)
 {
+    if (count < 0) throw EReadError();
     if (count == 0) {
         source.SetPosition(0);
         count = source.Size();
@@ -86,8 +145,10 @@ void TStream::WriteU32(uint32_t v)
 
 int64_t TMemoryStream::Read(void* buffer, int64_t count)
 {
-    if (count <= 0 || pos_ >= Size()) return 0;
-    const int64_t n = std::min(count, Size() - pos_);
+    // Bounds come from the buffer itself, never from an overridable Size().
+    const int64_t size = static_cast<int64_t>(data_.size());
+    if (count <= 0 || pos_ >= size) return 0;
+    const int64_t n = std::min(count, size - pos_);
     std::memcpy(buffer, data_.data() + pos_, static_cast<std::size_t>(n));
     pos_ += n;
     return n;
@@ -98,7 +159,7 @@ int64_t TMemoryStream::Write(const void* buffer, int64_t count)
     if (count <= 0) return 0;
     if (pos_ > std::numeric_limits<int64_t>::max() - count) return 0;
     const int64_t end = pos_ + count;
-    if (end > Size()) data_.resize(static_cast<std::size_t>(end));
+    if (end > static_cast<int64_t>(data_.size())) data_.resize(static_cast<std::size_t>(end));
     std::memcpy(data_.data() + pos_, buffer, static_cast<std::size_t>(count));
     pos_ = end;
     return count;
@@ -110,9 +171,12 @@ int64_t TMemoryStream::Seek(int64_t offset, TSeekOrigin origin)
     switch (origin) {
     case TSeekOrigin::soBeginning: base = 0; break;
     case TSeekOrigin::soCurrent: base = pos_; break;
-    case TSeekOrigin::soEnd: base = Size(); break;
+    case TSeekOrigin::soEnd: base = static_cast<int64_t>(data_.size()); break;
     }
-    pos_ = std::max<int64_t>(0, base + offset);
+    // Saturate instead of overflowing on absurd offsets.
+    int64_t target = 0;
+    if (__builtin_add_overflow(base, offset, &target)) target = offset > 0 ? std::numeric_limits<int64_t>::max() : 0;
+    pos_ = std::max<int64_t>(0, target);
     return pos_;
 }
 
@@ -130,10 +194,13 @@ void TMemoryStream::Clear()
 
 void TMemoryStream::LoadFromStream(TStream& s)
 {
+    // Read aside first: a source that fails half-way leaves this stream as it was, and a
+    // stream may load from itself.
     s.SetPosition(0);
     const int64_t n = s.Size();
-    data_.resize(static_cast<std::size_t>(n));
-    s.ReadBuffer(data_.data(), n);
+    std::vector<uint8_t> bytes(static_cast<std::size_t>(std::max<int64_t>(0, n)));
+    s.ReadBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
+    data_.swap(bytes);
     pos_ = 0;
 }
 
@@ -145,12 +212,7 @@ void TMemoryStream::LoadFromFile(const std::string& fileName)
 
 void TMemoryStream::SaveToStream(TStream& s) { s.WriteBuffer(data_.data(), Size()); }
 
-void TMemoryStream::SaveToFile(const std::string& fileName)
-{
-    TFileStream f(fileName, fmCreate);
-    SaveToStream(f);
-    f.Flush();
-}
+void TMemoryStream::SaveToFile(const std::string& fileName) { SaveWholeFile(fileName, data_.data(), Size()); }
 
 // --- TFileStream -------------------------------------------------------------
 
@@ -321,7 +383,9 @@ int TStrings::IndexOf(const std::string& s) const
 
 void TStrings::AddStrings(const TStrings& other)
 {
-    for (const auto& it : other.items_) AddObject(it.s, it.obj);
+    // A copy first: adding a list to itself must not walk the vector it grows.
+    const std::vector<Item> items = other.items_;
+    for (const auto& it : items) AddObject(it.s, it.obj);
 }
 
 void TStrings::Assign(const TStrings& other)
@@ -467,9 +531,8 @@ void TStrings::LoadFromFile(const std::string& fileName)
 
 void TStrings::SaveToFile(const std::string& fileName) const
 {
-    TFileStream f(fileName, fmCreate);
-    SaveToStream(f);
-    f.Flush();
+    const std::string text = Text();
+    SaveWholeFile(fileName, text.data(), static_cast<int64_t>(text.size()));
 }
 
 // --- TStringList -------------------------------------------------------------
@@ -512,6 +575,12 @@ void TStringList::Insert(int index, const std::string& s)
 {
     if (sorted_) throw EListError("Operation not allowed on sorted list");
     TStrings::Insert(index, s);
+}
+
+void TStringList::Put(int index, const std::string& s)
+{
+    if (sorted_) throw EListError("Operation not allowed on sorted list");
+    TStrings::Put(index, s);
 }
 
 int TStringList::IndexOf(const std::string& s) const

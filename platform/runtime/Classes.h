@@ -60,6 +60,7 @@ public:
     void LoadFromStream(TStream& s);
     void LoadFromFile(const std::string& fileName);
     void SaveToStream(TStream& s);
+    // The old file is replaced only once the new one is completely written.
     void SaveToFile(const std::string& fileName);
 
 private:
@@ -105,7 +106,7 @@ public:
     int Count() const { return static_cast<int>(items_.size()); }
     const std::string& Strings(int index) const;
     const std::string& operator[](int index) const { return Strings(index); }
-    void Put(int index, const std::string& s);
+    virtual void Put(int index, const std::string& s);
     void* Objects(int index) const;
     void PutObject(int index, void* obj);
 
@@ -134,6 +135,7 @@ public:
     void LoadFromStream(TStream& s);
     void SaveToStream(TStream& s) const;
     void LoadFromFile(const std::string& fileName);
+    // The old file is replaced only once the new one is completely written.
     void SaveToFile(const std::string& fileName) const;
 
     bool CaseSensitive = false;
@@ -161,6 +163,8 @@ class TStringList : public TStrings {
 public:
     int Add(const std::string& s) override;
     void Insert(int index, const std::string& s) override;
+    // A sorted list refuses both: the entry would land out of order and Find would miss it.
+    void Put(int index, const std::string& s) override;
     int IndexOf(const std::string& s) const override;
     // Binary search of a sorted list: true and the index when found, else the insertion point.
     bool Find(const std::string& s, int& index) const;

@@ -9,10 +9,21 @@
 
 #include <algorithm>
 #include <optional>
+#include <unordered_set>
 
 namespace {
 
 constexpr qint64 kMaxFileSize = 4 * 1024 * 1024;
+constexpr qsizetype kMaxLines = 500000;
+
+// A name as compared: ASCII letters folded, as SameText does.
+std::string Folded(std::string_view s)
+{
+    std::string out(s);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return out;
+}
 
 // A section header's name, or nothing when the line is not one.
 std::optional<std::string> SectionName(const std::string& line)
@@ -65,6 +76,15 @@ int FindKey(const std::vector<std::string>& lines, std::pair<int, int> range, co
     return -1;
 }
 
+// Line breaks as the string list splits them: CR LF, LF or CR.
+qsizetype LineBreaks(const QByteArray& b)
+{
+    qsizetype n = 0;
+    for (qsizetype i = 0; i < b.size(); ++i)
+        if (b[i] == '\n' || (b[i] == '\r' && (i + 1 == b.size() || b[i + 1] != '\n'))) ++n;
+    return n;
+}
+
 bool HasLineBreak(const std::string& s) { return s.find_first_of("\r\n") != std::string::npos; }
 
 }  // namespace
@@ -74,12 +94,20 @@ TIniFile::TLines TIniFile::Load() const
     TLines out;
     QFile f(QString::fromStdString(fileName_));
     if (!f.exists()) return out;
-    if (!f.open(QIODevice::ReadOnly) || f.size() > kMaxFileSize) {
+    // A folder, a pipe or a device is not read (a pipe would wait for a writer, a device may
+    // never end) and never replaced.
+    if (!QFileInfo(f).isFile() || !f.open(QIODevice::ReadOnly) || f.size() > kMaxFileSize) {
+        out.Readable = false;
+        return out;
+    }
+    const QByteArray bytes = f.read(kMaxFileSize + 1);
+    // Each line costs far more memory than its bytes: a file of nothing but line breaks is
+    // not read either.
+    if (bytes.size() > kMaxFileSize || LineBreaks(bytes) > kMaxLines) {
         out.Readable = false;
         return out;
     }
     TStringList list;
-    const QByteArray bytes = f.readAll();
     list.SetText(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
     for (int i = 0; i < list.Count(); ++i) out.Lines.push_back(list[i]);
     return out;
@@ -89,6 +117,9 @@ void TIniFile::Save(const std::vector<std::string>& lines) const
 {
     std::string text;
     for (const auto& l : lines) text += l + "\n";
+    // A file we could not read back is not written.
+    if (static_cast<qsizetype>(lines.size()) > kMaxLines || static_cast<qint64>(text.size()) > kMaxFileSize)
+        throw EIniFileException("Unable to write to " + fileName_ + ": the file would be too large");
     const QString name = QString::fromStdString(fileName_);
     QDir().mkpath(QFileInfo(name).absolutePath());
     QSaveFile out(name);
@@ -178,8 +209,9 @@ bool TIniFile::ValueExists(const std::string& section, const std::string& ident)
 void TIniFile::ReadSections(TStrings& strings) const
 {
     strings.Clear();
+    std::unordered_set<std::string> seen;   // folded names: a file of many sections stays fast
     for (const auto& line : Load().Lines)
-        if (const auto name = SectionName(line); name && strings.IndexOf(*name) < 0) strings.Add(*name);
+        if (const auto name = SectionName(line); name && seen.insert(Folded(*name)).second) strings.Add(*name);
 }
 
 void TIniFile::ReadSection(const std::string& section, TStrings& strings) const
@@ -187,9 +219,10 @@ void TIniFile::ReadSection(const std::string& section, TStrings& strings) const
     strings.Clear();
     const TLines l = Load();
     const auto range = FindSection(l.Lines, section);
+    std::unordered_set<std::string> seen;
     for (int i = range.first + 1; range.first >= 0 && i < range.second; ++i) {
         std::string k, v;
-        if (Entry(l.Lines[i], k, v) && strings.IndexOf(k) < 0) strings.Add(k);
+        if (Entry(l.Lines[i], k, v) && seen.insert(Folded(k)).second) strings.Add(k);
     }
 }
 

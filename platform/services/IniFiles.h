@@ -7,7 +7,7 @@
 //   ('...' or "...") around a value is dropped; there is no escaping;
 // - a write changes only its own line (or adds one) and replaces the file atomically; a
 //   file that exists but cannot be read is never written over.
-// A missing or unreadable file reads as empty.
+// A missing or unreadable file (also one over 4 MiB or 500,000 lines) reads as empty.
 #pragma once
 
 #include "platform/runtime/Classes.h"

@@ -9,10 +9,22 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace {
 
 constexpr qint64 kMaxFileSize = 8 * 1024 * 1024;
+constexpr int kMaxLines = 500000;
+
+// A name as compared: ASCII letters folded, as SameText does.
+std::string Folded(std::string_view s)
+{
+    std::string out(s);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return out;
+}
 
 bool IsControl(unsigned char c) { return c < 0x20 || c == 0x7F; }
 
@@ -167,6 +179,10 @@ TRegistryData TRegistryData::Parse(std::string_view text, const std::string& fil
         damaged(line, "not UTF-8 text");
     }
     if (text.size() >= 3 && text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);  // a BOM from an editor
+    // Every line is kept with its parts: a file of nothing but line breaks would cost far more
+    // memory than its size.
+    if (std::count(text.begin(), text.end(), '\n') > kMaxLines)
+        damaged(kMaxLines + 1, "more than " + IntToStr(kMaxLines) + " lines");
 
     TRegistryData data;
     std::string key;
@@ -230,12 +246,12 @@ bool TRegistryData::KeyExists(const std::string& path) const
 std::vector<std::string> TRegistryData::SubKeys(const std::string& path) const
 {
     std::vector<std::string> out;
+    std::unordered_set<std::string> seen;   // folded names: a file with many keys stays fast
     for (const auto& l : lines_) {
         if (l.Kind != TKind::Section || !IsBelow(l.Key, path)) continue;
         const std::string rest = l.Key.substr(path.empty() ? 0 : path.size() + 1);
-        const std::string name = rest.substr(0, rest.find('\\'));
-        if (std::none_of(out.begin(), out.end(), [&](const std::string& n) { return SameText(n, name); }))
-            out.push_back(name);
+        std::string name = rest.substr(0, rest.find('\\'));
+        if (seen.insert(Folded(name)).second) out.push_back(std::move(name));
     }
     std::stable_sort(out.begin(), out.end(),
                      [](const std::string& a, const std::string& b) { return CompareText(a, b) < 0; });
@@ -245,11 +261,12 @@ std::vector<std::string> TRegistryData::SubKeys(const std::string& path) const
 TRegistryData::TValues TRegistryData::Values(const std::string& path) const
 {
     TValues out;
+    std::unordered_map<std::string, size_t> at;   // folded name -> index in out
     for (const auto& l : lines_) {
         if (l.Kind != TKind::Value || !SameText(l.Key, path)) continue;
-        auto it = std::find_if(out.begin(), out.end(), [&](const auto& p) { return SameText(p.first, l.Name); });
-        if (it == out.end()) out.emplace_back(l.Name, l.Value);
-        else it->second = l.Value;
+        const auto [it, added] = at.emplace(Folded(l.Name), out.size());
+        if (added) out.emplace_back(l.Name, l.Value);
+        else out[it->second].second = l.Value;
     }
     return out;
 }
@@ -342,16 +359,18 @@ bool TRegistryData::DeleteValue(const std::string& path, const std::string& name
 bool TRegistryData::DeleteKey(const std::string& path)
 {
     if (path.empty()) return false;
+    // One pass: a section's lines go with its header (erasing section by section would be
+    // quadratic in a file with many keys).
     bool any = false;
-    for (int i = 0; i < static_cast<int>(lines_.size());) {
-        const TLine& l = lines_[i];
-        if (l.Kind == TKind::Section && (SameText(l.Key, path) || IsBelow(l.Key, path))) {
-            lines_.erase(lines_.begin() + i, lines_.begin() + SectionEnd(i));
-            any = true;
-        } else {
-            ++i;
-        }
+    bool dropping = false;
+    std::vector<TLine> kept;
+    kept.reserve(lines_.size());
+    for (auto& l : lines_) {
+        if (l.Kind == TKind::Section) dropping = SameText(l.Key, path) || IsBelow(l.Key, path);
+        if (dropping) any = true;
+        else kept.push_back(std::move(l));
     }
+    lines_ = std::move(kept);
     return any;
 }
 
@@ -361,6 +380,9 @@ TRegistryData TRegistryFile::Load() const
 {
     QFile f(QString::fromStdString(fileName_));
     if (!f.exists()) return {};
+    // A folder, a pipe or a device is no registry file (opening a pipe would wait for a writer).
+    if (!QFileInfo(f).isFile())
+        throw ERegistryDamaged("The registry file " + fileName_ + " cannot be read (not a file); it was left as it is.");
     if (!f.open(QIODevice::ReadOnly))
         throw ERegistryDamaged("The registry file " + fileName_ + " cannot be read (" + f.errorString().toStdString() +
                                "); it was left as it is.");
@@ -388,6 +410,9 @@ TRegistryData TRegistryFile::Update(const std::function<void(TRegistryData&)>& c
     change(data);
     const std::string after = data.Text();
     if (after == before && QFile::exists(name)) return data;
+    // A file that could not be read back is not written.
+    if (static_cast<qint64>(after.size()) > kMaxFileSize || std::count(after.begin(), after.end(), '\n') > kMaxLines)
+        throw ERegistryException("Cannot write the registry file " + fileName_ + " (it would be too large)");
 
     QSaveFile out(name);
     if (!out.open(QIODevice::WriteOnly) || out.write(after.data(), static_cast<qint64>(after.size())) !=

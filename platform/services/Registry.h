@@ -16,7 +16,7 @@
 //   the escapes \\ \" \n \r \t and \xHH. Everything else is taken literally, backslashes too.
 // - Subkeys are listed in alphabetical order without regard to case, as the system registry does.
 // - Any other line, a value before the first key, a bad quoted string, bytes that are not UTF-8
-//   or a file over 8 MiB make the file damaged: reading it raises ERegistryDamaged naming the
+//   or a file over 8 MiB or 500,000 lines make the file damaged: reading it raises ERegistryDamaged naming the
 //   file and line, and nothing is ever written over it until it is mended by hand.
 // Writes keep every other line (comments included) as it was, take a lock file beside the
 // registry (<file>.lock), re-read the file, and replace it atomically (temporary file, rename).

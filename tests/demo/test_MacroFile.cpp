@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 using namespace Vantrel;
 
 namespace {
@@ -344,6 +346,37 @@ TEST_F(DemoFiles, FailedSaveKeepsThePreviousMacro)
 
     ExpectError<ESaveError>([&] { TMacroFile(Path("no/such/dir.mcr")).SaveMacro(big.events, big.identities, 3); },
                             "Unable to save macro.");
+}
+
+// Failures after the checks (the new file cannot be made, or cannot replace the old one) keep
+// the previous macro and leave nothing of the new one behind.
+TEST_F(DemoFiles, WriteAndReplaceFailuresKeepThePreviousMacro)
+{
+    const Recording r = MakeRecording(3);
+    struct Case {
+        const char* name;
+        bool blockTemp;   // a folder stands where the new file is written
+    } cases[] = {{"the new file cannot be created", true}, {"the old one cannot be replaced", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove_all(dir_);
+        std::filesystem::create_directory(dir_);
+        std::string target = Path("keep.mcr");
+        if (c.blockTemp) {
+            SaveRecording("keep.mcr", MakeRecording(30));
+            std::filesystem::create_directory(target + ".~" + std::to_string(::getpid()) + ".tmp");
+        } else {
+            // A folder holding a file cannot be replaced by a file.
+            std::filesystem::create_directory(target);
+            WriteFile("keep.mcr/inside", {1, 2, 3});
+        }
+        const Bytes before = c.blockTemp ? ReadFile("keep.mcr") : ReadFile("keep.mcr/inside");
+        const auto entriesBefore = std::distance(std::filesystem::directory_iterator(dir_), {});
+        ExpectError<ESaveError>([&] { TMacroFile(target).SaveMacro(r.events, r.identities, 3); },
+                                "Unable to save macro.");
+        EXPECT_EQ(c.blockTemp ? ReadFile("keep.mcr") : ReadFile("keep.mcr/inside"), before);
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), entriesBefore);
+    }
 }
 
 TEST_F(DemoFiles, ProgressRisesToOneHundred)

@@ -123,6 +123,8 @@ TEST(DaxPageSetupTest, DeviceCodesBothWays)
         {"landscape", P::OrientationCode(poLandscape), 2},
         {"use current orientation", P::OrientationCode(poUseCurrent), 1},
         {"code 3 back", P::OrientationOfCode(3), poPortrait},
+        {"code 0 (none given) back", P::OrientationOfCode(0), poPortrait},
+        {"code 2 back", P::OrientationOfCode(2), poLandscape},
         {"A4", P::SizeCode(psA4), 9},
         {"custom", P::SizeCode(psCustom), 256},
         {"A4 small", P::SizeCode(psA4Small), 10},
@@ -398,6 +400,37 @@ TEST(PrinterSetupRecordTest, DamagedAndUnusualRecords)
     EXPECT_EQ(s.Orientation, 1);
     TMemoryStream empty;
     EXPECT_THROW(s.ReadRecord(empty), EReadError);
+}
+
+TEST(PrinterSetupRecordTest, HostileLengthsAreRefusedAndChangeNothing)
+{
+    struct Case { const char* what; Bytes bytes; };
+    auto lengthThen = [](int64_t length, int entries) {
+        Bytes b;
+        Put32(b, length);
+        for (int i = 0; i < entries; ++i) { Put16(b, 0); Put16(b, 2); }
+        return b;
+    };
+    const Case cases[] = {
+        {"the largest length", lengthThen(0x7FFFFFFF, 3)},
+        {"one byte past the stream", lengthThen(13, 3)},
+        {"a length cut short", Bytes{0x10, 0x00}},
+        {"no length at all", Bytes{}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TMemoryStream in = StreamOf(c.bytes);
+        TRpxPrinterSetup s;
+        EXPECT_THROW(s.ReadRecord(in), EReadError);
+        EXPECT_EQ(s.Orientation, 1);
+        EXPECT_EQ(s.SetFlags, (std::array<bool, 14>{}));
+    }
+    // Three whole entries, exactly as long as the stream: read.
+    TMemoryStream in = StreamOf(lengthThen(12, 3));
+    TRpxPrinterSetup s;
+    EXPECT_TRUE(s.ReadRecord(in));
+    EXPECT_EQ(s.Orientation, 2);
+    EXPECT_EQ(in.Position(), 16);
 }
 
 TEST(PrinterSetupRecordTest, LongFormNamesAreReadWholeAndWrittenCut)

@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
+#include <cstring>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -118,6 +121,82 @@ TEST_F(ProjLibTest, CatalogBlocksAndPatternRecords)
     EXPECT_EQ(SelectedAzimuthId, 0);
     SelectElevationPattern(lastElevation);
     EXPECT_EQ(SelectedElevationId, 1066);
+}
+
+// Damaged catalog blocks, linked under ids no real catalog uses.
+const std::array<TStrTableEntry, 13> kDamagedCatalogs{{
+    {980000, "abc"},
+    {980100, ""},
+    {980200, "99999999999"},
+    {980300, "2147000000"},
+    {980400, "1000000"},
+    {980500, "3"},
+    {980501, "ABC|"},
+    {980503, std::string_view("x\0|y", 4)},
+    {980600, "-2"},
+    {980700, "2"},
+    {980701, "|"},
+    {980702, "Zek#|"},
+    {980800, std::string_view("1\0", 2)},
+}};
+const TStringTable kDamagedTable{"DamagedCatalogs", kDamagedCatalogs.data(), kDamagedCatalogs.size()};
+const TStringTableRegistration kDamagedRegistration(kDamagedTable);
+
+TEST_F(ProjLibTest, DamagedCatalogCountsAreClearErrors)
+{
+    enum Expect { Last, Convert, Range };
+    struct Case { const char* what; int32_t base; Expect expect; int32_t last; };
+    const Case cases[] = {
+        {"a count that is no number", 980000, Convert, 0},
+        {"an empty count", 980100, Convert, 0},
+        {"a count beyond 32 bits", 980200, Convert, 0},
+        {"a count past the id range", 980300, Range, 0},
+        {"a count whose last row is missing", 980400, Range, 0},
+        {"a block with a gap but its last row", 980500, Last, 980503},
+        {"a negative count: no rows", 980600, Last, 980598},
+        {"a count with a NUL after it (read as 1, a missing row)", 980800, Range, 0},
+        {"no block at all", 980900, Convert, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        switch (c.expect) {
+        case Last: EXPECT_EQ(LastRecordId(c.base), c.last); break;
+        case Convert: EXPECT_THROW(LastRecordId(c.base), EConvertError); break;
+        case Range: EXPECT_THROW(LastRecordId(c.base), ERangeError); break;
+        }
+    }
+}
+
+TEST_F(ProjLibTest, ShortAndMissingCatalogRowsGiveWhatTheyHold)
+{
+    struct Case { std::string row; int32_t k; std::string field; };
+    const std::vector<Case> fields = {
+        {"ABC|", 3, "ABC"},
+        {"|", 1, ""},
+        {"", 0, ""},
+        {std::string("x\0|y", 4), 0, "x"},   // a NUL is trimmed like a blank
+        {std::string(100000, 'a') + "|b", 1, "b"},
+    };
+    for (const auto& c : fields) {
+        SCOPED_TRACE(c.row.substr(0, 10));
+        EXPECT_EQ(GetDelimitedField(c.k, c.row, '|'), c.field);
+    }
+    struct Row { int32_t index; const char* h; const char* v; };
+    const Row rows[] = {
+        {0, "", ""},             // a row of one empty field
+        {1, "Zek4", "Zek4"},     // a row of one field: later fields give that one
+        {5, "", ""},             // past the block
+        {-3, "", ""},            // before it
+        {std::numeric_limits<int32_t>::max(), "", ""},   // an index past the id range
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.index);
+        CreateProjectObjects();
+        SysObj->Family = 1;
+        SetElevationPatternFromCatalog(980700, r.index, false, 1.0f);
+        EXPECT_EQ(AntObj->HElName, r.h);
+        EXPECT_EQ(AntObj->VElName, r.v);
+    }
 }
 
 TEST_F(ProjLibTest, PatternTypeNamesAreCutToTwentyCharacters)
@@ -264,6 +343,53 @@ TEST_F(ProjLibTest, ExhibitIdentifierDialogGoesThroughTheHook)
     ShowExhibitIdentifierDialogHook = nullptr;
     EXPECT_EQ(calls, 1);
     EXPECT_EQ(ExhibitId.str(), "Exhibit 12");
+}
+
+} // namespace
+
+namespace {
+
+// Page 3 names the elevation model on every tilt change, page 5 builds the part number from
+// it. Only the Zek family carries a power-class letter, and it lands in the part number even
+// where the elliptical second call has put the template's own letter back.
+TEST_F(ProjLibTest, PowerClassLetterFromCatalogToPartNumber)
+{
+    ASSERT_EQ(GetDelimitedField(1, LoadStr(10001), '|'), "Rux8L#");  // an L the class must not touch
+    struct Case {
+        uint8_t family, powerClass, elliptical;
+        int32_t base;
+        float tilt;
+        const char* h;
+        const char* v;
+        const char* part;
+    };
+    const Case cases[] = {
+        {0, 1, 0, 9000, 0.75f, "Zek8M3", "18 Gain", "Zek8M3-HSOmni-32"},
+        {0, 1, 1, 9000, 0.75f, "Zek8L3", "Zek8L3V", "Zek8M3-ESOmni-32"},
+        {0, 0, 1, 9000, 0.75f, "Zek8L3", "Zek8L3V", "Zek8L3-ESOmni-32"},
+        {1, 1, 0, 10000, 0.5f, "Rux8L2", "18 Gain", "Rux8L2-HSOmni-32S"},
+        {1, 0, 1, 10000, 0.5f, "Rux8L2", "Rux8L2V", "Rux8L2-ESOmni-32S"},
+        {2, 1, 0, 10000, 0.5f, "Rux8L2", "18 Gain", "Rux8L2-HSOmni-32"},
+        {1, 1, 0, 10000, -0.25f, "Rux8L-1", "18 Gain", "Rux8L-1-HSOmni-32S"},  // an uptilt
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.part);
+        CreateProjectObjects();
+        SysObj->Family = c.family;
+        SysObj->PowerClass = c.powerClass;
+        SysObj->NTSCPower = 50.0f;
+        SysObj->Standard = 1;    // the power letter reads the NTSC power whatever the standard
+        SysObj->DTVPower = 500.0f;
+        AntObj->Elliptical = c.elliptical;
+        AntObj->VerticalPercent = c.elliptical ? 30 : 0;
+        const int32_t row = c.base == 9000 ? 2 : 0;  // rows 9003 "Zek8L#" and 10001 "Rux8L#"
+        SetElevationPatternFromCatalog(c.base, row, true, c.tilt);
+        if (c.elliptical) SetElevationPatternFromCatalog(c.base, row, false, c.tilt);
+        EXPECT_EQ(AntObj->HElName, c.h);
+        EXPECT_EQ(AntObj->VElName, c.v);
+        BuildAntennaPartNumber();
+        EXPECT_EQ(AntObj->PartNumber, c.part);
+    }
 }
 
 } // namespace

@@ -6,8 +6,10 @@
 #include "planner/ui/Main.h"
 #include "planner/ui/MainState.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QImage>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QSet>
 #include <QTemporaryDir>
@@ -442,4 +444,26 @@ TEST_F(MainWindow, GrabShowsTheWholeWindow)
         if (const QByteArray keep = qgetenv("MW_KEEP_GRAB"); !keep.isEmpty())
             img.save(QString::fromLocal8Bit(keep) + (tutorial ? "/tutorial.png" : "/main.png"));
     }
+}
+
+// The step labels are links: the hand cursor, and a mouse click on one opens its step.
+TEST_F(MainWindow, StepLabelsAreLinksToTheirSteps)
+{
+    for (TLabel* l : {frm->lbl1, frm->lbl2, frm->lbl3, frm->lbl4, frm->lbl5, frm->lbl6, frm->lbl7, frm->lblLOM}) {
+        EXPECT_EQ(l->cursor().shape(), Qt::PointingHandCursor) << l->objectName().toStdString();
+        EXPECT_TRUE(static_cast<bool>(l->OnClick)) << l->objectName().toStdString();
+    }
+    LinkDesign(mrOk, mrOk);
+    frm->sbNew->click();
+    ASSERT_TRUE(StepsEnabled());
+    wizardPages.clear();
+    for (TLabel* l : {frm->lbl1, frm->lbl2, frm->lbl3, frm->lbl4, frm->lbl5}) {
+        const QPointF p(3, 3);
+        QMouseEvent press(QEvent::MouseButtonPress, p, l->mapToGlobal(p), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent release(QEvent::MouseButtonRelease, p, l->mapToGlobal(p), Qt::LeftButton, Qt::NoButton,
+                            Qt::NoModifier);
+        QApplication::sendEvent(l, &press);
+        QApplication::sendEvent(l, &release);
+    }
+    EXPECT_EQ(wizardPages, (std::vector<int>{1, 2, 3, 4, 5}));
 }

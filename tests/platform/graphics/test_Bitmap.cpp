@@ -165,3 +165,80 @@ TEST(Bitmap, DamagedBmpIsAnInvalidGraphic)
         EXPECT_EQ(b.Width(), 2);
     }
 }
+
+namespace {
+// A bitmap file header and info header; pixel bytes follow.
+std::vector<uint8_t> BmpHeader(int32_t width, int32_t height, uint16_t bits, uint32_t compression, uint32_t offBits,
+                               uint32_t colorsUsed, uint32_t fileSize)
+{
+    std::vector<uint8_t> b;
+    auto u16 = [&](uint32_t v) { b.push_back(uint8_t(v)); b.push_back(uint8_t(v >> 8)); };
+    auto u32 = [&](uint32_t v) { u16(v & 0xFFFF); u16(v >> 16); };
+    b.push_back('B');
+    b.push_back('M');
+    u32(fileSize);
+    u32(0);
+    u32(offBits);
+    u32(40);
+    u32(static_cast<uint32_t>(width));
+    u32(static_cast<uint32_t>(height));
+    u16(1);
+    u16(bits);
+    u32(compression);
+    u32(0);
+    u32(2835);
+    u32(2835);
+    u32(colorsUsed);
+    u32(0);
+    return b;
+}
+} // namespace
+
+// Headers that promise more than the file holds: refused quickly, without allocating what they
+// claim, and the bitmap keeps its picture.
+TEST(Bitmap, HostileBmpHeadersAreRefused)
+{
+    auto withPixels = [](std::vector<uint8_t> b, size_t pixelBytes) {
+        b.insert(b.end(), pixelBytes, 0x5A);
+        return b;
+    };
+    struct Case {
+        const char* name;
+        std::vector<uint8_t> bytes;
+    };
+    const std::vector<Case> cases = {
+        {"huge width and height", withPixels(BmpHeader(1 << 30, 1 << 30, 24, 0, 54, 0, 0), 64)},
+        {"large picture, few pixel bytes", withPixels(BmpHeader(7000, 7000, 32, 0, 54, 0, 0), 64)},
+        {"top-down, large, few bytes", withPixels(BmpHeader(5000, -5000, 24, 0, 54, 0, 0), 64)},
+        {"most negative height", withPixels(BmpHeader(4, INT32_MIN, 24, 0, 54, 0, 0), 64)},
+        {"negative width", withPixels(BmpHeader(-4, 4, 24, 0, 54, 0, 0), 64)},
+        {"zero bits per pixel", withPixels(BmpHeader(4, 4, 0, 0, 54, 0, 0), 64)},
+        {"pixels start past the end", withPixels(BmpHeader(4, 4, 24, 0, 0x7FFFFFF0, 0, 0), 64)},
+        {"huge colour count", withPixels(BmpHeader(4, 4, 8, 0, 54, 0xFFFFFFFF, 0), 64)},
+        {"last rows missing", withPixels(BmpHeader(40, 40, 24, 0, 54, 0, 0), 120 * 20)},
+        {"one byte short", withPixels(BmpHeader(4, 4, 24, 0, 54, 0, 0), 12 * 4 - 1)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TMemoryStream s;
+        s.WriteBuffer(c.bytes.data(), static_cast<int64_t>(c.bytes.size()));
+        s.SetPosition(0);
+        TBitmap b(2, 2);
+        try {
+            b.LoadFromStream(s);
+            ADD_FAILURE() << "loaded " << b.Width() << " x " << b.Height();
+        } catch (const EInvalidGraphic&) {
+        }
+        EXPECT_EQ(b.Width(), 2);
+    }
+    // A file size field smaller than the file: the pixels that follow are still read.
+    std::vector<uint8_t> small = withPixels(BmpHeader(4, 2, 24, 0, 54, 0, 60), 24);
+    small[54 + 12] = 0xFF;   // top row, first pixel: blue
+    TMemoryStream s;
+    s.WriteBuffer(small.data(), static_cast<int64_t>(small.size()));
+    s.SetPosition(0);
+    TBitmap b;
+    ASSERT_NO_THROW(b.LoadFromStream(s));
+    EXPECT_EQ(b.Width(), 4);
+    EXPECT_EQ(b.Canvas().Pixels(0, 0), TColor(0xFF5A5A));
+}

@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include <sys/stat.h>
+
 namespace {
 namespace fs = std::filesystem;
 
@@ -145,6 +147,25 @@ TEST_F(PictureTest, UnknownExtensionsAndDamagedFilesRaiseAndKeepThePicture)
     }
     TPicture p;
     EXPECT_THROW(p.LoadFromFile(Path("missing.png")), EFOpenError);
+    // Names that are not plain files fail at once: a folder, a pipe nobody writes, a device
+    // that never ends.
+    fs::create_directory(Path("folder.png"));
+    ASSERT_EQ(::mkfifo(Path("pipe.png").c_str(), 0600), 0);
+    fs::create_symlink("/dev/zero", Path("zero.bmp"));
+    for (const std::string& name : {Path("folder.png"), Path("pipe.png"), Path("zero.bmp")}) {
+        SCOPED_TRACE(name);
+        EXPECT_THROW(p.LoadFromFile(name), EFOpenError);
+    }
+    // A file far larger than any picture is refused before it is read (a sparse file: no disk
+    // space is used).
+    WriteBytes("huge.png", "\x89PNG\r\n\x1a\n");
+    fs::resize_file(Path("huge.png"), std::uintmax_t(300) << 20);
+    try {
+        p.LoadFromFile(Path("huge.png"));
+        ADD_FAILURE() << "no exception";
+    } catch (const EInvalidGraphic& e) {
+        EXPECT_EQ(e.Message(), "Picture file too large: " + Path("huge.png"));
+    }
 }
 
 TEST_F(PictureTest, PicturesHeldInMemoryComeBackAsBitmaps)

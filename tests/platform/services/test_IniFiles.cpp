@@ -10,6 +10,8 @@
 
 #include <filesystem>
 
+#include <sys/stat.h>
+
 namespace {
 
 std::string ReadAll(const std::string& name)
@@ -120,4 +122,82 @@ TEST_F(IniFile, WhatCannotBeStoredIsRefusedAndNothingIsLost)
     // A file where the folder should be.
     EXPECT_THROW(TIniFile(file + "/x.ini").WriteString("S", "K", "v"), EIniFileException);
     EXPECT_EQ(ReadAll(file), before);
+}
+
+TEST_F(IniFile, HostileFilesReadSafelyAndAreNeverDamagedFurther)
+{
+    std::string oversized = "[S]\nK=v\n";
+    while (oversized.size() <= 4u * 1024 * 1024) oversized += "; padding padding padding padding padding padding\n";
+    const std::string longValue(1 << 20, 'x');
+    struct Case {
+        const char* name;
+        std::string text;
+        std::string wantK;   // what [S] K reads as
+        bool writable;       // a write of another key succeeds and keeps every old line
+    };
+    const std::vector<Case> cases = {
+        {"larger than 4 MiB", oversized, "d", false},
+        {"more than 500,000 lines", "[S]\nK=v\n" + std::string(500000, '\r'), "d", false},
+        {"500,000 lines exactly: read, but not grown", "[S]\nK=v\n" + std::string(499998, '\n'), "v", false},
+        {"a little under 500,000 lines", "[S]\nK=v\n" + std::string(499990, '\n'), "v", true},
+        {"a NUL inside a value", std::string("[S]\nK=a\0b\n[T]\nX=1\n", 18), std::string("a\0b", 3), true},
+        {"an over-long line", "[S]\nK=" + longValue + "\n", longValue, true},
+        {"a header without its bracket", "[S\nK=v\n[S]\nK=w\n", "w", true},
+        {"cut in the middle of a line, no newline", "[S]\nK=v\n[T", "v", true},
+        {"binary junk before the sections", std::string("\x01\xFF\xFE=\x80\n[S]\nK=v\n", 14), "v", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteAll(file, c.text);
+        TIniFile ini(file);
+        EXPECT_TRUE(ini.ReadString("S", "K", "d") == c.wantK);
+        if (!c.writable) {
+            EXPECT_THROW(ini.WriteString("New", "A", "1"), EIniFileException);
+            EXPECT_TRUE(ReadAll(file) == c.text);
+            continue;
+        }
+        ASSERT_NO_THROW(ini.WriteString("New", "A", "1"));
+        const std::string after = ReadAll(file);
+        std::string old = c.text;
+        if (old.back() != '\n') old += '\n';
+        EXPECT_TRUE(after.compare(0, old.size(), old) == 0) << "an old line changed";
+        EXPECT_EQ(ini.ReadString("New", "A", ""), "1");
+    }
+}
+
+// A pipe or a device in place of the settings file reads as empty at once and is never replaced.
+TEST_F(IniFile, PipesAndDevicesAreNeitherReadNorReplaced)
+{
+    ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);
+    struct Case { const char* name; std::string path; bool tryWrite; };
+    const Case cases[] = {{"a pipe", file, true}, {"an endless device", "/dev/zero", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TIniFile ini(c.path);
+        EXPECT_EQ(ini.ReadString("S", "K", "d"), "d");
+        EXPECT_FALSE(ini.SectionExists("S"));
+        if (c.tryWrite) {
+            EXPECT_THROW(ini.WriteString("S", "K", "v"), EIniFileException);
+        }
+    }
+    EXPECT_TRUE(std::filesystem::is_fifo(file));
+}
+
+// Listing a file of many sections or keys takes time in proportion to its size.
+TEST_F(IniFile, ManySectionsAndKeysAreListedOnceEach)
+{
+    constexpr int n = 50000;
+    std::string text = "[Keys]\n";
+    for (int i = 0; i < n; ++i) text += "K" + std::to_string(i) + "=1\nk" + std::to_string(i) + "=2\n";
+    for (int i = 0; i < n; ++i) text += "[S" + std::to_string(i) + "]\n[s" + std::to_string(i) + "]\n";
+    WriteAll(file, text);
+    TIniFile ini(file);
+    TStringList list;
+    ini.ReadSections(list);
+    ASSERT_EQ(list.Count(), n + 1);
+    EXPECT_EQ(list[1], "S0");
+    ini.ReadSection("keys", list);
+    ASSERT_EQ(list.Count(), n);
+    EXPECT_EQ(list[n - 1], "K" + std::to_string(n - 1));
+    EXPECT_EQ(ini.ReadString("Keys", "k5", ""), "1");   // the first of a name is the one read
 }

@@ -4,12 +4,16 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include "support/TestFiles.h"
 
 #include <filesystem>
+#include <vector>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -184,6 +188,79 @@ TEST_F(RegistryFile, DamagedFileIsReportedAndNeverWritten)
     EXPECT_THROW(reg.Update([](TRegistryData& d) { d.WriteValue("Software\\Belvor\\X", "A", "1"); }), ERegistryDamaged);
     EXPECT_EQ(ReadAll(file), damaged);
     EXPECT_EQ(QDir(dir.filePath("sub")).entryList(QDir::Files), QStringList({"registry.txt"}));
+}
+
+TEST_F(RegistryFile, HostileFilesAreRefusedAndLeftAsTheyAre)
+{
+    QDir().mkpath(dir.filePath("sub"));
+    std::string oversized = "[Software\\Belvor]\n";
+    while (oversized.size() <= 8u * 1024 * 1024) oversized += "# padding padding padding padding padding padding\n";
+    std::string binary;
+    for (int i = 0; i < 4096; ++i) binary += static_cast<char>((i * 131 + 7) & 0xFF);
+    struct Case { const char* name; std::string text; const char* expected; };
+    const std::vector<Case> cases = {
+        {"larger than 8 MiB", oversized, "larger than 8 MiB"},
+        {"binary bytes", binary, "damaged"},
+        {"cut inside a quoted value", "[Software\\Belvor]\nA=\"half", "without its closing quote"},
+        {"a NUL in a key line", std::string("[Software\\Bel\0vor]\n", 19), "a NUL byte"},
+        {"an over-long key line without its end", "[" + std::string(100000, 'k'), "without its closing"},
+        {"more than 500,000 lines", "[Software\\Belvor]\n" + std::string(500000, '\n'), "more than 500000 lines"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteAll(file, c.text);
+        try {
+            TRegIniFile reg("Software\\Belvor", file);
+            ADD_FAILURE() << "opened a damaged file";
+        } catch (const ERegistryDamaged& e) {
+            EXPECT_NE(e.Message().find(c.expected), std::string::npos) << e.Message().substr(0, 200);
+        }
+        TRegistryFile reg(file);
+        EXPECT_THROW(reg.Update([](TRegistryData& d) { d.WriteValue("Software\\Belvor", "A", "1"); }), ERegistryDamaged);
+        EXPECT_TRUE(ReadAll(file) == c.text);
+    }
+    // A folder where the file should be cannot be read, and stays a folder.
+    std::filesystem::remove(file);
+    QDir().mkpath(QString::fromStdString(file));
+    EXPECT_THROW(TRegIniFile("Software\\Belvor", file), ERegistryDamaged);
+    EXPECT_TRUE(QFileInfo(QString::fromStdString(file)).isDir());
+    // So is a pipe (opening it would wait for a writer for good), and it stays a pipe.
+    std::filesystem::remove(file);
+    ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);
+    EXPECT_THROW(TRegIniFile("Software\\Belvor", file), ERegistryDamaged);
+    EXPECT_THROW(TRegistryFile(file).Update([](TRegistryData& d) { d.CreateKey("A"); }), ERegistryDamaged);
+    EXPECT_TRUE(std::filesystem::is_fifo(file));
+}
+
+// A file of many keys and values (as a runaway tool might write) is read and edited in time
+// proportional to its size: lists built by searching what they hold so far would never end.
+TEST(RegistryData, ManyKeysAndValuesStayFast)
+{
+    constexpr int n = 50000;
+    std::string text = "[Big]\n";
+    for (int i = 0; i < n; ++i) text += "V" + std::to_string(i) + "=" + std::to_string(i) + "\nv" + std::to_string(i) + "=last\n";
+    for (int i = 0; i < n; ++i) text += "[Big\\K" + std::to_string(i) + "]\n[big\\k" + std::to_string(i) + "\\Sub]\n";
+    text += "[Other]\nKept=1\n";
+    TRegistryData d = TRegistryData::Parse(text);
+    const auto keys = d.SubKeys("Big");
+    ASSERT_EQ(keys.size(), size_t(n));
+    EXPECT_EQ(keys.front(), "K0");
+    const auto values = d.Values("big");
+    ASSERT_EQ(values.size(), size_t(n));
+    EXPECT_EQ(values[7].first, "V7");
+    EXPECT_EQ(values[7].second, "last");
+    EXPECT_TRUE(d.DeleteKey("Big"));
+    EXPECT_FALSE(d.KeyExists("Big"));
+    EXPECT_EQ(d.Text(), "[Other]\nKept=1\n");
+}
+
+TEST_F(RegistryFile, AFileTooLargeToReadBackIsNotWritten)
+{
+    TRegIniFile reg("Software\\Belvor", file);
+    const std::string before = ReadAll(file);
+    EXPECT_THROW(reg.WriteString("T", "Big", std::string(8 * 1024 * 1024, 'v')), ERegistryException);
+    EXPECT_EQ(ReadAll(file), before);
+    EXPECT_NO_THROW(TRegIniFile("Software\\Belvor", file));
 }
 
 TEST_F(RegistryFile, NamesTheFileCannotHoldAreRefused)
