@@ -1,3 +1,4 @@
+#include "SampleDesign.h"
 #include "SyntheticPatterns.h"
 #include "planner/engine/ElevationTable.h"
 #include "planner/engine/Exhibits.h"
@@ -56,16 +57,7 @@ class ExhibitTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        FormatSettings() = TFormatSettings{};
-        CreateProjectObjects();
-        CompanyName = "Acme Broadcasting";
-        AuthorName = "J. Smith";
-        SiteName = "Hilltop Ridge";
-        ProposalNumber = "P-4711";
-        ProposalDate = EncodeDate(2024, 3, 15);
-        ExhibitId = "E-7       ";
-        AzimuthTraceCount = 1;
-        ElevationTraceCount = 1;
+        UseSampleTitleBlock();
         Ant().HElName = "Rux8L2";
         Ant().TiltAngle = 0.5f;
         Ant().BeamWidth = 6.3f;

@@ -1,3 +1,4 @@
+#include "SampleDesign.h"
 #include "SyntheticPatterns.h"
 #include "planner/engine/Exhibits.h"
 #include "planner/engine/PDFUnit.h"
@@ -58,16 +59,7 @@ class PdfExportTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        FormatSettings() = TFormatSettings{};
-        CreateProjectObjects();
-        CompanyName = "Acme Broadcasting";
-        AuthorName = "J. Smith";
-        SiteName = "Hilltop Ridge";
-        ProposalNumber = "P-4711";
-        ProposalDate = EncodeDate(2024, 3, 15);
-        ExhibitId = "E-7       ";
-        AzimuthTraceCount = 1;
-        ElevationTraceCount = 1;
+        UseSampleTitleBlock();
         AzimuthPdfText = {"1.96", "2.93", "Horizontal", "Relative Field", "0"};
         ElevationPdfText = {"9.14", "9.61", "7.5", "8.75", "6.3", "0.5", "Relative Field"};
     }
