@@ -1,4 +1,6 @@
 #include "Classes.h"
+#include "ByteIO.h"
+#include "FileSave.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -10,13 +12,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
-
-// Saves a whole file. The bytes go to a file beside the target, which is renamed over it once
-// complete: a full disk or a failing device leaves the old file as it was. The old file's
-// permissions carry over, a symbolic link keeps pointing at the saved file, and a target that is
-// not a regular file (a device, a pipe) is written in place.
-void SaveWholeFile(const std::string& fileName, const void* data, int64_t size)
+void SaveFileAtomically(const std::string& fileName, const void* data, int64_t size)
 {
     namespace fs = std::filesystem;
     std::error_code ec;
@@ -64,7 +60,6 @@ void SaveWholeFile(const std::string& fileName, const void* data, int64_t size)
     }
 }
 
-} // namespace
 
 // --- TStream ---------------------------------------------------------------
 
@@ -117,27 +112,29 @@ uint16_t TStream::ReadU16()
 {
     uint8_t b[2];
     ReadBuffer(b, 2);
-    return static_cast<uint16_t>(b[0] | (b[1] << 8));
+    return LoadLE16(b);
 }
 
 uint32_t TStream::ReadU32()
 {
     uint8_t b[4];
     ReadBuffer(b, 4);
-    return uint32_t(b[0]) | (uint32_t(b[1]) << 8) | (uint32_t(b[2]) << 16) | (uint32_t(b[3]) << 24);
+    return LoadLE32(b);
 }
 
 void TStream::WriteU8(uint8_t v) { WriteBuffer(&v, 1); }
 
 void TStream::WriteU16(uint16_t v)
 {
-    const uint8_t b[2] = {uint8_t(v), uint8_t(v >> 8)};
+    uint8_t b[2];
+    StoreLE16(b, v);
     WriteBuffer(b, 2);
 }
 
 void TStream::WriteU32(uint32_t v)
 {
-    const uint8_t b[4] = {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)};
+    uint8_t b[4];
+    StoreLE32(b, v);
     WriteBuffer(b, 4);
 }
 
@@ -212,7 +209,7 @@ void TMemoryStream::LoadFromFile(const std::string& fileName)
 
 void TMemoryStream::SaveToStream(TStream& s) { s.WriteBuffer(data_.data(), Size()); }
 
-void TMemoryStream::SaveToFile(const std::string& fileName) { SaveWholeFile(fileName, data_.data(), Size()); }
+void TMemoryStream::SaveToFile(const std::string& fileName) { SaveFileAtomically(fileName, data_.data(), Size()); }
 
 // --- TFileStream -------------------------------------------------------------
 
@@ -532,7 +529,7 @@ void TStrings::LoadFromFile(const std::string& fileName)
 void TStrings::SaveToFile(const std::string& fileName) const
 {
     const std::string text = Text();
-    SaveWholeFile(fileName, text.data(), static_cast<int64_t>(text.size()));
+    SaveFileAtomically(fileName, text.data(), static_cast<int64_t>(text.size()));
 }
 
 // --- TStringList -------------------------------------------------------------
