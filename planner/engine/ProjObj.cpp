@@ -10,6 +10,10 @@ std::unique_ptr<TSysObj> sysOwner;
 std::unique_ptr<TAntObj> antOwner;
 std::unique_ptr<TTLineObj> lineOwner;
 
+// Channels 2 to 6: 100 kW for NTSC. For DTV the rules give 10 kW in zone I and 45 kW in
+// zones II and III; the design has no zone, so the higher figure stands.
+constexpr float kVhfLowNtscErp = 100.0f;
+constexpr float kVhfLowDtvErp = 45.0f;
 // The NTSC limit for the VHF high band is 316 kW in both setters.
 constexpr float kVhfHighNtscErp = 316.0f;
 constexpr float kVhfHighDtvErp = 100.0f;
@@ -43,6 +47,8 @@ void TSysObj::SetChannel(int32_t n)
     ChannelNumber = n;
     if (n >= 0 && n <= 6) {
         ChannelBand = 0;
+        // Channels 0 and 1 do not exist; the limit stays as it was.
+        if (n >= 2) MaxERP = Standard == 0 ? kVhfLowNtscErp : kVhfLowDtvErp;
     } else if (n >= 7 && n <= 13) {
         ChannelBand = 1;
         Family = 2;
@@ -57,7 +63,9 @@ void TSysObj::SetStandard(uint8_t s)
 {
     Standard = s;
     const int32_t n = ChannelNumber;
-    if (n >= 7 && n <= 13)
+    if (n >= 2 && n <= 6)
+        MaxERP = Standard == 0 ? kVhfLowNtscErp : kVhfLowDtvErp;
+    else if (n >= 7 && n <= 13)
         MaxERP = Standard == 0 ? kVhfHighNtscErp : kVhfHighDtvErp;
     else if (n >= 14 && n <= 69)
         MaxERP = Standard == 0 ? kUhfNtscErp : kUhfDtvErp;

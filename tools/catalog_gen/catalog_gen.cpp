@@ -3,13 +3,30 @@
 //
 // Everything is derived from antenna and transmission-line physics:
 // - elevation records: the array factor of N bays with a bay element pattern, electrical
-//   beam tilt by progressive phase and null fill by superposed fill beams; gain from the
-//   integrated pattern, relative to a half-wave dipole;
+//   beam tilt by progressive phase and null fill by fill beams fed in quadrature with the
+//   main beam, each peaking in one null of the main beam. "N % null fill" is the trade's
+//   meaning: the relative field in the first null below the beam is N/100 of the maximum;
+//   the fill amplitudes are scaled until the computed pattern shows exactly that. Gains
+//   are the directivity integrated over the computed pattern, relative to a half-wave
+//   dipole;
 // - azimuth records: axial slots on a conducting cylinder (modal series) and panel
 //   arrays around a tower; directivity from the stored samples;
-// - coaxial lines: skin-effect conductor loss (sqrt f) plus dielectric loss (f), thermal
-//   power ratings; waveguides: TE10 / TE11 wall loss fitted by a straight line over the
-//   usable band; rigid lines: inner and outer conductor radii for the copper loss law.
+// - flexible coaxial cable: skin-effect conductor loss (sqrt f) from the real conductor
+//   sizes (mean inside diameter of the corrugated outer conductor, the inner from the
+//   impedance), with 5 % for the roughness of drawn copper and 20 % for the longer
+//   current path of a corrugated conductor, plus dielectric loss (f). This lands within
+//   a few percent of published losses of the common sizes;
+// - ratings from a steady-state heat balance with the inner conductor at 100 C in 40 C
+//   still air: the inner conductor's share of the loss crosses the dielectric (a
+//   cylindrical shell, whose thermal resistance depends only on its radius ratio, plus
+//   radiation across air gaps) and all the heat leaves the outer surface by convection
+//   and radiation. The heat a line can shed therefore grows slowly with its size, and the
+//   rating (heat / attenuation) about linearly with the diameter, as published ratings
+//   of foam cable do; ratings fall with frequency as 1 / attenuation. The cable rating's
+//   upper limit is a peak-voltage limit, growing with the square of the conductor size;
+// - waveguides: TE10 / TE11 wall loss fitted by a straight line over the usable band;
+// - rigid lines: inner and outer conductor radii for the copper loss law, and the power
+//   coefficient of the rating law from the same heat balance with a bare outer conductor.
 //
 // Usage: catalog_gen <output file>
 #include <algorithm>
@@ -116,8 +133,14 @@ struct ArrayDesign {
 // N bays spaced d wavelengths apart, counted downward from the top. The feed is the sum of
 // a main beam steered to the tilt and weak fill beams aimed at the first nulls below it:
 // each fill beam peaks where the main beam has a null and has nulls where the main beam
-// peaks, so the null fill equals its relative amplitude and the beam maximum stays put.
-// The resulting bay amplitudes and phases are the usual null-fill taper.
+// peaks, so the beam maximum stays put. The fill beams are fed in quadrature with the main
+// beam; the array factors of uniform beams share one phase progression, so the two fields
+// then add in power everywhere,
+//   |E|^2 = S(x)^2 + (sum of f_m S(x - m / Nd))^2,   S(x) = sin(pi N d x) / sin(pi d x),
+// and at the m-th null of the main beam the field is exactly f_m times the beam maximum (in
+// phase, the fill beams would cancel the main beam's skirt on one side of the null and dig
+// a deeper null beside it). The bay amplitudes and phases of the sum are the usual
+// null-fill taper.
 class ElevationArray {
 public:
     ElevationArray(int bays, double spacing, std::function<double(double)> element)
@@ -133,8 +156,12 @@ public:
     {
         const double t = Rad(thetaDeg);
         cplx sum = Beam(std::sin(t) - steer);
-        for (std::size_t m = 0; m < fill.size(); ++m)
-            sum += fill[m] * Beam(std::sin(t) - steer - (m + 1.0) / (n_ * d_));
+        for (std::size_t m = 0; m < fill.size(); ++m) {
+            // j, and the phase that brings the offset beam's progression back to the main one.
+            const double offset = (m + 1.0) / (n_ * d_);
+            const cplx quadrature = cplx(0.0, 1.0) * std::polar(1.0, -kPi * d_ * offset * (n_ - 1));
+            sum += fill[m] * quadrature * Beam(std::sin(t) - steer - offset);
+        }
         return std::abs(sum) / n_ * element_(t);
     }
 
@@ -203,17 +230,20 @@ double PeakAngle(const ElevationArray& arr, double lo, double hi)
     return best;
 }
 
-// Lowest field between the beam maximum and half-way to the second null of the unfilled
-// array (relative to the peak): the depth of the first null below the beam, or of the
-// shoulder that null fill leaves in its place.
+// Depth of the first null below the beam, relative to the peak: the first local minimum of
+// the field below the beam maximum. Quadrature fill keeps a minimum there at any fill
+// below about 0.5 (the main beam's slope through its null outweighs the fill beam's
+// curvature).
 double FirstNullFill(const ElevationArray& arr, double peakDeg)
 {
     const double peak = arr.Field(peakDeg);
-    const double sinEnd = std::min(1.0, std::sin(Rad(peakDeg)) + 1.5 / (arr.Bays() * arr.Spacing()));
-    const double end = std::asin(sinEnd) * 180.0 / kPi;
-    double low = peak;
-    for (double a = peakDeg; a <= end; a += 0.01) low = std::min(low, arr.Field(a));
-    return low / peak;
+    double prev = peak;
+    for (double a = peakDeg + 0.005; a < 90.0; a += 0.005) {
+        const double v = arr.Field(a);
+        if (v > prev) break;
+        prev = v;
+    }
+    return prev / peak;
 }
 
 // Points the beam maximum at the design tilt for the current null-fill phase.
@@ -229,11 +259,26 @@ void AimBeam(ElevationArray& arr, double tiltDeg)
 // Fill of the first three nulls below the beam: the design figure, then less.
 std::vector<double> FillBeams(double fill) { return {fill, 0.75 * fill, 0.5 * fill}; }
 
+// Sets the fill beams and the steering so that the beam maximum lies at the design tilt
+// and the first null below it holds the design fill. The element pattern and the
+// neighbouring fill beams move the null level a little off the fill beam's amplitude, so
+// the amplitudes are scaled until the measured depth matches.
+void DesignFeed(ElevationArray& arr, const ArrayDesign& d)
+{
+    double scale = 1.0;
+    for (int it = 0; it < 8; ++it) {
+        arr.fill = FillBeams(scale * d.fillTarget);
+        AimBeam(arr, d.tiltDeg);
+        const double measured = FirstNullFill(arr, PeakAngle(arr, d.tiltDeg - 3.0, d.tiltDeg + 3.0));
+        if (std::abs(measured / d.fillTarget - 1.0) < 1e-4) break;
+        scale *= d.fillTarget / measured;
+    }
+}
+
 ElevationResult DesignElevation(const ArrayDesign& d, std::function<double(double)> element)
 {
     ElevationArray arr(d.bays, d.spacing, std::move(element));
-    arr.fill = FillBeams(d.fillTarget);
-    AimBeam(arr, d.tiltDeg);
+    DesignFeed(arr, d);
     ElevationResult r;
     r.peakDeg = PeakAngle(arr, d.tiltDeg - 3.0, d.tiltDeg + 3.0);
     r.fill = FirstNullFill(arr, r.peakDeg);
@@ -249,12 +294,14 @@ ElevationResult DesignElevation(const ArrayDesign& d, std::function<double(doubl
     return r;
 }
 
-// The vertically polarized bays share the array but use short radiators.
-double VerticalGain(const ArrayDesign& d)
+// The vertically polarized bays share the array and its feed but use short radiators.
+double VerticalGain(const ArrayDesign& d, std::function<double(double)> horizontalElement)
 {
+    ElevationArray horizontal(d.bays, d.spacing, std::move(horizontalElement));
+    DesignFeed(horizontal, d);
     ElevationArray arr(d.bays, d.spacing, [](double t) { return ShortElement(t); });
-    arr.fill = FillBeams(d.fillTarget);
-    AimBeam(arr, d.tiltDeg);
+    arr.fill = horizontal.fill;
+    arr.steer = horizontal.steer;
     return Directivity([&](double a) { return arr.Field(a); }) / DipoleDirectivity();
 }
 
@@ -449,34 +496,88 @@ std::vector<std::string> AzimuthCatalog(const std::vector<AzimuthRecord>& recs, 
 
 double SurfaceResistance(double fHz, double rho) { return std::sqrt(kPi * fHz * kMu0 * rho); }
 
+// Heat path from the inner conductor to the air around the line. The inner conductor
+// carries most of the conductor loss and sets the rating: its heat crosses the dielectric
+// (conduction through foam, or conduction and radiation across an air gap) and then leaves,
+// with the outer conductor's own heat, from the outer surface.
+struct HeatPath {
+    double surfaceH;       // W/(m^2 K): natural convection plus radiation from the outer surface
+    double gapK;           // W/(m K): conduction across the dielectric (air gaps: with their convection)
+    double gapEmissivity;  // effective emissivity between the conductors; 0 where foam blocks radiation
+};
+
+// Inner conductor at 100 C in 40 C still air.
+constexpr double kInnerRise = 60.0;            // K
+constexpr double kGapTemperature = 273.15 + 80.0;  // K, mean of the two conductors
+constexpr double kSigma = 5.670374e-8;         // W/(m^2 K^4)
+
+// Heat per metre (W/m) the line sheds at its temperature limit; a, b and the surface
+// diameter in metres, innerShare the inner conductor's part of the loss. A shell of fixed
+// radius ratio conducts the same heat whatever its size, so the dielectric's resistance does
+// not fall with diameter: the heat a cable sheds grows slowly with its size, and its rating
+// (heat / attenuation, attenuation ~ 1 / diameter) about linearly.
+double MaxHeatPerMetre(double a, double b, double surfaceDiameter, double innerShare, const HeatPath& h)
+{
+    const double surface = 1.0 / (h.surfaceH * kPi * surfaceDiameter);
+    const double radiation = 4.0 * kSigma * std::pow(kGapTemperature, 3) * h.gapEmissivity * kPi * 2.0 * a;
+    const double gap = 1.0 / (2.0 * kPi * h.gapK / std::log(b / a) + radiation);
+    return kInnerRise / (surface + innerShare * gap);
+}
+
+// Rating numerator of the line table, kW x dB/100 ft, for a line that sheds q W/m: at P kW
+// and A dB/100 ft the line turns P x A x ln(10) / 10 kW per 100 feet into heat.
+double RatingNumerator(double q) { return q * 30.48 / (100.0 * std::log(10.0)); }
+
+// Flexible cable constructions.
+struct CableKind {
+    const char* text;     // description words
+    double er;
+    double tanDelta;
+    double innerFactor;   // conductor-loss factor of the inner conductor: surface roughness (and corrugation)
+    double outerFactor;   // of the corrugated outer conductor: the corrugation lengthens the current path
+    HeatPath heat;
+    double capCoef;       // kW per square inch of outer conductor: the peak-voltage limit of the rating
+};
+
+// Drawn copper has a surface roughness comparable to the skin depth at UHF: 5 % more loss.
+// Annular corrugation lengthens the outer conductor's current path by about 20 %. A black
+// jacket sheds 14 W/(m^2 K) by convection and radiation.
+const CableKind kFoam = {"foam dielectric", 1.25, 7e-5, 1.05, 1.20, {14.0, 0.035, 0.0}, 14.0};
+const CableKind kLowDensityFoam = {"low-density foam", 1.13, 5e-5, 1.05, 1.20, {14.0, 0.030, 0.0}, 14.0};
+// Corrugated inner and deeply corrugated outer conductor, denser foam.
+const CableKind kSuperflexible = {"superflexible foam", 1.30, 1e-4, 1.25, 1.40, {14.0, 0.040, 0.0}, 12.0};
+// A helical spacer in air: still air (the helix stops convection) and radiation across the gap.
+const CableKind kAirCable = {"air dielectric", 1.12, 2e-5, 1.05, 1.20, {14.0, 0.030, 0.3}, 16.0};
+
 struct Coax {
     std::string description;
     std::string part;
-    double outerIdIn;  // inside diameter of the outer conductor, inches
+    double outerIdIn;   // mean inside diameter of the corrugated outer conductor, inches
+    double jacketOdIn;  // outside diameter of the jacket, inches
     double z0;
-    double er;
-    double tanDelta;
-    double roughness;  // conductor-loss factor for corrugation and cladding
-    double heat;       // kW x dB/100 ft per inch of outer conductor (thermal limit)
-    double capCoef;    // kW per square inch: the peak-voltage limit of the rating
+    const CableKind* kind;
 };
 
 std::string CoaxRow(const Coax& c)
 {
+    const CableKind& k = *c.kind;
     const double b = c.outerIdIn * 0.0254 / 2.0;
-    const double a = b / std::exp(c.z0 * std::sqrt(c.er) / 59.9585);
-    const double eta = kEta0 / std::sqrt(c.er);
+    const double a = b / std::exp(c.z0 * std::sqrt(k.er) / 59.9585);
+    const double eta = kEta0 / std::sqrt(k.er);
     // Conductor loss at 1 MHz; it grows with sqrt(f).
     const double rs1 = SurfaceResistance(1e6, kRhoCopper);
-    const double k1 = c.roughness * rs1 / (2.0 * eta * std::log(b / a)) * (1.0 / a + 1.0 / b) * kDbPer100FtPerNpPerM;
+    const double k1 = rs1 / (2.0 * eta * std::log(b / a)) * (k.innerFactor / a + k.outerFactor / b) * kDbPer100FtPerNpPerM;
     // Dielectric loss per MHz: pi f sqrt(er) tan(delta) / c.
-    const double k2 = kPi * 1e6 * std::sqrt(c.er) * c.tanDelta / kC * kDbPer100FtPerNpPerM;
+    const double k2 = kPi * 1e6 * std::sqrt(k.er) * k.tanDelta / kC * kDbPer100FtPerNpPerM;
     // First higher mode (TE11) near lambda = pi (a + b) sqrt(er); stay 5 % below it.
-    const double fc = kC / (kPi * (a + b) * std::sqrt(c.er)) / 1e6;
+    const double fc = kC / (kPi * (a + b) * std::sqrt(k.er)) / 1e6;
     const double fmax = std::min(2000.0, std::floor(0.95 * fc));
-    const double numerator = c.heat * c.outerIdIn;
-    const double cap = c.capCoef * c.outerIdIn * c.outerIdIn;
-    return Row({c.description, c.part, "50", Fix(fmax, 0), Fix(k1, 6), Fix(k2, 7), Fix(numerator, 2), Fix(cap, 1)});
+    // Thermal rating: the conductor loss dominates the heat at broadcast frequencies.
+    const double innerShare = (k.innerFactor / a) / (k.innerFactor / a + k.outerFactor / b);
+    const double numerator = RatingNumerator(MaxHeatPerMetre(a, b, c.jacketOdIn * 0.0254, innerShare, k.heat));
+    // Peak voltage grows with the conductor size, the power it allows with its square.
+    const double cap = k.capCoef * c.outerIdIn * c.outerIdIn;
+    return Row({c.description, c.part, "50", Fix(fmax, 0), Fix(k1, 6), Fix(k2, 7), Fix(numerator, 3), Fix(cap, 1)});
 }
 
 struct Waveguide {
@@ -529,11 +630,14 @@ std::string WaveguideRow(const Waveguide& w)
 struct Rigid {
     std::string description;
     std::string part;
-    double nominal;    // line size, inches
+    double nominal;    // line size (outside diameter of the outer conductor), inches
     double outerIdIn;  // inside diameter of the outer conductor, inches
     double z0;
-    double powerCoef;
 };
+
+// Bare outer conductor: convection with little radiation. The air gap conducts with the
+// convection of its size, and the conductors radiate across it.
+const HeatPath kRigidHeat = {8.0, 0.06, 0.3};
 
 std::string RigidRow(const Rigid& r)
 {
@@ -541,8 +645,12 @@ std::string RigidRow(const Rigid& r)
     const double a = b / std::exp(r.z0 / 59.9585);
     const double fc = kC / (kPi * (a + b) * 0.0254) / 1e6;
     const double fmax = std::min(2000.0, std::floor(0.95 * fc));
+    // The line table rates a rigid line as coefficient x nominal size x 16.38 / attenuation.
+    const double innerShare = b / (a + b);
+    const double numerator = RatingNumerator(MaxHeatPerMetre(a * 0.0254, b * 0.0254, r.nominal * 0.0254, innerShare, kRigidHeat));
+    const double powerCoef = numerator / (r.nominal * 16.38);
     // Conductor radii in inches feed the copper-loss law of the line table.
-    return Row({r.description, r.part, "50", Fix(fmax, 0), Fix(a, 4), Fix(b, 4), Fix(r.nominal, 4), Fix(r.powerCoef, 3)});
+    return Row({r.description, r.part, "50", Fix(fmax, 0), Fix(a, 4), Fix(b, 4), Fix(r.nominal, 4), Fix(powerCoef, 4)});
 }
 
 // ===================================================================================
@@ -565,15 +673,17 @@ void WriteCatalogs(Table& t)
     // Zek: fixed tilt, 10 % null fill, eight ratings by power class, polarization and service.
     struct ZekModel { int bays; double tilt; double lowPower; };
     const std::vector<ZekModel> zek = {{4, 1.0, 10}, {6, 1.0, 10}, {8, 0.75, 15}, {10, 0.75, 15}, {12, 0.5, 20}, {16, 0.5, 20}};
+    constexpr double zekFill = 0.10;
     std::vector<std::string> cat9000;
     for (const auto& m : zek) {
-        const ArrayDesign d{m.bays, 1.0, m.tilt, 0.10};
+        const ArrayDesign d{m.bays, 1.0, m.tilt, zekFill};
         const ElevationResult r = DesignElevation(d, halfWave);
         const std::string code = "ZK" + std::to_string(100 + m.bays).substr(1) + std::to_string(100 + int(std::lround(m.tilt * 4))).substr(1);
         elevationRecord(code, r);
         const std::string model = "Zek" + std::to_string(m.bays) + "L#";
-        std::vector<std::string> f = {"Zek " + std::to_string(m.bays) + "-bay, " + TiltText(m.tilt) + " deg. tilt",
-                                      model, Fix(r.gainDbd, 2), model + "V", Fix(VerticalGain(d), 2), code,
+        std::vector<std::string> f = {"Zek " + std::to_string(m.bays) + "-bay, " + Fix(zekFill * 100, 0) + "% null fill, " +
+                                          TiltText(m.tilt) + " deg. tilt",
+                                      model, Fix(r.gainDbd, 2), model + "V", Fix(VerticalGain(d, halfWave), 2), code,
                                       Fix(r.beamWidth, 1), TiltText(m.tilt), TiltText(m.tilt), TiltText(m.tilt)};
         // Fields 10..17: NTSC low H, low E, medium H, medium E, then the same for DTV.
         const double medium = 2.5;
@@ -603,7 +713,7 @@ void WriteCatalogs(Table& t)
             const double rating = bays <= 12 ? 120 : (bays <= 20 ? 180 : 240);
             cat10000.push_back(Row({"Rux " + std::to_string(bays) + "-bay, " + Fix(v.fill * 100, 0) + "% null fill, " +
                                         TiltText(v.tilt) + " deg. tilt",
-                                    model, Fix(r.gainDbd, 2), model + "V", Fix(VerticalGain(d), 2), code,
+                                    model, Fix(r.gainDbd, 2), model + "V", Fix(VerticalGain(d, halfWave), 2), code,
                                     Fix(r.beamWidth, 1), TiltText(v.tilt), TiltText(maxTilt), TiltText(minTilt),
                                     Fix(rating, 1)}));
         }
@@ -622,7 +732,7 @@ void WriteCatalogs(Table& t)
             const double rating = bays <= 6 ? 30 : 60;
             cat11000.push_back(Row({"Rux " + std::to_string(bays) + "-bay VHF, " + Fix(v.fill * 100, 0) + "% null fill, " +
                                         TiltText(v.tilt) + " deg. tilt",
-                                    model, Fix(r.gainDbd, 2), model + "V", Fix(VerticalGain(d), 2), code,
+                                    model, Fix(r.gainDbd, 2), model + "V", Fix(VerticalGain(d, halfWave), 2), code,
                                     Fix(r.beamWidth, 1), TiltText(v.tilt), TiltText(maxTilt), TiltText(minTilt),
                                     Fix(rating, 1)}));
         }
@@ -677,21 +787,33 @@ void WriteCatalogs(Table& t)
     t.Block(12000, channels);
 
     // --- Transmission lines --------------------------------------------------------------
-    // Foam dielectric: er 1.20, tan d 4e-5; low-density foam: er 1.13, tan d 3e-5;
-    // superflexible: er 1.30, tan d 1e-4 with a corrugated inner conductor.
-    auto foam = [](const std::string& size, double nominal, double z0, const std::string& part) {
-        return Coax{size + " in. foam dielectric coax, " + Fix(z0, 0) + " ohm", part, nominal * 1.05, z0, 1.20, 4e-5,
-                    1.0, z0 > 60 ? 2.6 : 3.0, 14.0};
+    // Cable sizes: mean inside diameter of the corrugated outer conductor and outside
+    // diameter of the jacket, inches; the inner conductor follows from the impedance.
+    struct CableSize { std::string size; double outerId; double jacket; };
+    const std::vector<CableSize> foamSizes = {{"1/4", 0.26, 0.35},  {"3/8", 0.37, 0.46},   {"1/2", 0.49, 0.63},
+                                              {"5/8", 0.66, 0.83},  {"7/8", 0.93, 1.10},   {"1-1/4", 1.31, 1.55},
+                                              {"1-5/8", 1.70, 1.98}, {"2-1/4", 2.28, 2.63}, {"3", 3.05, 3.40}};
+    const std::vector<CableSize> superflexSizes = {{"1/4", 0.22, 0.29}, {"3/8", 0.32, 0.41}, {"1/2", 0.44, 0.52}};
+    const std::vector<CableSize> airSizes = {{"1-5/8", 1.66, 1.98}, {"3", 3.05, 3.40}, {"4", 4.05, 4.55},
+                                             {"5", 5.00, 5.60},     {"6-1/8", 6.10, 6.70}};
+    auto cable = [](const CableKind& kind, const std::vector<CableSize>& sizes, const std::string& size, double z0,
+                    const std::string& part) {
+        for (const auto& s : sizes)
+            if (s.size == size)
+                return Coax{size + " in. " + kind.text + " coax, " + Fix(z0, 0) + " ohm", part, s.outerId, s.jacket, z0, &kind};
+        throw std::runtime_error("no cable size " + size);
     };
-    auto lowDensity = [](const std::string& size, double nominal, const std::string& part) {
-        return Coax{size + " in. low-density foam coax, 50 ohm", part, nominal * 1.07, 50, 1.13, 3e-5, 1.0, 3.2, 14.0};
+    auto foam = [&](const std::string& size, double, double z0, const std::string& part) {
+        return cable(kFoam, foamSizes, size, z0, part);
     };
-    auto superflex = [](const std::string& size, double nominal, const std::string& part) {
-        return Coax{size + " in. superflexible foam coax, 50 ohm", part, nominal * 0.92, 50, 1.30, 1e-4, 1.25, 2.4, 12.0};
+    auto lowDensity = [&](const std::string& size, double, const std::string& part) {
+        return cable(kLowDensityFoam, foamSizes, size, 50, part);
     };
-    auto air = [](const std::string& size, double nominal, double z0, const std::string& part) {
-        return Coax{size + " in. air dielectric coax, " + Fix(z0, 0) + " ohm", part, nominal * 1.0, z0, 1.04, 1.5e-5, 1.05,
-                    z0 > 60 ? 3.8 : 4.5, 16.0};
+    auto superflex = [&](const std::string& size, double, const std::string& part) {
+        return cable(kSuperflexible, superflexSizes, size, 50, part);
+    };
+    auto air = [&](const std::string& size, double, double z0, const std::string& part) {
+        return cable(kAirCable, airSizes, size, z0, part);
     };
     std::vector<Coax> flexible = {
         foam("1/4", 0.25, 50, "FC50-014"),   foam("3/8", 0.375, 50, "FC50-038"), foam("1/2", 0.5, 50, "FC50-012"),
@@ -746,16 +868,16 @@ void WriteCatalogs(Table& t)
 
     // EIA rigid line: outer conductor inside diameters; the inner follows from Z0.
     const std::vector<Rigid> rigid = {
-        {"Belvor 1-5/8 in. rigid line, 50 ohm", "RL50-158", 1.625, 1.527, 50, 0.24},
-        {"Belvor 3-1/8 in. rigid line, 50 ohm", "RL50-318", 3.125, 3.027, 50, 0.24},
-        {"Belvor 4-1/16 in. rigid line, 50 ohm", "RL50-4116", 4.0625, 3.935, 50, 0.24},
-        {"Belvor 6-1/8 in. rigid line, 50 ohm", "RL50-618", 6.125, 5.981, 50, 0.24},
-        {"Belvor 8-3/16 in. rigid line, 50 ohm", "RL50-8316", 8.1875, 7.981, 50, 0.24},
-        {"Belvor 3-1/8 in. rigid line, 75 ohm", "RL75-318", 3.125, 3.027, 75, 0.20},
-        {"Belvor 4-1/16 in. rigid line, 75 ohm", "RL75-4116", 4.0625, 3.935, 75, 0.20},
-        {"Belvor 6-1/8 in. rigid line, 75 ohm", "RL75-618", 6.125, 5.981, 75, 0.20},
-        {"Belvor 8-3/16 in. rigid line, 75 ohm", "RL75-8316", 8.1875, 7.981, 75, 0.20},
-        {"Belvor 9-3/16 in. rigid line, 75 ohm", "RL75-9316", 9.1875, 8.980, 75, 0.20}};
+        {"Belvor 1-5/8 in. rigid line, 50 ohm", "RL50-158", 1.625, 1.527, 50},
+        {"Belvor 3-1/8 in. rigid line, 50 ohm", "RL50-318", 3.125, 3.027, 50},
+        {"Belvor 4-1/16 in. rigid line, 50 ohm", "RL50-4116", 4.0625, 3.935, 50},
+        {"Belvor 6-1/8 in. rigid line, 50 ohm", "RL50-618", 6.125, 5.981, 50},
+        {"Belvor 8-3/16 in. rigid line, 50 ohm", "RL50-8316", 8.1875, 7.981, 50},
+        {"Belvor 3-1/8 in. rigid line, 75 ohm", "RL75-318", 3.125, 3.027, 75},
+        {"Belvor 4-1/16 in. rigid line, 75 ohm", "RL75-4116", 4.0625, 3.935, 75},
+        {"Belvor 6-1/8 in. rigid line, 75 ohm", "RL75-618", 6.125, 5.981, 75},
+        {"Belvor 8-3/16 in. rigid line, 75 ohm", "RL75-8316", 8.1875, 7.981, 75},
+        {"Belvor 9-3/16 in. rigid line, 75 ohm", "RL75-9316", 9.1875, 8.980, 75}};
     {
         std::vector<std::string> rows;
         for (const auto& r : rigid) rows.push_back(RigidRow(r));

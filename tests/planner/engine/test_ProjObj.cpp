@@ -83,9 +83,10 @@ TEST_F(ProjObjTest, ChannelAndStandardLimitsInBothCallOrders)
         {"DTV then ch10", 1, 5000, {{false, 1}, {true, 10}}, 100.0f, 1, 2},
         {"DTV, ch13, NTSC", 1, 5000, {{false, 1}, {true, 13}, {false, 0}}, 316.0f, 1, 2},
         {"ch7 edge", 1, 5000, {{true, 7}}, 316.0f, 1, 2},
-        {"ch4 keeps limit and family", 3, 1234, {{true, 4}}, 1234.0f, 0, 3},
-        {"ch4 then standard keeps limit", 3, 1234, {{true, 4}, {false, 1}}, 1234.0f, 0, 3},
+        {"ch4 keeps family, NTSC limit", 3, 1234, {{true, 4}}, 100.0f, 0, 3},
+        {"ch4 then DTV", 3, 1234, {{true, 4}, {false, 1}}, 45.0f, 0, 3},
         {"ch0 is low band", 3, 77, {{true, 0}}, 77.0f, 0, 3},
+        {"ch1 then standard keeps limit", 3, 77, {{true, 1}, {false, 1}}, 77.0f, 0, 3},
         {"ch14 DTV", 1, 0, {{false, 1}, {true, 14}}, 1000.0f, 2, 1},
         {"ch69 then DTV", 1, 0, {{true, 69}, {false, 1}}, 1000.0f, 2, 1},
         {"ch-1 is UHF", 1, 0, {{true, -1}}, 5000.0f, 2, 1},
@@ -106,6 +107,31 @@ TEST_F(ProjObjTest, ChannelAndStandardLimitsInBothCallOrders)
         EXPECT_EQ(SysObj->ChannelBand, c.band);
         EXPECT_EQ(SysObj->Family, c.family);
     }
+}
+
+// Channels 2 to 6 carry their own limits (100 kW NTSC, 45 kW DTV) whichever setter runs
+// last, so nothing of an earlier VHF-high or UHF channel is left in force.
+TEST_F(ProjObjTest, LowVhfLimitsAfterAnotherChannel)
+{
+    for (int earlier : {10, 32})
+        for (int channel = 2; channel <= 6; ++channel)
+            for (uint8_t standard : {0, 1})
+                for (bool standardFirst : {false, true}) {
+                    SCOPED_TRACE("after ch" + std::to_string(earlier) + ", ch" + std::to_string(channel) +
+                                 (standard == 0 ? " NTSC" : " DTV") + (standardFirst ? ", standard first" : ", channel first"));
+                    CreateProjectObjects();
+                    SysObj->SetStandard(static_cast<uint8_t>(1 - standard));
+                    SysObj->SetChannel(earlier);
+                    if (standardFirst) {
+                        SysObj->SetStandard(standard);
+                        SysObj->SetChannel(channel);
+                    } else {
+                        SysObj->SetChannel(channel);
+                        SysObj->SetStandard(standard);
+                    }
+                    EXPECT_FLOAT_EQ(SysObj->MaxERP, standard == 0 ? 100.0f : 45.0f);
+                    EXPECT_EQ(SysObj->ChannelBand, 0);
+                }
 }
 
 TEST_F(ProjObjTest, PowerFollowsTheStandard)

@@ -44,6 +44,7 @@ struct TDesign {
     double typedTpo;
     int ratioClicks;  // up clicks of the ratio spin after typing
     const char* message;
+    double publishedRating;  // kW at the calculation frequency from published figures, 0 = not checked
 };
 
 // Page 5 as worked out by hand.
@@ -132,9 +133,13 @@ void TypeTpo(Tfrm5& p5, double value)
 TEST_F(DesignRun, NewDesignThroughEveryPage)
 {
     const TDesign designs[] = {
-        {"NTSC, horizontal, UHF medium/high power", 32, 0, 2, false, 0, "RL50-618", 300, 0, "Antenna is at Maximum Input Power."},
-        {"DTV, elliptical 30 %, UHF medium/high power", 44, 1, 2, true, 30, "AC50-400", 150, 0, "Transmission Line is at Maximum Input Power."},
-        {"NTSC, elliptical, another make", 20, 0, 4, true, 50, "FC50-214", 20, 2, ""},
+        {"NTSC, horizontal, UHF medium/high power", 32, 0, 2, false, 0, "RL50-8316", 300, 0, "Antenna is at Maximum Input Power.", 0},
+        {"DTV, elliptical 30 %, UHF medium/high power", 44, 1, 2, true, 30, "AC50-400", 150, 0, "Transmission Line is at Maximum Input Power.", 0},
+        {"NTSC, elliptical, another make", 20, 0, 4, true, 50, "FC50-214", 5, 2, "", 0},
+        // 6-1/8 in. rigid line is rated about 190 kW at 100 MHz, falling as 1 / attenuation,
+        // that is as 1 / sqrt(f): 79 kW at 581 MHz.
+        {"DTV, horizontal, 6-1/8 in. rigid line", 32, 1, 2, false, 0, "RL50-618", 150, 0, "Transmission Line is at Maximum Input Power.",
+         190.0 * std::sqrt(100.0 / 581.0)},
     };
     for (const auto& d : designs) {
         SCOPED_TRACE(d.what);
@@ -238,6 +243,9 @@ TEST_F(DesignRun, NewDesignThroughEveryPage)
                 EXPECT_EQ(expected.message, d.message) << "the design reaches the limit it was made for";
                 EXPECT_EQ(p5->Warning(), expected.message);
                 EXPECT_NEAR(p5->NumEdit4->Value(), expected.tpo, 0.011);
+                if (d.publishedRating > 0) {
+                    EXPECT_NEAR(p5->NumEdit4->Value() / d.publishedRating, 1.0, 0.25) << "the line rating stops the TPO";
+                }
                 EXPECT_NEAR(p5->NumEdit5->Value(), expected.tpoDb, 0.011);
                 EXPECT_NEAR(p5->NumEdit8->Value(), expected.lossKw, 0.011);
                 EXPECT_NEAR(p5->NumEdit10->Value(), expected.inputKw, 0.011);

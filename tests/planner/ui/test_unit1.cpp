@@ -40,8 +40,8 @@ TExpected Expect(int channel, int standard, TRequest r)
     const float vhf = dtv ? 42.0f : 60.0f;
     TExpected e{};
     if (channel <= 6) {
-        // Only another maker's antenna fits; the limit stays what the service gave at channel 32.
-        e = {3, 0, 4, {false, false, false, false, true}, false, dtv ? 1000.0f : 5000.0f, 1000.0f, 4};
+        // Only another maker's antenna fits; channels 2 to 6 have their own limit.
+        e = {3, 0, 4, {false, false, false, false, true}, false, dtv ? 45.0f : 100.0f, 1000.0f, 4};
     } else if (channel <= 13) {
         const float erp = dtv ? 100.0f : 316.0f;
         if (r == Other)
