@@ -149,9 +149,6 @@ public:
     double steer = 0.0;           // sin of the main-beam angle
     std::vector<double> fill;     // relative amplitudes of the fill beams at nulls 1, 2, ...
 
-    int Bays() const { return n_; }
-    double Spacing() const { return d_; }
-
     double Field(double thetaDeg) const
     {
         const double t = Rad(thetaDeg);
@@ -188,7 +185,8 @@ struct ElevationResult {
     double gainDbd = 0;    // ratio over a half-wave dipole
     double beamWidth = 0;  // degrees between the half-power points
     double peakDeg = 0;
-    double fill = 0;
+    double steer = 0;          // the feed that made the pattern
+    std::vector<double> fill;
 };
 
 constexpr double kFineStep = 0.01;  // degrees
@@ -280,8 +278,9 @@ ElevationResult DesignElevation(const ArrayDesign& d, std::function<double(doubl
     ElevationArray arr(d.bays, d.spacing, std::move(element));
     DesignFeed(arr, d);
     ElevationResult r;
+    r.steer = arr.steer;
+    r.fill = arr.fill;
     r.peakDeg = PeakAngle(arr, d.tiltDeg - 3.0, d.tiltDeg + 3.0);
-    r.fill = FirstNullFill(arr, r.peakDeg);
     const double peak = arr.Field(r.peakDeg);
     for (int k = 0; k < 241; ++k) r.samples.push_back(Quantise(arr.Field(ElevationSampleAngle(k)) / peak));
     r.gainDbd = Directivity([&](double a) { return arr.Field(a); }) / DipoleDirectivity();
@@ -295,10 +294,8 @@ ElevationResult DesignElevation(const ArrayDesign& d, std::function<double(doubl
 }
 
 // The vertically polarized bays share the array and its feed but use short radiators.
-double VerticalGain(const ArrayDesign& d, std::function<double(double)> horizontalElement)
+double VerticalGain(const ArrayDesign& d, const ElevationResult& horizontal)
 {
-    ElevationArray horizontal(d.bays, d.spacing, std::move(horizontalElement));
-    DesignFeed(horizontal, d);
     ElevationArray arr(d.bays, d.spacing, [](double t) { return ShortElement(t); });
     arr.fill = horizontal.fill;
     arr.steer = horizontal.steer;
@@ -683,7 +680,7 @@ void WriteCatalogs(Table& t)
         const std::string model = "Zek" + std::to_string(m.bays) + "L#";
         std::vector<std::string> f = {"Zek " + std::to_string(m.bays) + "-bay, " + Fix(zekFill * 100, 0) + "% null fill, " +
                                           TiltText(m.tilt) + " deg. tilt",
-                                      model, Fix(r.gainDbd, 2), model + "V", Fix(VerticalGain(d, halfWave), 2), code,
+                                      model, Fix(r.gainDbd, 2), model + "V", Fix(VerticalGain(d, r), 2), code,
                                       Fix(r.beamWidth, 1), TiltText(m.tilt), TiltText(m.tilt), TiltText(m.tilt)};
         // Fields 10..17: NTSC low H, low E, medium H, medium E, then the same for DTV.
         const double medium = 2.5;
@@ -713,7 +710,7 @@ void WriteCatalogs(Table& t)
             const double rating = bays <= 12 ? 120 : (bays <= 20 ? 180 : 240);
             cat10000.push_back(Row({"Rux " + std::to_string(bays) + "-bay, " + Fix(v.fill * 100, 0) + "% null fill, " +
                                         TiltText(v.tilt) + " deg. tilt",
-                                    model, Fix(r.gainDbd, 2), model + "V", Fix(VerticalGain(d, halfWave), 2), code,
+                                    model, Fix(r.gainDbd, 2), model + "V", Fix(VerticalGain(d, r), 2), code,
                                     Fix(r.beamWidth, 1), TiltText(v.tilt), TiltText(maxTilt), TiltText(minTilt),
                                     Fix(rating, 1)}));
         }
@@ -732,7 +729,7 @@ void WriteCatalogs(Table& t)
             const double rating = bays <= 6 ? 30 : 60;
             cat11000.push_back(Row({"Rux " + std::to_string(bays) + "-bay VHF, " + Fix(v.fill * 100, 0) + "% null fill, " +
                                         TiltText(v.tilt) + " deg. tilt",
-                                    model, Fix(r.gainDbd, 2), model + "V", Fix(VerticalGain(d, halfWave), 2), code,
+                                    model, Fix(r.gainDbd, 2), model + "V", Fix(VerticalGain(d, r), 2), code,
                                     Fix(r.beamWidth, 1), TiltText(v.tilt), TiltText(maxTilt), TiltText(minTilt),
                                     Fix(rating, 1)}));
         }
@@ -803,37 +800,35 @@ void WriteCatalogs(Table& t)
                 return Coax{size + " in. " + kind.text + " coax, " + Fix(z0, 0) + " ohm", part, s.outerId, s.jacket, z0, &kind};
         throw std::runtime_error("no cable size " + size);
     };
-    auto foam = [&](const std::string& size, double, double z0, const std::string& part) {
+    auto foam = [&](const std::string& size, double z0, const std::string& part) {
         return cable(kFoam, foamSizes, size, z0, part);
     };
-    auto lowDensity = [&](const std::string& size, double, const std::string& part) {
+    auto lowDensity = [&](const std::string& size, const std::string& part) {
         return cable(kLowDensityFoam, foamSizes, size, 50, part);
     };
-    auto superflex = [&](const std::string& size, double, const std::string& part) {
+    auto superflex = [&](const std::string& size, const std::string& part) {
         return cable(kSuperflexible, superflexSizes, size, 50, part);
     };
-    auto air = [&](const std::string& size, double, double z0, const std::string& part) {
+    auto air = [&](const std::string& size, double z0, const std::string& part) {
         return cable(kAirCable, airSizes, size, z0, part);
     };
     std::vector<Coax> flexible = {
-        foam("1/4", 0.25, 50, "FC50-014"),   foam("3/8", 0.375, 50, "FC50-038"), foam("1/2", 0.5, 50, "FC50-012"),
-        foam("5/8", 0.625, 50, "FC50-058"),  foam("7/8", 0.875, 50, "FC50-078"), foam("1-1/4", 1.25, 50, "FC50-114"),
-        foam("1-5/8", 1.625, 50, "FC50-158"), foam("2-1/4", 2.25, 50, "FC50-214"),
-        superflex("1/4", 0.25, "SF50-014"),  superflex("3/8", 0.375, "SF50-038"), superflex("1/2", 0.5, "SF50-012"),
-        lowDensity("7/8", 0.875, "LF50-078"), lowDensity("1-1/4", 1.25, "LF50-114"), lowDensity("1-5/8", 1.625, "LF50-158"),
-        lowDensity("2-1/4", 2.25, "LF50-214"), foam("3/8", 0.375, 75, "FC75-038"), foam("1/2", 0.5, 75, "FC75-012"),
-        foam("7/8", 0.875, 75, "FC75-078"),  foam("1-5/8", 1.625, 75, "FC75-158")};
+        foam("1/4", 50, "FC50-014"),     foam("3/8", 50, "FC50-038"),     foam("1/2", 50, "FC50-012"),
+        foam("5/8", 50, "FC50-058"),     foam("7/8", 50, "FC50-078"),     foam("1-1/4", 50, "FC50-114"),
+        foam("1-5/8", 50, "FC50-158"),   foam("2-1/4", 50, "FC50-214"),   superflex("1/4", "SF50-014"),
+        superflex("3/8", "SF50-038"),    superflex("1/2", "SF50-012"),    lowDensity("7/8", "LF50-078"),
+        lowDensity("1-1/4", "LF50-114"), lowDensity("1-5/8", "LF50-158"), lowDensity("2-1/4", "LF50-214"),
+        foam("3/8", 75, "FC75-038"),     foam("1/2", 75, "FC75-012"),     foam("7/8", 75, "FC75-078"),
+        foam("1-5/8", 75, "FC75-158")};
     std::vector<Coax> foamLines = {
-        foam("1/2", 0.5, 50, "FC50-012"),     foam("7/8", 0.875, 50, "FC50-078"),   foam("1-1/4", 1.25, 50, "FC50-114"),
-        foam("1-5/8", 1.625, 50, "FC50-158"), foam("2-1/4", 2.25, 50, "FC50-214"),  foam("1/2", 0.5, 75, "FC75-012"),
-        foam("7/8", 0.875, 75, "FC75-078"),   foam("1-1/4", 1.25, 75, "FC75-114"),  foam("1-5/8", 1.625, 75, "FC75-158"),
-        lowDensity("7/8", 0.875, "LF50-078"), lowDensity("1-1/4", 1.25, "LF50-114"), lowDensity("1-5/8", 1.625, "LF50-158"),
-        lowDensity("2-1/4", 2.25, "LF50-214"), lowDensity("3", 3.0, "LF50-300")};
-    std::vector<Coax> airLines = {air("1-5/8", 1.625, 50, "AC50-158"), air("3", 3.0, 50, "AC50-300"),
-                                  air("4", 4.0, 50, "AC50-400"),       air("5", 5.0, 50, "AC50-500"),
-                                  air("6-1/8", 6.125, 50, "AC50-618"), air("1-5/8", 1.625, 75, "AC75-158"),
-                                  air("3", 3.0, 75, "AC75-300"),       air("4", 4.0, 75, "AC75-400"),
-                                  air("5", 5.0, 75, "AC75-500")};
+        foam("1/2", 50, "FC50-012"),     foam("7/8", 50, "FC50-078"),     foam("1-1/4", 50, "FC50-114"),
+        foam("1-5/8", 50, "FC50-158"),   foam("2-1/4", 50, "FC50-214"),   foam("1/2", 75, "FC75-012"),
+        foam("7/8", 75, "FC75-078"),     foam("1-1/4", 75, "FC75-114"),   foam("1-5/8", 75, "FC75-158"),
+        lowDensity("7/8", "LF50-078"),   lowDensity("1-1/4", "LF50-114"), lowDensity("1-5/8", "LF50-158"),
+        lowDensity("2-1/4", "LF50-214"), lowDensity("3", "LF50-300")};
+    std::vector<Coax> airLines = {air("1-5/8", 50, "AC50-158"), air("3", 50, "AC50-300"),     air("4", 50, "AC50-400"),
+                                  air("5", 50, "AC50-500"),     air("6-1/8", 50, "AC50-618"), air("1-5/8", 75, "AC75-158"),
+                                  air("3", 75, "AC75-300"),     air("4", 75, "AC75-400"),     air("5", 75, "AC75-500")};
     auto coaxBlock = [&](int base, const std::vector<Coax>& lines) {
         std::vector<std::string> rows;
         for (const auto& c : lines) rows.push_back(CoaxRow(c));
