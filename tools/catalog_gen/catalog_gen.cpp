@@ -536,9 +536,10 @@ struct CableKind {
     double capCoef;       // kW per square inch of outer conductor: the peak-voltage limit of the rating
 };
 
-// Drawn copper has a surface roughness comparable to the skin depth at UHF: 5 % more loss.
-// Annular corrugation lengthens the outer conductor's current path by about 20 %. A black
-// jacket sheds 14 W/(m^2 K) by convection and radiation.
+// The surface roughness of drawn copper and its seams add about 5 % to the loss; annular
+// corrugation lengthens the outer conductor's current path by about 20 %. Polyethylene foam
+// conducts 0.03 to 0.04 W/(m K). A black jacket sheds 14 W/(m^2 K) by natural convection
+// and radiation.
 const CableKind kFoam = {"foam dielectric", 1.25, 7e-5, 1.05, 1.20, {14.0, 0.035, 0.0}, 14.0};
 const CableKind kLowDensityFoam = {"low-density foam", 1.13, 5e-5, 1.05, 1.20, {14.0, 0.030, 0.0}, 14.0};
 // Corrugated inner and deeply corrugated outer conductor, denser foam.
