@@ -29,6 +29,7 @@ void TRpxMemo::WrapParagraph(std::string_view para, std::vector<std::string>& ou
         const size_t end = s.find_last_not_of(' ');
         return end == std::string_view::npos || dc.TextExtent(s.substr(0, end + 1)).Cx <= Width;
     };
+    const size_t before = out.size();
     std::string line;
     size_t i = 0;
     while (i < para.size()) {
@@ -58,7 +59,7 @@ void TRpxMemo::WrapParagraph(std::string_view para, std::vector<std::string>& ou
         out.emplace_back(word.substr(0, take));
         i += take;
     }
-    if (!line.empty() || out.empty()) out.push_back(std::move(line));
+    if (!line.empty() || out.size() == before) out.push_back(std::move(line));
 }
 
 void TRpxMemo::DeleteLine(std::vector<std::string>& lines, int i)

@@ -83,3 +83,75 @@ TEST(RpxPainterDevice, ARecordedPageScalesWithTheZoom)
         EXPECT_EQ(img.pixel(side, side) & 0xFFFFFF, 0u) << zoom;
     }
 }
+
+#include "report/output/RpxMemo.h"
+#include "report/output/RpxPicture.h"
+
+#include <QBuffer>
+
+namespace {
+
+std::vector<uint8_t> Encoded(const QImage& img, const char* format)
+{
+    QByteArray bytes;
+    QBuffer buf(&bytes);
+    buf.open(QIODevice::WriteOnly);
+    EXPECT_TRUE(img.save(&buf, format));
+    return std::vector<uint8_t>(bytes.begin(), bytes.end());
+}
+
+QImage Gradient(int w, int h, QImage::Format format)
+{
+    QImage img(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) img.setPixel(x, y, qRgb(x * 255 / w, y * 255 / h, 128));
+    return img.convertToFormat(format);
+}
+
+} // namespace
+
+TEST(RpxPictureQt, PicturesWrittenByQtDecodeToTheSamePixels)
+{
+    for (QImage::Format f : {QImage::Format_RGB32, QImage::Format_RGB888, QImage::Format_Indexed8, QImage::Format_Mono}) {
+        const QImage src = Gradient(13, 7, f);
+        const auto pic = GraphicFromBytes(Encoded(src, "BMP"));
+        ASSERT_NE(pic, nullptr) << f;
+        EXPECT_EQ(pic->PictureKind, TRpxPicture::pkBitmap);
+        ASSERT_EQ(pic->Width(), 13);
+        ASSERT_EQ(pic->Height(), 7);
+        const QImage want = src.convertToFormat(QImage::Format_RGB32);
+        for (int y = 0; y < 7; ++y)
+            for (int x = 0; x < 13; ++x)
+                ASSERT_EQ(pic->Image.Pixels[size_t(y * 13 + x)] & 0xFFFFFF, want.pixel(x, y) & 0xFFFFFF) << f << " " << x << "," << y;
+    }
+    const QImage photo = Gradient(32, 16, QImage::Format_RGB32);
+    const auto jpeg = GraphicFromBytes(Encoded(photo, "JPG"));
+    ASSERT_NE(jpeg, nullptr);
+    EXPECT_EQ(jpeg->PictureKind, TRpxPicture::pkJpeg);
+    ASSERT_EQ(jpeg->Width(), 32);
+    const QRgb got = jpeg->Image.Pixels[8 * 32 + 16];
+    EXPECT_NEAR(qRed(got), qRed(photo.pixel(16, 8)), 12);
+    EXPECT_NEAR(qGreen(got), qGreen(photo.pixel(16, 8)), 12);
+}
+
+TEST(RpxMemoQt, WrapsWithARealFontInsideItsWidth)
+{
+    InstallRpxQtMeasuring();
+    TRpxMemo memo;
+    memo.Font.Name = "Arial";
+    memo.Font.Size = 10;
+    memo.Width = 96;
+    memo.Text = "The quick brown fox jumps over the lazy dog near the transmitter site.";
+    memo.Layout();
+    RpxMeasuringDeviceFactory = nullptr;
+    ASSERT_GE(memo.LineCount, 3);
+    TRpxImageDevice dev(10, 10);
+    dev.SelectFont(memo.Font.LogFont(96));
+    std::string joined;
+    for (const auto& line : memo.Lines) {
+        EXPECT_LE(dev.TextExtent(TrimTrailingSpaces(line)).Cx, 96) << line;
+        joined += line;
+    }
+    EXPECT_EQ(joined, memo.Text);
+    EXPECT_EQ(memo.LineHeight, dev.TextHeight());
+}
