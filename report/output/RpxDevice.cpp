@@ -281,16 +281,20 @@ void TRpxRecordingDevice::DoShape(const ShapeArgs& a)
 {
     static const char* const names[] = {"rectangle", "roundrect", "ellipse", "arc", "chord", "pie", "polygon", "polyline"};
     std::string c = names[static_cast<int>(a.Kind)];
+    auto point = [&c](int x, int y) {
+        c.append(" ").append(std::to_string(x)).append(",").append(std::to_string(y));
+    };
     if (a.Kind == Shape::Polygon || a.Kind == Shape::Polyline) {
-        for (const auto& p : a.Points) c += " " + std::to_string(p.X) + "," + std::to_string(p.Y);
+        for (const auto& p : a.Points) point(p.X, p.Y);
     } else {
-        c += " " + RectText(a.Box);
-        if (a.Kind == Shape::RoundRect) c += " " + std::to_string(a.CornerW) + "," + std::to_string(a.CornerH);
-        if (a.Kind >= Shape::Arc)
-            c += " " + std::to_string(a.Start.X) + "," + std::to_string(a.Start.Y) + " " + std::to_string(a.End.X) +
-                 "," + std::to_string(a.End.Y);
+        c.append(" ").append(RectText(a.Box));
+        if (a.Kind == Shape::RoundRect) point(a.CornerW, a.CornerH);
+        if (a.Kind >= Shape::Arc) {
+            point(a.Start.X, a.Start.Y);
+            point(a.End.X, a.End.Y);
+        }
     }
-    c += " w" + std::to_string(Pen().Width);
+    c.append(" w").append(std::to_string(Pen().Width));
     Calls.push_back(std::move(c));
 }
 

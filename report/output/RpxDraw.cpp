@@ -244,7 +244,9 @@ int TRpx2of5BarCode::CodeWidth(TRpxDevice& dc, std::string_view text)
 void TRpx2of5BarCode::Draw(TRpxDevice& dc, const TRpxLogBrush& brush, int x, int y, std::string_view text)
 {
     if (text.empty() || !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) return;
-    std::string digits = text.size() % 2 ? "0" + std::string(text) : std::string(text);
+    std::string digits;
+    if (text.size() % 2) digits.push_back('0');
+    digits.append(text);
     int n = 0, w = 0;
     Widths(dc, n, w);
     for (int i = 0; i < 4; ++i) Element(dc, brush, x, y, n, i % 2 == 0);

@@ -309,9 +309,10 @@ std::vector<uint8_t> TRpxRpxFile::FilePrefix(const TRpxPrinterSetup& setup)
     w.U32(std::bit_cast<uint32_t>(version_));
     const size_t offsetAt = w.Position();
     w.I32(0);
-    std::string title = Utf8ToCp1252(Title).substr(0, kRpxTitleChars);
-    title.resize(kRpxTitleChars + 1, '\0');
-    w.String(title);
+    const std::string title = Utf8ToCp1252(Title);
+    const size_t titleBytes = std::min(title.size(), kRpxTitleChars);
+    w.String(std::string_view(title).substr(0, titleBytes));
+    w.Fill(0, kRpxTitleChars + 1 - titleBytes);
     w.I32(PageCount());
     w.U16(static_cast<uint16_t>(std::min<size_t>(Objects.size(), 65535)));
     w.I16(PixelsPerInchX);
