@@ -155,3 +155,39 @@ TEST(RpxMemoQt, WrapsWithARealFontInsideItsWidth)
     EXPECT_EQ(joined, memo.Text);
     EXPECT_EQ(memo.LineHeight, dev.TextHeight());
 }
+
+#include "report/output/RpxPrint.h"
+#include "report/output/qt/RpxPlatformPrinter.h"
+
+#include "platform/printing/Printers.h"
+#include "support/PopplerTools.h"
+
+TEST(RpxPlatformPrinting, ARecordedReportPrintsThroughTheProgramsPrinter)
+{
+    mwtest::TempDir dir;
+    const std::string pdf = dir.File("report.pdf");
+    TRpxOutput out;
+    out.SetOutputMode(1);
+    out.Title = "Line report";
+    out.BeginOutput();
+    TRpxFont f;
+    f.Name = "Arial";
+    f.Size = 14;
+    out.Canvas().SetFont(f);
+    out.Canvas().TextOut(96, 96, "Rigid line page one");
+    out.AdvancePage();
+    out.Canvas().TextOut(96, 96, "Rigid line page two");
+    out.EndOutput();
+
+    TPdfPrinter printer(pdf, 300);
+    TPrinterScope scope(printer);
+    InstallRpxPlatformPrinting();
+    auto device = RpxPrintDeviceFactory();
+    RpxPrintDeviceFactory = nullptr;
+    TRpxPrinter rpx(*device);
+    out.Document->SendRange(rpx, 1, 2);
+    ASSERT_FALSE(printer.Printing());
+    EXPECT_EQ(mwtest::PdfPageCount(pdf), 2);
+    EXPECT_NE(mwtest::PdfText(pdf, 1).find("Rigid line page one"), std::string::npos);
+    EXPECT_NE(mwtest::PdfText(pdf, 2).find("Rigid line page two"), std::string::npos);
+}
