@@ -1,6 +1,7 @@
 #include "RpxPlatformPrinter.h"
 
 #include "platform/printing/Printers.h"
+#include "report/RpxPrinter.h"
 
 TRpxPlatformPrintDevice::TRpxPlatformPrintDevice(TPrinter& printer) : printer_(printer) {}
 
@@ -17,6 +18,10 @@ TRpxPlatformPrintDevice::~TRpxPlatformPrintDevice()
 
 void TRpxPlatformPrintDevice::BeginDoc(const std::string& title)
 {
+    // The orientation the report's page setup gave the printer's device mode.
+    TRpxDevMode dm;
+    if (PrinterCount() > 0 && PrinterBackend().GetDevMode(dm) && (dm.Fields & DM_ORIENTATION))
+        printer_.SetOrientation(dm.Orientation == 2 ? TPrinterOrientation::poLandscape : TPrinterOrientation::poPortrait);
     printer_.Title = title;
     printer_.BeginDoc();
     const QRect sheet = printer_.SheetRect(), printable = printer_.PrintableRect();

@@ -102,7 +102,8 @@ TEST_F(TMemoFixture, JustifiedMemoStretchesAllButParagraphEnds)
     out.EndOutput();
     ASSERT_EQ(memo.Lines, (V{"aa bb cc ", "dd ee", "ff gg"}));
     std::vector<std::pair<int, int>> at;   // (x, y) of each character drawn
-    for (const auto& c : printer.Pages()[0]) {
+    const auto pages = printer.Pages();
+    for (const auto& c : pages[0]) {
         if (c.rfind("text ", 0) != 0) continue;
         const size_t comma = c.find(',');
         at.emplace_back(std::stoi(c.substr(5)), std::stoi(c.substr(comma + 1)));
@@ -131,7 +132,8 @@ TEST_F(TMemoFixture, AlignedSegmentsSitByTheSlack)
     memo.PrintLines(out.Canvas(), 0, 0);
     out.EndOutput();
     std::vector<int> xs;
-    for (const auto& c : printer.Pages()[0])
+    const auto pages = printer.Pages();
+    for (const auto& c : pages[0])
         if (c.rfind("text ", 0) == 0) xs.push_back(std::stoi(c.substr(5)));
     // Right: the text ends at the memo's right edge; centre: it is centred in the width.
     EXPECT_EQ(xs, (std::vector<int>{90, 80, 70, 35, 45, 55}));
