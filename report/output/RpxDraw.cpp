@@ -1,5 +1,7 @@
 #include "RpxDraw.h"
 
+#include "RpxOutput.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
@@ -92,6 +94,18 @@ int TextWidth(TRpxDevice& dc, std::string_view text, size_t count)
     return dc.TextExtent(text.substr(0, Utf8Prefix(text, count))).Cx;
 }
 
+void DrawArc(TRpxDevice& dc, int kind, int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4)
+{
+    dc.Arc(kind, x1, y1, x2, y2, x3, y3, x4, y4);
+}
+
+void DrawPoly(TRpxDevice& dc, int kind, const TRpxPoint* points, size_t count)
+{
+    const std::vector<TRpxPoint> p(points, points + count);
+    if (kind == 0) dc.Polygon(p);
+    else dc.Polyline(p);
+}
+
 bool IsScreenLike(const TRpxDevice& dc) { return dc.Info().Technology & 1; }
 
 TRpxRect PrintableRect(const TRpxDevice& dc)
@@ -174,6 +188,11 @@ void DrawJustifiedLine(TRpxDevice& dc, const TRpxRect& line, int x, const TRpxRe
 }
 
 // --- Bar codes -------------------------------------------------------------------------------
+
+void TRpxBarCode::DrawOnCanvas(TRpxCanvas& canvas, int x, std::string_view text, int y)
+{
+    if (canvas.Mode == 0 && canvas.DC()) Draw(*canvas.DC(), canvas.Brush().LogBrush(), x, y, text);
+}
 
 void TRpxBarCode::Widths(TRpxDevice& dc, int& n, int& w) const
 {

@@ -22,6 +22,10 @@ void DrawCheck(TRpxDevice& dc, const TRpxRect& r, int style, int width, TRpxColo
 void DrawJustifiedLine(TRpxDevice& dc, const TRpxRect& line, int x, const TRpxRect& bounds, bool noJustify,
                        std::string_view text, int y);
 
+// Arc (0), Chord (1) or Pie (2); Polygon (0) or Polyline (1) of the first count points.
+void DrawArc(TRpxDevice& dc, int kind, int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4);
+void DrawPoly(TRpxDevice& dc, int kind, const TRpxPoint* points, size_t count);
+
 bool IsScreenLike(const TRpxDevice& dc);
 TRpxRect PrintableRect(const TRpxDevice& dc);
 TRpxSize PhysicalSize(const TRpxDevice& dc);
@@ -40,9 +44,13 @@ inline const char* RpxVersion() { return "1.20"; }
 // Bar codes: bars are filled with the brush given, spaces are left alone. Widths are pixels
 // of the device, or thousandths of an inch with InMils (converted at MilsPerInchX/Y, the
 // device's resolution unless set).
+class TRpxCanvas;
+
 class TRpxBarCode {
 public:
     virtual ~TRpxBarCode() = default;
+    // Draws on the canvas's device with its brush (a printing canvas; nothing otherwise).
+    void DrawOnCanvas(TRpxCanvas& canvas, int x, std::string_view text, int y);
     virtual int CodeWidth(TRpxDevice& dc, std::string_view text) = 0;
     virtual void Draw(TRpxDevice& dc, const TRpxLogBrush& brush, int x, int y, std::string_view text) = 0;
 

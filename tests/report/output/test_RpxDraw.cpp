@@ -1,6 +1,7 @@
 #include "RecordBytes.h"
 
 #include "report/output/RpxDraw.h"
+#include "report/output/RpxOutput.h"
 #include "report/output/RpxPicture.h"
 
 #include <gtest/gtest.h>
@@ -334,4 +335,43 @@ TEST(RpxPicture, RecognisesEachKindAndRestoresThePosition)
     EXPECT_EQ(pic->Image.Pixels, std::vector<uint32_t>{0x00070809});
 
     EXPECT_EQ(GraphicFromBytes(std::vector<uint8_t>{1, 2, 3, 4, 5}), nullptr);
+}
+
+TEST(RpxBitmap, ABitmapWithItsOwnResolutionScalesWithTheZoom)
+{
+    // 2 x 2 pixels at 96 per inch (3780 per metre), recorded at 96 per inch.
+    TRpxOutput out;
+    out.SetOutputMode(1);
+    out.BeginOutput();
+    TMemoryStream bmp;
+    const auto file = Small8();
+    bmp.WriteBuffer(file.data(), int64_t(file.size()));
+    out.Canvas().DrawBitmap(48, 48, &bmp);
+    out.Canvas().StretchBitmap({0, 0, 9, 9}, &bmp);
+    out.EndOutput();
+    struct Case {
+        int ppi, zoom;
+        std::vector<std::string> calls;
+    };
+    for (const Case& c : {Case{96, 100, {"image 48,48,50,50 2x2", "image 0,0,10,10 2x2"}},
+                          Case{96, 50, {"image 24,24,25,25 2x2", "image 0,0,6,6 2x2"}},
+                          Case{192, 100, {"image 96,96,100,100 2x2", "image 0,0,19,19 2x2"}}}) {
+        TRpxDeviceInfo info;
+        info.LogPixelsX = info.LogPixelsY = c.ppi;
+        TRpxRecordingDevice dev(info);
+        out.Document->ZoomX = out.Document->ZoomY = c.zoom;
+        out.Document->PlayPage(dev, 1);
+        EXPECT_EQ(dev.Calls, c.calls) << c.ppi << " " << c.zoom;
+    }
+}
+
+TEST(RpxObjects, AFaceNameFillingAllItsBytesIsBounded)
+{
+    TRpxFont f;
+    f.Name = std::string(40, 'F');
+    const auto payload = FontPayload(f);
+    ASSERT_EQ(payload.size(), kFontPayload);
+    EXPECT_EQ(payload.back(), 'F');   // no terminating zero
+    EXPECT_EQ(FontOfPayload(payload, 96).FaceName, std::string(32, 'F'));
+    EXPECT_EQ(FontOfPayload(payload, 96).Height, -13);
 }

@@ -352,6 +352,8 @@ TEST(RpxFile, PlayerRecordsTheRestOfTheCodes)
     r.Code(43).U8(1).I16(2).I32(0).I32(0).I32(96).I32(96);
     r.Code(25).I16(1).I16(2).I32(2).U8('o').U8('k');
     r.Code(40).I32(0).Rect(0, 0, 9, 9).U8(0).I32(0).I32(0).I32(3).U8('{').U8('x').U8('}');
+    r.Code(44).I16(10).I16(20).I16(0).I16(30).I16(1).I16(3).U8(0).U8(0).Str("A");
+    r.Code(45).I16(10).I16(20).I16(0).I16(30).I16(10).I16(30).U8(1).U8(0).Str("12");
     r.Code(777);   // unknown without a handler: the code alone is skipped
     r.Code(6);
     const auto extra = r.Bytes();
@@ -365,6 +367,31 @@ TEST(RpxFile, PlayerRecordsTheRestOfTheCodes)
                              "rectangle 0,0,20,20 w4", "roundrect 0,0,20,20 8,8 w4", "ellipse 0,0,20,20 w4",
                              "pie 0,0,192,192 0,0 0,0 w4", "polyline 0,0 192,192 w4",
                              "text 2,4 'ok' font System -16 c0 fill 2,4,18,20 c65280"}));
+    // Without a current brush the bar codes draw nothing; with one, widths scale as x
+    // (pixels) or convert at the zoomed resolution (mils).
+    auto& objects = d.Objects;
+    objects.push_back({rokBrush, BrushPayload(TRpxBrush{0, rbsSolid})});
+    TRecordBytes sel;
+    sel.Code(4).I16(int16_t(objects.size() - 1));
+    TRpxRecordingDevice bars(info);
+    {
+        // A page that selects the brush, then the two codes.
+        TRpxStream& s = *d.Stream;
+        const int64_t at = s.Size();
+        s.SetPosition(at);
+        const auto b = sel.Bytes();
+        s.WriteBuffer(b.data(), int64_t(b.size()));
+        const auto codes = TRecordBytes()
+                               .Code(44).I16(10).I16(20).I16(0).I16(30).I16(1).I16(3).U8(0).U8(0).Str("A")
+                               .Code(45).I16(10).I16(20).I16(0).I16(30).I16(10).I16(30).U8(1).U8(0).Str("12")
+                               .Code(6).Bytes();
+        s.WriteBuffer(codes.data(), int64_t(codes.size()));
+        d.Pages.Add(int32_t(at));
+    }
+    d.PlayPage(bars, 2);
+    ASSERT_EQ(bars.Calls.size(), 15u + 9u);   // five bars a Code 39 character; 2 + 5 + 2 for "12"
+    EXPECT_EQ(bars.Calls[0], "fill 20,40,22,100 s0 c0");   // narrow 1 -> 2 pixels, bar height 30 -> 60
+    EXPECT_EQ(bars.Calls[15], "fill 20,40,22,100 s0 c0");  // 10 mils at 192 per inch -> 2 pixels
     int calls = 0;
     RegisterRpxRecordHandler(777, [&](TRpxDevice&, TRpxRpxFile&) { ++calls; });
     d.PlayPage(dev, 1);
