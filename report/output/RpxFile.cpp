@@ -138,54 +138,46 @@ void TRpxRpxFile::WriteRecordBytes(const std::vector<uint8_t>& bytes)
 
 void TRpxRpxFile::WriteCode(int16_t code)
 {
-    TByteWriter w;
-    w.I16(code);
-    WriteRecordBytes(w.Bytes());
+    Emit([&](TByteWriter& w) { w.I16(code); });
 }
 
 void TRpxRpxFile::WriteCoord(int64_t v)
 {
-    TByteWriter w;
-    w.I16(SaturateI16(v));
-    WriteRecordBytes(w.Bytes());
+    Emit([&](TByteWriter& w) { w.I16(SaturateI16(v)); });
 }
 
 void TRpxRpxFile::WriteI32(int32_t v)
 {
-    TByteWriter w;
-    w.I32(v);
-    WriteRecordBytes(w.Bytes());
+    Emit([&](TByteWriter& w) { w.I32(v); });
 }
 
 void TRpxRpxFile::WriteByte(uint8_t v)
 {
-    TByteWriter w;
-    w.U8(v);
-    WriteRecordBytes(w.Bytes());
+    Emit([&](TByteWriter& w) { w.U8(v); });
 }
 
 void TRpxRpxFile::WriteRect(const TRpxRect& r)
 {
-    TByteWriter w;
-    for (int v : {r.Left, r.Top, r.Right, r.Bottom}) w.I16(SaturateI16(v));
-    WriteRecordBytes(w.Bytes());
+    Emit([&](TByteWriter& w) {
+        for (int v : {r.Left, r.Top, r.Right, r.Bottom}) w.I16(SaturateI16(v));
+    });
 }
 
 void TRpxRpxFile::WriteString(std::string_view utf8)
 {
     const std::string bytes = Utf8ToCp1252(utf8);
-    TByteWriter w;
-    w.I32(static_cast<int32_t>(bytes.size()));
-    w.String(bytes);
-    WriteRecordBytes(w.Bytes());
+    Emit([&](TByteWriter& w) {
+        w.I32(static_cast<int32_t>(bytes.size()));
+        w.String(bytes);
+    });
 }
 
 void TRpxRpxFile::WriteBlob(const std::vector<uint8_t>& blob)
 {
-    TByteWriter w;
-    w.I32(static_cast<int32_t>(blob.size()));
-    w.Bytes(blob);
-    WriteRecordBytes(w.Bytes());
+    Emit([&](TByteWriter& w) {
+        w.I32(static_cast<int32_t>(blob.size()));
+        w.Bytes(blob);
+    });
 }
 
 void TRpxRpxFile::WriteBlob(TStream& blob)
@@ -813,7 +805,7 @@ void TRpxDeviceContext::TakePage(TRpxRpxFile& document, int n)
     if (TargetDC) document.PlayPage(*TargetDC, ClampPage(document, n));
 }
 
-void TRpxDeviceContext::LoadFromFile(const std::string& fileName)
+void TRpxPageTaker::LoadFromFile(const std::string& fileName)
 {
     TFileStream f(fileName, fmOpenRead);
     LoadFromStream(f);

@@ -15,6 +15,8 @@
 
 #include "report/DaxPageSetup.h"
 
+#include "platform/runtime/ByteIO.h"
+
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -150,6 +152,14 @@ public:
     std::array<uint8_t, kLegacySetupSize> LegacySetup{};
 
 private:
+    // Appends what f writes as one piece.
+    template <class F>
+    void Emit(F f)
+    {
+        TByteWriter w;
+        f(w);
+        WriteRecordBytes(w.Bytes());
+    }
     int FindOrAdd(TRpxObjectKind kind, std::vector<uint8_t> payload, size_t compare);
     void WriteRecordBytes(const std::vector<uint8_t>& bytes);
     std::vector<uint8_t> FilePrefix(const TRpxPrinterSetup& setup);
@@ -184,12 +194,12 @@ public:
     std::shared_ptr<TRpxRpxFile> Document;
 };
 
-// Plays a document's pages onto a given device.
-class TRpxDeviceContext : public TRpxFile {
+// Something that takes pages of documents (a device, a printer): of a file's operations it
+// keeps only opening a file, which it hands to LoadFromStream.
+class TRpxPageTaker : public TRpxFile {
 public:
-    void SetTargetDC(TRpxDevice* dc) { TargetDC = dc; }
     void TakeDocument(TRpxRpxFile&) override {}
-    void TakePage(TRpxRpxFile& document, int n) override;
+    void TakePage(TRpxRpxFile&, int) override {}
     void TakeRange(TRpxRpxFile&, int, int) override {}
     void LoadFromFile(const std::string& fileName) override;
     void LoadFromStream(TStream&) override {}
@@ -199,6 +209,13 @@ public:
     void SaveToFile(const std::string&) override {}
     void SaveToStream(TStream&) override {}
     void PlayPage(TRpxDevice&, int) override {}
+};
+
+// Plays a document's pages onto a given device.
+class TRpxDeviceContext : public TRpxPageTaker {
+public:
+    void SetTargetDC(TRpxDevice* dc) { TargetDC = dc; }
+    void TakePage(TRpxRpxFile& document, int n) override;
 
     TRpxDevice* TargetDC = nullptr;
 };

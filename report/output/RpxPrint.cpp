@@ -8,12 +8,6 @@ void TRpxPrinter::TakePage(TRpxRpxFile& document, int n)
     PrintRange(document, n, n);
 }
 
-void TRpxPrinter::LoadFromFile(const std::string& fileName)
-{
-    TFileStream f(fileName, fmOpenRead);
-    LoadFromStream(f);
-}
-
 void TRpxPrinter::PrintRange(TRpxRpxFile& document, int first, int last)
 {
     Aborted = Stopped = false;

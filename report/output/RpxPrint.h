@@ -8,24 +8,15 @@
 
 #include <functional>
 
-class TRpxPrinter : public TRpxFile {
+class TRpxPrinter : public TRpxPageTaker {
 public:
     // printer: where the pages go (not owned).
     explicit TRpxPrinter(TRpxPrintDevice& printer) : printer_(printer) {}
 
-    void TakeDocument(TRpxRpxFile&) override {}
     // n clamped to the document's complete pages.
     void TakePage(TRpxRpxFile& document, int n) override;
     void TakeRange(TRpxRpxFile& document, int first, int last) override { PrintRange(document, first, last); }
     void PrintRange(TRpxRpxFile& document, int first, int last);
-    void LoadFromFile(const std::string& fileName) override;
-    void LoadFromStream(TStream&) override {}
-    void SendDocument(TRpxFile&) override {}
-    void SendPage(TRpxFile&, int) override {}
-    void SendRange(TRpxFile&, int, int) override {}
-    void SaveToFile(const std::string&) override {}
-    void SaveToStream(TStream&) override {}
-    void PlayPage(TRpxDevice&, int) override {}
 
     bool Aborted = false;
     bool Stopped = false;
