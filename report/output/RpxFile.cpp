@@ -218,15 +218,13 @@ void TRpxRpxFile::RecordNewPage()
 void TRpxRpxFile::EndRecording()
 {
     WriteCode(rcPageEnd);
-    if (SaveOnEnd && InitialSetup) {
-        Recording = false;
-        SaveFileWith(*InitialSetup);
-    } else if (InitialSetup) {
-        PrinterSetup->Assign(*InitialSetup);
-    }
-    InitialSetup.reset();
     Recording = false;
     Progress = 100.0f;
+    // The recording has ended even when the file cannot be written; that error goes on.
+    std::unique_ptr<TRpxPrinterSetup> initial = std::move(InitialSetup);
+    if (!initial) return;
+    if (SaveOnEnd) SaveFileWith(*initial);
+    else PrinterSetup->Assign(*initial);
 }
 
 int TRpxRpxFile::FindOrAdd(TRpxObjectKind kind, std::vector<uint8_t> payload, size_t compare)
@@ -762,11 +760,11 @@ void TRpxFiler::LoadFromStream(TStream& stream)
 {
     uint8_t header[kRpxHeaderSize];
     const int64_t start = stream.Position();
-    if (stream.Read(header, sizeof header) != static_cast<int64_t>(sizeof header)) return;
-    if (static_cast<int32_t>(LoadLE32(header + 3)) != kRpxIdentifier) return;
+    const bool whole = stream.Read(header, sizeof header) == static_cast<int64_t>(sizeof header);
+    stream.SetPosition(start);
+    if (!whole || static_cast<int32_t>(LoadLE32(header + 3)) != kRpxIdentifier) return;
     auto doc = std::make_shared<TRpxRpxFile>();
     Document.reset();
-    stream.SetPosition(start);
     doc->LoadFromStream(stream);   // a damaged file raises; the half-loaded document goes with doc
     Document = std::move(doc);
 }

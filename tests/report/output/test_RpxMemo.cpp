@@ -86,28 +86,40 @@ TEST_F(TMemoFixture, TabsStopEveryHalfInch)
     EXPECT_EQ(memo.Segments[1].SegmentText, "g");
 }
 
-TEST_F(TMemoFixture, JustifiedMemoStretchesAllButParagraphEnds)
+namespace {
+
+// Where each character landed when the memo printed on a printer canvas: (x, y) per
+// character, ten pixels a character.
+std::vector<std::pair<int, int>> PrintedAt(TRpxMemo& memo, const std::vector<uint8_t>& alignments)
 {
-    TRpxDeviceInfo info;
-    info.Technology = DT_RASPRINTER;
-    TFakePrintDevice printer(info);
+    TFakePrintDevice printer;
     printer.Device().CharWidth = 10;
     TRpxOutput out(&printer);
     out.SetOutputMode(0);
     out.BeginOutput();
     out.Canvas().SetBrush(TRpxBrush{0xFFFFFF, rbsClear});
-    memo.Alignment = 3;
-    memo.Text = "aa bb cc dd ee\nff gg";
-    memo.PrintLines(out.Canvas(), 0, 0);
+    for (uint8_t a : alignments) {
+        memo.Alignment = a;
+        memo.PrintLines(out.Canvas(), 0, 0);
+    }
     out.EndOutput();
-    ASSERT_EQ(memo.Lines, (V{"aa bb cc ", "dd ee", "ff gg"}));
-    std::vector<std::pair<int, int>> at;   // (x, y) of each character drawn
+    std::vector<std::pair<int, int>> at;
     const auto pages = printer.Pages();
     for (const auto& c : pages[0]) {
         if (c.rfind("text ", 0) != 0) continue;
         const size_t comma = c.find(',');
         at.emplace_back(std::stoi(c.substr(5)), std::stoi(c.substr(comma + 1)));
     }
+    return at;
+}
+
+} // namespace
+
+TEST_F(TMemoFixture, JustifiedMemoStretchesAllButParagraphEnds)
+{
+    memo.Text = "aa bb cc dd ee\nff gg";
+    const auto at = PrintedAt(memo, {3});
+    ASSERT_EQ(memo.Lines, (V{"aa bb cc ", "dd ee", "ff gg"}));
     const int lh = memo.LineHeight;
     const std::vector<std::pair<int, int>> want = {
         {0, 0}, {10, 0}, {20, 0}, {40, 0}, {50, 0}, {60, 0}, {80, 0}, {90, 0},   // stretched to 0..100
@@ -119,22 +131,9 @@ TEST_F(TMemoFixture, JustifiedMemoStretchesAllButParagraphEnds)
 
 TEST_F(TMemoFixture, AlignedSegmentsSitByTheSlack)
 {
-    TFakePrintDevice printer;
-    printer.Device().CharWidth = 10;
-    TRpxOutput out(&printer);
-    out.SetOutputMode(0);
-    out.BeginOutput();
-    out.Canvas().SetBrush(TRpxBrush{0xFFFFFF, rbsClear});
-    memo.Alignment = 2;
     memo.Text = "abc";
-    memo.PrintLines(out.Canvas(), 0, 0);
-    memo.Alignment = 1;
-    memo.PrintLines(out.Canvas(), 0, 0);
-    out.EndOutput();
     std::vector<int> xs;
-    const auto pages = printer.Pages();
-    for (const auto& c : pages[0])
-        if (c.rfind("text ", 0) == 0) xs.push_back(std::stoi(c.substr(5)));
+    for (const auto& p : PrintedAt(memo, {2, 1})) xs.push_back(p.first);
     // Right: the text ends at the memo's right edge; centre: it is centred in the width.
     EXPECT_EQ(xs, (std::vector<int>{90, 80, 70, 35, 45, 55}));
 }
