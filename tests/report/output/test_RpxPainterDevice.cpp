@@ -161,6 +161,7 @@ TEST(RpxMemoQt, WrapsWithARealFontInsideItsWidth)
 
 #include "platform/printing/Printers.h"
 #include "support/PopplerTools.h"
+#include "report/FakePrinters.h"
 
 TEST(RpxPlatformPrinting, ARecordedReportPrintsThroughTheProgramsPrinter)
 {
@@ -190,4 +191,26 @@ TEST(RpxPlatformPrinting, ARecordedReportPrintsThroughTheProgramsPrinter)
     EXPECT_EQ(mwtest::PdfPageCount(pdf), 2);
     EXPECT_NE(mwtest::PdfText(pdf, 1).find("Rigid line page one"), std::string::npos);
     EXPECT_NE(mwtest::PdfText(pdf, 2).find("Rigid line page two"), std::string::npos);
+}
+
+TEST(RpxPlatformPrinting, TheReportsOrientationReachesTheProgramsPrinter)
+{
+    TFakePrinters printers;   // the report's printer layer: a laser printer first
+    mwtest::TempDir dir;
+    const std::string pdf = dir.File("landscape.pdf");
+    TRpxOutput out;
+    out.SetOutputMode(1);
+    out.PrinterSetup->SetOrientation(2);
+    out.BeginOutput();
+    out.Canvas().TextOut(96, 96, "Sideways");
+    out.EndOutput();
+
+    TPdfPrinter printer(pdf, 150);
+    TRpxPlatformPrintDevice device(printer);
+    TRpxPrinter rpx(device);
+    rpx.TakePage(*out.Document, 1);
+    EXPECT_EQ(printers.Current().Current.Orientation, 2);
+    EXPECT_EQ(printer.Orientation(), TPrinterOrientation::poLandscape);
+    const QImage page = mwtest::PdfPageImage(pdf, 1, 20, dir.path());
+    EXPECT_GT(page.width(), page.height());
 }
