@@ -39,6 +39,11 @@ int TPrinter::PageWidth() { return Device().width(); }
 int TPrinter::PageHeight() { return Device().height(); }
 int TPrinter::Resolution() { return Device().logicalDpiY(); }
 
+QRect TPrinter::SheetRect() { return Device().pageLayout().fullRectPixels(Resolution()); }
+QRect TPrinter::PrintableRect() { return Device().pageLayout().paintRectPixels(Resolution()); }
+
+QPainter* TPrinter::DocumentPainter() { return printing_ && doc_ ? &doc_->painter : nullptr; }
+
 TCanvas& TPrinter::Canvas()
 {
     if (!printing_ || !doc_) throw EPrinter("Printer is not currently printing");

@@ -36,6 +36,12 @@ public:
     int PageHeight();
     // Device pixels per inch.
     int Resolution();
+    // The whole sheet and its printable area, in device pixels from the sheet's corner.
+    QRect SheetRect();
+    QRect PrintableRect();
+    // The painter of the open document (null when none is open), for engines that draw
+    // through a device layer of their own; its origin is the printable area's corner.
+    QPainter* DocumentPainter();
 
     // The canvas of the open document (EPrinter "Printer is not currently printing" when none
     // is open). Its font measures points at the printer's resolution.

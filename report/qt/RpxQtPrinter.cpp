@@ -1,5 +1,7 @@
 #include "RpxQtPrinter.h"
 
+#include "platform/printing/Printers.h"
+
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPrinter>
@@ -107,13 +109,28 @@ void TRpxQtPrinterBackend::Reload()
     index_ = it != printers_.end() ? static_cast<int>(it - printers_.begin()) : (printers_.empty() ? -1 : 0);
 }
 
+int TRpxQtPrinterBackend::PrinterIndex()
+{
+    if (PrinterInstalled()) {
+        const std::string name = Printer().PrinterName();
+        auto it = std::find(printers_.begin(), printers_.end(), name);
+        if (it != printers_.end()) index_ = static_cast<int>(it - printers_.begin());
+    }
+    return index_;
+}
+
 void TRpxQtPrinterBackend::SetPrinterIndex(int index)
 {
     index_ = index >= 0 && index < static_cast<int>(printers_.size()) ? index : index_;
+    if (index_ < 0 || !PrinterInstalled() || Printer().Printing()) return;
+    const auto names = Printer().Printers();
+    auto it = std::find(names.begin(), names.end(), printers_[static_cast<size_t>(index_)]);
+    if (it != names.end()) Printer().SetPrinterIndex(static_cast<int>(it - names.begin()));
 }
 
 TRpxQtPrinterBackend::Device* TRpxQtPrinterBackend::Current()
 {
+    PrinterIndex();
     if (index_ < 0 || index_ >= static_cast<int>(printers_.size())) return nullptr;
     const std::string& name = printers_[static_cast<size_t>(index_)];
     if (auto it = devices_.find(name); it != devices_.end()) return it->second.get();

@@ -1,6 +1,8 @@
 // The printer layer over the system's printers: Qt's printer information for papers,
 // resolutions, duplex and colour, CUPS for paper sources and the defaults Qt does not
 // give. The device mode of each printer is kept here, as a printer object keeps it.
+// The current printer is one with the program's printer (platform/printing) when that is a
+// system printer of the same list: selecting a printer on either side selects it on both.
 // Needs a QGuiApplication.
 #pragma once
 
@@ -22,7 +24,7 @@ public:
 
     std::vector<std::string> Printers() override { return printers_; }
     std::string DefaultPrinter() override { return defaultPrinter_; }
-    int PrinterIndex() override { return index_; }
+    int PrinterIndex() override;
     void SetPrinterIndex(int index) override;
     bool DeviceNames(std::string& device, std::string& driver, std::string& port) override;
     bool GetDevMode(TRpxDevMode& dm) override;

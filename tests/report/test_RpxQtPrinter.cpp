@@ -3,6 +3,8 @@
 #include "report/DaxPageSetup.h"
 #include "report/qt/RpxQtPrinter.h"
 
+#include "platform/printing/Printers.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -137,3 +139,37 @@ TEST_F(QtPrinterTest, PageSetupGoesToThePrinterAndComesBack)
 }
 
 } // namespace
+
+namespace {
+
+// A program printer listing the spooler's queues, as the system printer does.
+class TListPrinter : public TPrinter {
+public:
+    explicit TListPrinter(std::vector<std::string> names) : names_(std::move(names)) {}
+    std::vector<std::string> Printers() const override { return names_; }
+    int PrinterIndex() const override { return index_; }
+    void SetPrinterIndex(int i) override { index_ = i; }
+
+protected:
+    QPagedPaintDevice& Device() override { throw EPrinter("not a device"); }
+    void ApplyOrientation(TPrinterOrientation) override {}
+
+private:
+    std::vector<std::string> names_;
+    int index_ = -1;
+};
+
+} // namespace
+
+TEST_F(QtPrinterTest, TheProgramsPrinterAndTheReportsAreOneSelection)
+{
+    const auto list = backend->Printers();
+    TListPrinter program({"MwPdf", "Other", "MwLaser"});
+    TPrinterScope scope(program);
+    Select("MwLaser");
+    EXPECT_EQ(program.PrinterName(), "MwLaser");
+    program.SetPrinterIndex(0);
+    EXPECT_EQ(list[size_t(backend->PrinterIndex())], "MwPdf");
+    TRpxPrinterInfo info;
+    EXPECT_EQ(info.PrinterName, "MwPdf");
+}

@@ -1,0 +1,216 @@
+#include "report/output/RpxDraw.h"
+#include "report/output/RpxOutput.h"
+#include "report/output/qt/RpxPainterDevice.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+int CountColour(const QImage& img, QRgb colour, QRect r = {})
+{
+    if (r.isNull()) r = img.rect();
+    int n = 0;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x)
+            if ((img.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF)) ++n;
+    return n;
+}
+
+TRpxLogFont Sans(int height)
+{
+    TRpxLogFont f;
+    f.FaceName = "Arial";
+    f.Height = height;
+    f.Weight = 400;
+    return f;
+}
+
+} // namespace
+
+TEST(RpxPainterDevice, FillsShadesAndLinesLandWhereTheOriginPutsThem)
+{
+    TRpxImageDevice dev(100, 100);
+    dev.SetViewportOrg(10, 20);
+    dev.FillRect({0, 0, 10, 10}, {rbsSolid, 0x0000FF});   // red in 0x00BBGGRR
+    dev.SetBkColor(0xFFFFFF);
+    dev.SetTextColor(0);
+    ShadeRect(dev, {20, 0, 36, 16}, 1);   // half dark
+    dev.SelectPen({rpsSolid, 1, 0xFF0000, rpmCopy});
+    dev.MoveTo(0, 50);
+    dev.LineTo(30, 50);
+    const QImage& img = dev.Image();
+    EXPECT_EQ(CountColour(img, qRgb(255, 0, 0), QRect(10, 20, 10, 10)), 100);
+    EXPECT_EQ(CountColour(img, qRgb(255, 0, 0)), 100);
+    EXPECT_EQ(CountColour(img, qRgb(0, 0, 0), QRect(30, 20, 16, 16)), 128);
+    EXPECT_GE(CountColour(img, qRgb(0, 0, 255), QRect(10, 70, 31, 1)), 30);
+}
+
+TEST(RpxPainterDevice, TextIsMeasuredAtTheFontsPixelHeightAndAligned)
+{
+    TRpxImageDevice dev(300, 100);
+    dev.SelectFont(Sans(-40));
+    const TRpxSize wide = dev.TextExtent("MMMM");
+    dev.SelectFont(Sans(-20));
+    const TRpxSize narrow = dev.TextExtent("MMMM");
+    EXPECT_GT(wide.Cx, narrow.Cx * 3 / 2);
+    EXPECT_GT(dev.TextHeight(), 20);
+    // Right-aligned text ends at x and moves the current position to its start.
+    dev.SetBkMode(TRANSPARENT);
+    dev.SetTextAlign(TA_RIGHT | TA_UPDATECP);
+    dev.MoveTo(200, 10);
+    dev.TextOut(0, 0, "MMMM");
+    EXPECT_EQ(dev.CurrentPos().X, 200 - narrow.Cx);
+    const QImage& img = dev.Image();
+    EXPECT_GT(CountColour(img, qRgb(0, 0, 0), QRect(200 - narrow.Cx, 10, narrow.Cx, 30)), 20);
+    EXPECT_EQ(CountColour(img, qRgb(0, 0, 0), QRect(201, 0, 99, 100)), 0);
+}
+
+TEST(RpxPainterDevice, ARecordedPageScalesWithTheZoom)
+{
+    TRpxOutput out;
+    out.SetOutputMode(1);
+    out.BeginOutput();   // 96 pixels per inch
+    out.Canvas().SetBrush(TRpxBrush{0x000000, rbsSolid});
+    out.Canvas().FillRect({96, 96, 192, 192});
+    out.EndOutput();
+    for (int zoom : {100, 50}) {
+        TRpxImageDevice dev(400, 400, 192, 192);
+        out.Document->ZoomX = out.Document->ZoomY = zoom;
+        out.Document->PlayPage(dev, 1);
+        const int side = 192 * zoom / 100;
+        const QImage& img = dev.Image();
+        EXPECT_EQ(CountColour(img, qRgb(0, 0, 0)), side * side) << zoom;
+        EXPECT_EQ(img.pixel(side, side) & 0xFFFFFF, 0u) << zoom;
+    }
+}
+
+#include "report/output/RpxMemo.h"
+#include "report/output/RpxPicture.h"
+
+#include <QBuffer>
+
+namespace {
+
+std::vector<uint8_t> Encoded(const QImage& img, const char* format)
+{
+    QByteArray bytes;
+    QBuffer buf(&bytes);
+    buf.open(QIODevice::WriteOnly);
+    EXPECT_TRUE(img.save(&buf, format));
+    return std::vector<uint8_t>(bytes.begin(), bytes.end());
+}
+
+QImage Gradient(int w, int h, QImage::Format format)
+{
+    QImage img(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) img.setPixel(x, y, qRgb(x * 255 / w, y * 255 / h, 128));
+    return img.convertToFormat(format);
+}
+
+} // namespace
+
+TEST(RpxPictureQt, PicturesWrittenByQtDecodeToTheSamePixels)
+{
+    for (QImage::Format f : {QImage::Format_RGB32, QImage::Format_RGB888, QImage::Format_Indexed8, QImage::Format_Mono}) {
+        const QImage src = Gradient(13, 7, f);
+        const auto pic = GraphicFromBytes(Encoded(src, "BMP"));
+        ASSERT_NE(pic, nullptr) << f;
+        EXPECT_EQ(pic->PictureKind, TRpxPicture::pkBitmap);
+        ASSERT_EQ(pic->Width(), 13);
+        ASSERT_EQ(pic->Height(), 7);
+        const QImage want = src.convertToFormat(QImage::Format_RGB32);
+        for (int y = 0; y < 7; ++y)
+            for (int x = 0; x < 13; ++x)
+                ASSERT_EQ(pic->Image.Pixels[size_t(y * 13 + x)] & 0xFFFFFF, want.pixel(x, y) & 0xFFFFFF) << f << " " << x << "," << y;
+    }
+    const QImage photo = Gradient(32, 16, QImage::Format_RGB32);
+    const auto jpeg = GraphicFromBytes(Encoded(photo, "JPG"));
+    ASSERT_NE(jpeg, nullptr);
+    EXPECT_EQ(jpeg->PictureKind, TRpxPicture::pkJpeg);
+    ASSERT_EQ(jpeg->Width(), 32);
+    const QRgb got = jpeg->Image.Pixels[8 * 32 + 16];
+    EXPECT_NEAR(qRed(got), qRed(photo.pixel(16, 8)), 12);
+    EXPECT_NEAR(qGreen(got), qGreen(photo.pixel(16, 8)), 12);
+}
+
+TEST(RpxMemoQt, WrapsWithARealFontInsideItsWidth)
+{
+    InstallRpxQtMeasuring();
+    TRpxMemo memo;
+    memo.Font.Name = "Arial";
+    memo.Font.Size = 10;
+    memo.Width = 96;
+    memo.Text = "The quick brown fox jumps over the lazy dog near the transmitter site.";
+    memo.Layout();
+    RpxMeasuringDeviceFactory = nullptr;
+    ASSERT_GE(memo.LineCount, 3);
+    TRpxImageDevice dev(10, 10);
+    dev.SelectFont(memo.Font.LogFont(96));
+    std::string joined;
+    for (const auto& line : memo.Lines) {
+        EXPECT_LE(dev.TextExtent(TrimTrailingSpaces(line)).Cx, 96) << line;
+        joined += line;
+    }
+    EXPECT_EQ(joined, memo.Text);
+    EXPECT_EQ(memo.LineHeight, dev.TextHeight());
+}
+
+#include "report/output/RpxPrint.h"
+#include "report/output/qt/RpxPlatformPrinter.h"
+
+#include "platform/printing/Printers.h"
+#include "support/PopplerTools.h"
+#include "report/FakePrinters.h"
+
+TEST(RpxPlatformPrinting, ARecordedReportPrintsThroughTheProgramsPrinter)
+{
+    mwtest::TempDir dir;
+    const std::string pdf = dir.File("report.pdf");
+    TRpxOutput out;
+    out.SetOutputMode(1);
+    out.Title = "Line report";
+    out.BeginOutput();
+    TRpxFont f;
+    f.Name = "Arial";
+    f.Size = 14;
+    out.Canvas().SetFont(f);
+    out.Canvas().TextOut(96, 96, "Rigid line page one");
+    out.AdvancePage();
+    out.Canvas().TextOut(96, 96, "Rigid line page two");
+    out.EndOutput();
+
+    TPdfPrinter printer(pdf, 300);
+    TPrinterScope scope(printer);
+    InstallRpxPlatformPrinting();
+    auto device = RpxPrintDeviceFactory();
+    RpxPrintDeviceFactory = nullptr;
+    TRpxPrinter rpx(*device);
+    out.Document->SendRange(rpx, 1, 2);
+    ASSERT_FALSE(printer.Printing());
+    EXPECT_EQ(mwtest::PdfPageCount(pdf), 2);
+    EXPECT_NE(mwtest::PdfText(pdf, 1).find("Rigid line page one"), std::string::npos);
+    EXPECT_NE(mwtest::PdfText(pdf, 2).find("Rigid line page two"), std::string::npos);
+}
+
+TEST(RpxPlatformPrinting, TheReportsOrientationReachesTheProgramsPrinter)
+{
+    TFakePrinters printers;   // the report's printer layer: a laser printer first
+    mwtest::TempDir dir;
+    const std::string pdf = dir.File("landscape.pdf");
+    TRpxOutput out;
+    out.SetOutputMode(1);
+    out.PrinterSetup->SetOrientation(2);
+    out.BeginOutput();
+    out.Canvas().TextOut(96, 96, "Sideways");
+    out.EndOutput();
+
+    TPdfPrinter printer(pdf, 150);
+    TRpxPlatformPrintDevice device(printer);
+    TRpxPrinter rpx(device);
+    rpx.TakePage(*out.Document, 1);
+    EXPECT_EQ(printers.Current().Current.Orientation, 2);
+    EXPECT_EQ(printer.Orientation(), TPrinterOrientation::poLandscape);
+    const QImage page = mwtest::PdfPageImage(pdf, 1, 20, dir.path());
+    EXPECT_GT(page.width(), page.height());
+}
