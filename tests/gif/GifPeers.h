@@ -1,6 +1,8 @@
-// Outside decoders for the GIF tests: giflib (indexes and colours per frame) and Qt's reader.
+// Outside decoders for the GIF tests: giflib (indexes and colours per frame) and Qt's reader;
+// and our own loader beside them.
 #pragma once
 
+#include "gif/GIFImg.h"
 #include "platform/graphics/Graphics.h"
 
 #include <gif_lib.h>
@@ -107,6 +109,35 @@ inline void WriteFile(const std::string& name, const std::vector<uint8_t>& bytes
 {
     std::ofstream f(name, std::ios::binary);
     f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+// Our own loading of a file held in memory, with the warnings it sent and the error it raised.
+struct Loaded {
+    std::unique_ptr<GIFImg::TGIFImage> picture = std::make_unique<GIFImg::TGIFImage>();
+    std::vector<std::string> warnings;
+    std::string error;
+};
+
+inline Loaded Load(const std::vector<uint8_t>& bytes)
+{
+    Loaded l;
+    l.picture->OnWarning = [&w = l.warnings](GIFImg::TGIFObject*, GIFImg::TGIFSeverity, const std::string& m) {
+        w.push_back(m);
+    };
+    TByteReader r(bytes);
+    try {
+        l.picture->LoadFromBytes(r);
+    } catch (const Exception& e) {
+        l.error = e.Message();
+    }
+    return l;
+}
+
+inline std::vector<uint8_t> Save(GIFImg::TGIFImage& p)
+{
+    TByteWriter w;
+    p.SaveToBytes(w);
+    return w.TakeBytes();
 }
 
 } // namespace gifpeers

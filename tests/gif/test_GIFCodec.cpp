@@ -10,6 +10,9 @@
 #include <random>
 
 using namespace GIFImg;
+using gifpeers::Load;
+using gifpeers::Loaded;
+using gifpeers::Save;
 namespace fs = std::filesystem;
 
 namespace {
@@ -54,31 +57,7 @@ std::unique_ptr<TGIFImage> MakePicture(int bits, int w, int h, bool interlaced, 
     return p;
 }
 
-std::vector<uint8_t> Save(TGIFImage& p)
-{
-    TByteWriter w;
-    p.SaveToBytes(w);
-    return w.TakeBytes();
-}
 
-struct Loaded {
-    std::unique_ptr<TGIFImage> picture = std::make_unique<TGIFImage>();
-    std::vector<std::string> warnings;
-    std::string error;
-};
-
-Loaded Load(const std::vector<uint8_t>& bytes)
-{
-    Loaded l;
-    l.picture->OnWarning = [&w = l.warnings](TGIFObject*, TGIFSeverity, const std::string& m) { w.push_back(m); };
-    TByteReader r(bytes);
-    try {
-        l.picture->LoadFromBytes(r);
-    } catch (const Exception& e) {
-        l.error = e.Message();
-    }
-    return l;
-}
 
 std::vector<uint8_t> Pixels(TGIFSubImage& f) { return {f.Data(), f.Data() + f.DataSize()}; }
 
