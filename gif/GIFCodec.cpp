@@ -4,6 +4,7 @@
 #include "gif/GIFImg.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 namespace GIFImg {
@@ -31,6 +32,32 @@ public:
         return CodeStep();
     }
 
+    // Up to n pixels into out; fewer when the data end first. A string that fits is written
+    // straight into out; only one that runs past n goes through the stack.
+    int64_t Read(uint8_t* out, int64_t n)
+    {
+        int64_t done = 0;
+        while (done < n) {
+            if (top_ > 0) {
+                const int64_t k = std::min<int64_t>(top_, n - done);
+                for (int64_t i = 0; i < k; ++i) out[done++] = stack_[--top_];
+                continue;
+            }
+            const int code = ReadCode(codeSize_);
+            if (code < 0) break;
+            if (code == clearCode_ || code == endCode_) {
+                const int v = Special(code);
+                if (v < 0) break;
+                lastOut_ = out + done;
+                lastLength_ = 1;
+                out[done++] = static_cast<uint8_t>(v);
+                continue;
+            }
+            done += Expand(code, out + done, n - done);
+        }
+        return done;
+    }
+
     bool EndOfBlocks() const { return endOfBlocks_; }
     // Every pixel is in: data that ends without its end code is no loss.
     void PixelsComplete() { underRun_ = true; }
@@ -50,51 +77,95 @@ private:
     void Push(int value)
     {
         if (top_ >= static_cast<int>(stack_.size())) throw GIFException("Decoder code out of range");
-        stack_[top_++] = static_cast<uint16_t>(value);
+        stack_[top_++] = static_cast<uint8_t>(value);
     }
 
     int CodeStep()
     {
-        int code = ReadCode(codeSize_);
+        const int code = ReadCode(codeSize_);
         if (code < 0) return code;
-        if (code == clearCode_) {
-            for (int i = 0; i < clearCode_; ++i) {
-                suffix_[i] = static_cast<uint16_t>(i);
-                prefix_[i] = 0;
-            }
-            std::fill(suffix_.begin() + clearCode_, suffix_.end(), 0);
-            std::fill(prefix_.begin() + clearCode_, prefix_.end(), 0);
-            codeSize_ = initialCodeSize_ + 1;
-            maxCode_ = 2 * clearCode_;
-            freeCode_ = clearCode_ + 2;
-            top_ = 0;
-            do code = ReadCode(codeSize_);
-            while (code == clearCode_);
-            if (code < 0) return code;
-            if (code == endCode_) return EndStep();
-            // Right after a clear only a literal can follow: the table holds nothing else.
-            if (code > clearCode_) throw GIFException("Decoder code out of range");
-            firstCode_ = oldCode_ = code;
-            return code;
-        }
-        if (code == endCode_) return EndStep();
+        lastOut_ = nullptr;
+        if (code == clearCode_ || code == endCode_) return Special(code);
+        Expand(code, nullptr, 0);
+        return stack_[--top_];
+    }
 
+    // A clear code (and the literal after it) or an end code.
+    int Special(int code)
+    {
+        if (code == endCode_) return EndStep();
+        for (int i = 0; i < clearCode_; ++i) {
+            suffix_[i] = static_cast<uint16_t>(i);
+            prefix_[i] = 0;
+            length_[i] = 1;
+        }
+        // Entries past the literals are written before any code may name them.
+        codeSize_ = initialCodeSize_ + 1;
+        maxCode_ = 2 * clearCode_;
+        freeCode_ = clearCode_ + 2;
+        top_ = 0;
+        do code = ReadCode(codeSize_);
+        while (code == clearCode_);
+        if (code < 0) return code;
+        if (code == endCode_) return EndStep();
+        // Right after a clear only a literal can follow: the table holds nothing else.
+        if (code > clearCode_) throw GIFException("Decoder code out of range");
+        firstCode_ = oldCode_ = code;
+        return code;
+    }
+
+    // The string of a literal or table code: into out when it fits in room, else onto the stack
+    // (returning 0); then the table learns the previous string plus this one's first pixel.
+    int64_t Expand(int code, uint8_t* out, int64_t room)
+    {
         const int inCode = code;
         if (code > freeCode_ || (code == freeCode_ && oldCode_ < 0)) throw GIFException("Decoder code out of range");
-        if (code == freeCode_) {  // the string being defined: the previous one plus its own first pixel
+        // The code being defined is the previous string plus its own first pixel.
+        const bool pending = code == freeCode_;
+        const int length = pending ? length_[oldCode_] + 1 : length_[code];
+        int64_t written = 0;
+        const uint8_t* previous = nullptr;  // where the previous string lies, followed by this one
+        if (out && length <= room) {
+            if (!pending && code >= clearCode_ && where_[static_cast<size_t>(code)]) {
+                // The string was written before in one piece: copy it.
+                std::memcpy(out, where_[static_cast<size_t>(code)], static_cast<size_t>(length));
+            } else {
+                int at = length - 1;
+                if (pending) {
+                    out[at--] = static_cast<uint8_t>(firstCode_);
+                    code = oldCode_;
+                }
+                while (code >= clearCode_ && at > 0) {
+                    out[at--] = static_cast<uint8_t>(suffix_[code]);
+                    code = prefix_[code];
+                }
+                if (code >= clearCode_ || at != 0) throw GIFException("Circular decoder table entry");
+                out[0] = static_cast<uint8_t>(code);
+            }
+            firstCode_ = out[0];
+            written = length;
+            if (lastOut_ && lastOut_ + lastLength_ == out) previous = lastOut_;
+            lastOut_ = out;
+            lastLength_ = length;
+        } else {
+            lastOut_ = nullptr;
+            if (pending) {
+                Push(firstCode_);
+                code = oldCode_;
+            }
+            while (code >= clearCode_) {
+                Push(suffix_[code]);
+                if (prefix_[code] == code) throw GIFException("Circular decoder table entry");
+                code = prefix_[code];
+            }
+            firstCode_ = suffix_[code];
             Push(firstCode_);
-            code = oldCode_;
         }
-        while (code >= clearCode_) {
-            Push(suffix_[code]);
-            if (prefix_[code] == code) throw GIFException("Circular decoder table entry");
-            code = prefix_[code];
-        }
-        firstCode_ = suffix_[code];
-        Push(firstCode_);
         if (freeCode_ < kTableSize) {
             prefix_[freeCode_] = static_cast<uint16_t>(oldCode_);
             suffix_[freeCode_] = static_cast<uint16_t>(firstCode_);
+            length_[freeCode_] = static_cast<uint16_t>(length_[oldCode_] + 1);
+            where_[static_cast<size_t>(freeCode_)] = previous;
             ++freeCode_;
             if (freeCode_ >= maxCode_ && maxCode_ < kTableSize) {
                 maxCode_ *= 2;
@@ -102,7 +173,7 @@ private:
             }
         }
         oldCode_ = inCode;
-        return stack_[--top_];
+        return written;
     }
 
     int EndStep()
@@ -157,7 +228,13 @@ private:
     int oldCode_ = -1, firstCode_ = 0;
     std::array<uint16_t, kTableSize> prefix_{};
     std::array<uint16_t, kTableSize> suffix_{};
-    std::array<uint16_t, kTableSize + 1> stack_{};
+    std::array<uint16_t, kTableSize> length_{};  // pixels in each code's string
+    // Where each code's string already stands in the output in one piece (null: nowhere); an
+    // entry is written before any code may name it, so the array needs no clearing.
+    std::array<const uint8_t*, kTableSize> where_;
+    const uint8_t* lastOut_ = nullptr;  // the previous code's string in the output
+    int lastLength_ = 0;
+    std::array<uint8_t, kTableSize + 1> stack_{};  // pixels are bytes: wider literals are cut
     int top_ = 0;
     std::array<uint8_t, 2 + 255 + 3> buffer_{};  // two carried bytes, one sub-block, slack for a 3-byte read
     int bitPos_ = 0, lastBit_ = 0, lastByte_ = 2;
@@ -169,21 +246,11 @@ bool FillPixels(TFrameDecoder& d, uint8_t* pixels, int width, int height, bool i
 {
     if (!interlaced) {
         const int64_t n = int64_t(width) * height;
-        for (int64_t i = 0; i < n; ++i) {
-            const int v = d.Take();
-            if (v < 0) return false;
-            pixels[i] = static_cast<uint8_t>(v);
-        }
-        return true;
+        return d.Read(pixels, n) == n;
     }
     int pass = 0, step = 8, row = 0;
     while (row < height) {
-        uint8_t* line = pixels + int64_t(row) * width;
-        for (int x = 0; x < width; ++x) {
-            const int v = d.Take();
-            if (v < 0) return false;
-            line[x] = static_cast<uint8_t>(v);
-        }
+        if (d.Read(pixels + int64_t(row) * width, width) < width) return false;
         row += step;
         while (row >= height) {
             if (pass > 0) step /= 2;
