@@ -6,7 +6,9 @@
 #include "gif/GIFReduce.h"
 #include "platform/runtime/FileSave.h"
 
+#include <QClipboard>
 #include <QGuiApplication>
+#include <QMimeData>
 #include <QScreen>
 
 #include <algorithm>
@@ -809,7 +811,11 @@ void TGIFSubImage::LoadFromStream(TByteReader& stream)
         Warning(gsWarning, "Image exceeds Logical Screen size");
     }
     // Refused before any pixel or table is read: a small file must not ask for gigabytes.
-    if (int64_t(width_) * height_ > kMaxFramePixels) throw GIFException("Image too large");
+    const int64_t pixels = int64_t(width_) * height_;
+    int64_t earlier = 0;
+    if (Image())
+        for (int i = 0; i < Image()->Images().Count(); ++i) earlier += Image()->Images().Items(i)->DataSize();
+    if (pixels > kMaxFramePixels || earlier + pixels > kMaxPicturePixels) throw GIFException("Image too large");
     if (packed_ & 0x80) colorMap_.LoadFromStream(stream, 2 << (packed_ & 7));
 
     AllocData();
@@ -1194,6 +1200,47 @@ bool TGIFImage::SaveToClipboardFormat(std::vector<uint8_t>& data, TBitmap& bitma
     TByteWriter writer;
     SaveToBytes(writer);
     data = writer.TakeBytes();
+    return true;
+}
+
+namespace {
+// A clipboard format of the name "GIF Image", as Qt names formats registered by name.
+const QString kClipboardMime = QStringLiteral("application/x-qt-windows-mime;value=\"GIF Image\"");
+
+QClipboard* Clipboard()
+{
+    return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) ? QGuiApplication::clipboard() : nullptr;
+}
+} // namespace
+
+bool CopyToClipboard(TGIFImage& picture)
+{
+    QClipboard* clipboard = Clipboard();
+    std::vector<uint8_t> data;
+    TBitmap bitmap;
+    if (!clipboard || !picture.SaveToClipboardFormat(data, bitmap)) return false;
+    auto* mime = new QMimeData;
+    mime->setImageData(bitmap.ToImage());
+    mime->setData(kClipboardMime, QByteArray(reinterpret_cast<const char*>(data.data()), static_cast<qsizetype>(data.size())));
+    clipboard->setMimeData(mime);
+    return true;
+}
+
+bool PasteFromClipboard(TGIFImage& picture)
+{
+    QClipboard* clipboard = Clipboard();
+    const QMimeData* mime = clipboard ? clipboard->mimeData() : nullptr;
+    if (!mime) return false;
+    if (mime->hasFormat(kClipboardMime)) {
+        const QByteArray bytes = mime->data(kClipboardMime);
+        picture.LoadFromClipboardFormat(TGIFImage::ClipboardFormatName,
+                                        std::vector<uint8_t>(bytes.begin(), bytes.end()));
+        return true;
+    }
+    if (!mime->hasImage()) return false;
+    TBitmap bitmap;
+    bitmap.AssignImage(qvariant_cast<QImage>(mime->imageData()));
+    picture.Assign(bitmap);
     return true;
 }
 

@@ -456,9 +456,11 @@ extern int GIFRenderWait;
 extern int GIFRenderIdle;
 extern const char* const GIFVersions[3];  // "", "87a", "89a"
 
-// The largest frame read: a descriptor asking for more pixels is refused before anything is
-// allocated.
+// The largest frame read, and the most pixels all frames of one file may hold together: a
+// descriptor asking for more is refused before anything is allocated, so a small hostile file
+// cannot ask for gigabytes one frame at a time.
 constexpr int64_t kMaxFramePixels = int64_t(1) << 26;
+constexpr int64_t kMaxPicturePixels = int64_t(1) << 28;
 
 class TGIFImage : public TGraphic, public TGIFObject {
 public:
@@ -554,6 +556,12 @@ private:
 
 // Registers the picture class for "GIF" in the picture registry (once; later calls do nothing).
 void RegisterGIFImage();
+
+// The system clipboard: the picture goes there as a bitmap and under the "GIF Image" format;
+// pasting takes "GIF Image" when it is there, else a bitmap. False when there is nothing to
+// copy or paste.
+bool CopyToClipboard(TGIFImage& picture);
+bool PasteFromClipboard(TGIFImage& picture);
 
 template <class T>
 void TGIFList<T>::Warning(TGIFSeverity severity, const std::string& message)

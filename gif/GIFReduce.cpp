@@ -1,6 +1,8 @@
 // Colour reduction: fixed palettes, colour lookups, dither engines and the octree quantiser.
 #include "gif/GIFReduce.h"
 
+#include "gif/GIFDIB.h"
+
 #include <algorithm>
 #include <cstdlib>
 
@@ -14,13 +16,13 @@ const TColor kSystemLast[10] = {RGB(255, 251, 240), RGB(160, 160, 164), RGB(128,
                                 RGB(0, 255, 0),     RGB(255, 255, 0),   RGB(0, 0, 255),     RGB(255, 0, 255),
                                 RGB(0, 255, 255),   RGB(255, 255, 255)};
 
-// A 24-bit view of any bitmap: the bitmap itself when it is one, else a converted copy.
-const TBitmap& As24(TBitmap& source, std::unique_ptr<TBitmap>& copy)
+// A 24-bit view of any bitmap (the source is left as it is): the bitmap itself when it is one,
+// else a converted copy.
+TBitmap& As24(TBitmap& source, std::unique_ptr<TBitmap>& copy)
 {
     if (source.PixelFormat() == pf24bit) return source;
     copy = std::make_unique<TBitmap>();
     copy->Assign(source);
-    copy->SetPixelFormat(pf24bit);
     return *copy;
 }
 
@@ -278,10 +280,10 @@ TGIFPalette MakeOctreePalette(TBitmap& bitmap, int colors, int colorBits, bool w
     const int wanted = withSystemColors ? 236 : std::clamp(colors, 1, 256);
     TColorQuantizer quantizer(wanted, std::clamp(colorBits, 1, 8));
     std::unique_ptr<TBitmap> copy;
-    const TBitmap& source = As24(bitmap, copy);
-    for (int y = 0; y < source.Height(); ++y) {
+    TDIBReader source(As24(bitmap, copy), pf24bit);
+    for (int y = 0; y < source.Bitmap().Height(); ++y) {
         const uint8_t* line = source.ScanLine(y);
-        for (int x = 0; x < source.Width(); ++x) quantizer.Add(line[3 * x + 2], line[3 * x + 1], line[3 * x]);
+        for (int x = 0; x < source.Bitmap().Width(); ++x) quantizer.Add(line[3 * x + 2], line[3 * x + 1], line[3 * x]);
     }
     std::vector<TColor> leaves;
     quantizer.Colors(leaves);
@@ -345,11 +347,12 @@ std::unique_ptr<TBitmap> ReduceBitmapColors(TBitmap& bitmap, TGIFColorReduction 
         return result;
 
     std::unique_ptr<TBitmap> copy;
-    const TBitmap& source = As24(bitmap, copy);
+    TDIBReader source(As24(bitmap, copy), pf24bit);
+    TDIBWriter writer(*result, pf8bit);
     uint8_t pr, pg, pb;
-    for (int y = 0; y < source.Height(); ++y) {
+    for (int y = 0; y < result->Height(); ++y) {
         const uint8_t* in = source.ScanLine(y);
-        uint8_t* out = result->ScanLine(y);
+        uint8_t* out = writer.ScanLine(y);
         for (int n = 0; n < width; ++n) {
             const int x = engine->Column();
             const uint8_t* p = in + 3 * x;

@@ -1,5 +1,6 @@
 // Frame rendering: a frame's indexes to a bitmap and transparency mask, drawing a frame
 // (scaled, tiled, transparent), and frames made from bitmaps.
+#include "gif/GIFDIB.h"
 #include "gif/GIFImg.h"
 #include "gif/GIFReduce.h"
 
@@ -53,6 +54,23 @@ struct TProgressScope {
     }
 };
 } // namespace
+
+TDIBReader::TDIBReader(TBitmap& bitmap, TPixelFormat format) : TDIB(bitmap, format) { bitmap.SetPixelFormat(format); }
+
+TDIBWriter::TDIBWriter(TBitmap& bitmap, TPixelFormat format) : TDIB(bitmap, format)
+{
+    if (bitmap.Empty()) throw GIFException("Bitmap image is not valid");
+    if (format != pf1bit && format != pf4bit && format != pf8bit && format != pf24bit)
+        throw GIFException("Unsupported PixelFormat");
+    bitmap.SetPixelFormat(format);
+}
+
+TDIBWriter::~TDIBWriter()
+{
+    // The rows were written in place; those who watch the bitmap learn of it now.
+    const std::vector<TColor> palette = bitmap_.Palette();
+    if (!palette.empty()) bitmap_.SetPalette(palette);
+}
 
 void TGIFSubImage::FreeBitmap() { bitmap_.reset(); }
 
@@ -111,9 +129,10 @@ void TGIFSubImage::RenderPlain(TBitmap& bitmap, bool wantMask)
     TGIFMask mask{width_, height_, (width_ + 15) / 16 * 2, {}};
     if (transparentIndex >= 0) mask.Bits.assign(static_cast<size_t>(mask.BytesPerRow) * height_, 0);
     bool anySet = false;
+    TDIBWriter writer(bitmap, pf8bit);
     for (int y = 0; y < height_; ++y) {
         const uint8_t* row = data_.data() + int64_t(y) * width_;
-        std::memcpy(bitmap.ScanLine(y), row, width_);
+        std::memcpy(writer.ScanLine(y), row, width_);
         if (transparentIndex >= 0) {
             uint8_t* m = &mask.Bits[static_cast<size_t>(y) * mask.BytesPerRow];
             for (int x = 0; x < width_; ++x)
@@ -143,11 +162,12 @@ void TGIFSubImage::RenderDithered(TBitmap& bitmap, bool wantMask)
         current[c].assign(w2, 0);
         next[c].assign(w2, 0);
     }
+    TDIBWriter writer(bitmap, pf8bit);
     for (int y = 0; y < height_; ++y) {
         const int dir = (y % 2 == 0) ? 1 : -1;
         for (auto& n : next) std::fill(n.begin(), n.end(), 0);
         const uint8_t* row = data_.data() + int64_t(y) * width_;
-        uint8_t* out = bitmap.ScanLine(y);
+        uint8_t* out = writer.ScanLine(y);
         for (int i = 0; i < width_; ++i) {
             const int x = dir > 0 ? i : width_ - 1 - i;
             const TColor colour = colours[row[x]];

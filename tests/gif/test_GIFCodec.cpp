@@ -361,6 +361,15 @@ TEST(GIFCodec, HostileImageDataIsRefusedWithItsReason)
         EXPECT_EQ(l.error, c.error) << c.what;
         EXPECT_EQ(l.picture->Width(), 4) << c.what << ": the header stays";
     }
+    // Frames of 8192 x 8192 one after another: the picture stops taking them at its budget and
+    // keeps those it read.
+    std::vector<uint8_t> many = Prefix(8192, 8192);
+    many.insert(many.end(), {2, 0});  // no data: the frame keeps its fill value
+    const std::vector<uint8_t> frame(many.begin() + 13 + 12, many.end());
+    for (int i = 0; i < 5; ++i) many.insert(many.end(), frame.begin(), frame.end());
+    Loaded l = Load(many);
+    EXPECT_EQ(l.error, "Image too large");
+    EXPECT_EQ(l.picture->Images().Count(), 4);
 }
 
 TEST(GIFCodec, ShortDataWarnsKeepsTheFillValueAndLaterFramesLoad)

@@ -6,6 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+
+#include <cstring>
+
 using namespace GIFImg;
 using gifpeers::Load;
 using gifpeers::Loaded;
@@ -266,6 +272,36 @@ TEST(GIFImg, ClipboardFormatCarriesTheFileAndTheBitmap)
     r.LoadFromClipboardFormat("Bitmap", bmp);
     EXPECT_EQ(r.Images().Count(), 1);
     EXPECT_EQ(r.Width(), 3);
+}
+
+TEST(GIFImg, SystemClipboardHoldsTheBitmapAndTheGifImageFormat)
+{
+    TGIFImage p;
+    TBitmap b(4, 3, pf8bit);
+    b.SetPalette({clRed, clBlue});
+    for (int y = 0; y < 3; ++y) std::memset(b.ScanLine(y), 1, 4);
+    p.Add(b);
+    ASSERT_TRUE(CopyToClipboard(p));
+    const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(mime, nullptr);
+    EXPECT_TRUE(mime->hasImage());
+    EXPECT_EQ(gifpeers::GiflibDecode([&] {
+                  const QByteArray gif = mime->data("application/x-qt-windows-mime;value=\"GIF Image\"");
+                  return std::vector<uint8_t>(gif.begin(), gif.end());
+              }()).frames.size(),
+              1u);
+    TGIFImage q;
+    ASSERT_TRUE(PasteFromClipboard(q));
+    EXPECT_EQ(q.Images().Count(), 1);
+    EXPECT_EQ(q.Images().First()->ColorMap().Colors(q.Images().First()->Data()[0]), clBlue);
+    // Only a bitmap there: a one-frame picture.
+    QImage image(5, 2, QImage::Format_RGB32);
+    image.fill(Qt::green);
+    QGuiApplication::clipboard()->setImage(image);
+    TGIFImage r;
+    ASSERT_TRUE(PasteFromClipboard(r));
+    EXPECT_EQ(r.Images().Count(), 1);
+    EXPECT_EQ(r.Width(), 5);
 }
 
 TEST(GIFImg, RegisteredForGifInThePictureRegistry)

@@ -1,4 +1,5 @@
 // Colour reduction (lookups, dither engines, octree) and frame rendering and import.
+#include "gif/GIFDIB.h"
 #include "gif/GIFImg.h"
 #include "gif/GIFReduce.h"
 
@@ -125,6 +126,27 @@ TEST(GIFReduce, ReductionMethods)
         auto r = ReduceBitmapColors(three, m, dmFloydSteinberg, 42);
         EXPECT_EQ(r->Width(), 3);
         EXPECT_EQ(r->PixelFormat(), pf8bit);
+    }
+}
+
+TEST(GIFReduce, ScanLineWriterRefusesWhatAFrameNeverUses)
+{
+    struct Case {
+        int w;
+        TPixelFormat format;
+        std::string error;
+    };
+    for (const Case& c : {Case{0, pf8bit, "Bitmap image is not valid"}, Case{4, pf16bit, "Unsupported PixelFormat"},
+                          Case{4, pf32bit, "Unsupported PixelFormat"}, Case{4, pf4bit, ""}}) {
+        TBitmap b(c.w, 2, pf24bit);
+        try {
+            TDIBWriter w(b, c.format);
+            EXPECT_EQ(b.PixelFormat(), c.format);
+            EXPECT_THROW(w.ScanLine(2), EInvalidGraphicOperation);
+            EXPECT_EQ(c.error, "");
+        } catch (const GIFException& e) {
+            EXPECT_EQ(e.Message(), c.error);
+        }
     }
 }
 
