@@ -376,16 +376,11 @@ TEST(GIFCodec, ShortDataWarnsKeepsTheFillValueAndLaterFramesLoad)
 {
     // Frame 1 (transparent index 3) holds one literal and then its data end; frame 2 is whole.
     TByteWriter b;
-    b.String("GIF89a");
-    b.U16(4);
-    b.U16(4);
-    b.U8(0x81);
-    b.U8(0);
-    b.U8(0);
-    for (int i = 0; i < 4; ++i) b.Bytes(std::vector<uint8_t>{static_cast<uint8_t>(i * 60), 0, 0});
+    const std::vector<uint8_t> prefix = Prefix();
+    b.Bytes(prefix.data(), 13 + 12);                              // header and table
     b.Bytes(std::vector<uint8_t>{0x21, 0xF9, 4, 1, 0, 0, 3, 0});  // transparent index 3
-    b.Bytes(std::vector<uint8_t>{0x2C, 0, 0, 0, 0, 4, 0, 4, 0, 0});
-    b.Bytes(std::vector<uint8_t>{2, 1, 0x0C, 0});  // clear (4), literal 1
+    b.Bytes(prefix.data() + 13 + 12, 10);                         // the 4 x 4 descriptor
+    b.Bytes(std::vector<uint8_t>{2, 1, 0x0C, 0});                 // clear (4), literal 1
     auto whole = MakePicture(2, 4, 4, false, Pattern::Random, gcLZW);
     const std::vector<uint8_t> second = Save(*whole);
     b.Bytes(second.data() + 13 + 12, second.size() - 13 - 12);  // its frame and trailer
