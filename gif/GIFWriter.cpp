@@ -27,15 +27,38 @@ public:
     std::vector<uint8_t> bytes;
 };
 
-// Up to 256 colours in order of first appearance.
+// Up to 256 colours in order of first appearance, indexed through a hash of their 24-bit values
+// so that collecting a frame does not search the table for every pixel.
 struct ColorTable {
     std::array<uint8_t, 256 * 3> rgb{};
     int count = 0;
     bool overflowed = false;  // a 257th colour was met
+    static constexpr uint32_t kSlots = 1024;  // open addressing, at most a quarter full
+    std::array<int32_t, kSlots> keys;         // colour 0xRRGGBB, or -1 when empty
+    std::array<uint8_t, kSlots> indexes{};
+    ColorTable() { keys.fill(-1); }
     void Clear()
     {
         count = 0;
         overflowed = false;
+        keys.fill(-1);
+    }
+    // The colour's index, appended when new; -1 when the table is full.
+    int IndexOf(uint8_t r, uint8_t g, uint8_t b)
+    {
+        const int32_t key = (r << 16) | (g << 8) | b;
+        uint32_t slot = (static_cast<uint32_t>(key) * 2654435761u) >> 22;
+        while (keys[slot] != -1) {
+            if (keys[slot] == key) return indexes[slot];
+            slot = (slot + 1) & (kSlots - 1);
+        }
+        if (count == 256) return -1;
+        keys[slot] = key;
+        indexes[slot] = static_cast<uint8_t>(count);
+        rgb[3 * count] = r;
+        rgb[3 * count + 1] = g;
+        rgb[3 * count + 2] = b;
+        return count++;
     }
 };
 
@@ -83,19 +106,11 @@ bool CollectFrameColors(const TFrameInfo& frame, ColorTable& table, FramePixels&
         const uint8_t* line = bitmap.ScanLine(y);
         for (int x = 0; x < width; ++x) {
             const uint8_t b = line[3 * x], g = line[3 * x + 1], r = line[3 * x + 2];
-            int i = 0;
-            while (i < table.count && !(table.rgb[3 * i] == r && table.rgb[3 * i + 1] == g && table.rgb[3 * i + 2] == b))
-                ++i;
-            if (i == table.count) {
-                if (table.count == 256) {
-                    table.overflowed = true;
-                    lastError = gifTooManyColors;
-                    return false;
-                }
-                table.rgb[3 * i] = r;
-                table.rgb[3 * i + 1] = g;
-                table.rgb[3 * i + 2] = b;
-                ++table.count;
+            const int i = table.IndexOf(r, g, b);
+            if (i < 0) {
+                table.overflowed = true;
+                lastError = gifTooManyColors;
+                return false;
             }
             out.indexes[n++] = static_cast<uint8_t>(i);
             if (seekTransparent && r == tr && g == tg && b == tb) {

@@ -1,6 +1,6 @@
 // The planner's pictures, compiled into the program from planner/resources/pictures (the GIF
-// files that tools/picture_gen draws). Stills are read through the picture registry, so the
-// GIF picture class reads them once it is registered (Qt's reader until then).
+// files that tools/picture_gen draws), decoded by the GIF picture class (gif/GIFImg.h), which
+// loading registers in the picture registry for "GIF".
 #pragma once
 
 #include "platform/graphics/Graphics.h"

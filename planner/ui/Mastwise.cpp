@@ -1,4 +1,5 @@
 // Mastwise: start-up of the planner.
+#include "gif/GIFImg.h"
 #include "planner/ui/ExhibitPrinting.h"
 #include "planner/ui/LOM.h"
 #include "planner/ui/Main.h"
@@ -17,6 +18,7 @@ int main(int argc, char** argv)
     QCoreApplication::setApplicationName("Mastwise");
     Application->Initialize();
     Application->SetTitle("Mastwise");
+    GIFImg::RegisterGIFImage();  // GIF pictures of the windows decode through it
     RegisterWizardPages();
     InstallExhibitPrinting();
     // The start-up windows, in this order. Each window still to come joins here, and its

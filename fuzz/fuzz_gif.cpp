@@ -1,0 +1,36 @@
+// libFuzzer target: the GIF picture library on arbitrary bytes: load, decode, render every frame
+// (plain and dithered, with masks) and draw the picture. Errors must be exceptions, never crashes.
+#include "gif/GIFImg.h"
+
+#include <cstddef>
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    GIFImg::TGIFImage picture;
+    try {
+        TByteReader reader(data, size);
+        picture.LoadFromBytes(reader);
+    } catch (const Exception&) {
+    }
+    try {
+        for (int i = 0; i < picture.Images().Count() && i < 8; ++i) {
+            GIFImg::TGIFSubImage& f = *picture.Images().Items(i);
+            if (int64_t(f.Width()) * f.Height() > 1 << 20) continue;
+            f.HasMask();
+            f.Bitmap();
+        }
+        if (int64_t(picture.Width()) * picture.Height() <= 1 << 20) {
+            picture.DrawOptions |= GIFImg::PaintOption(GIFImg::doDither);
+            picture.DrawOptions &= static_cast<GIFImg::TGIFPaintOptions>(~GIFImg::PaintOption(GIFImg::doAutoDither));
+            TBitmap target(64, 48, pf24bit);
+            picture.Draw(target.Canvas(), Rect(0, 0, 64, 48));
+            picture.DrawOptions |= GIFImg::PaintOption(GIFImg::doTile);
+            picture.Draw(target.Canvas(), Rect(0, 0, 64, 48));
+        }
+        TByteWriter out;
+        if (!picture.Empty()) picture.SaveToBytes(out);
+    } catch (const Exception&) {
+    }
+    return 0;
+}

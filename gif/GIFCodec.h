@@ -1,0 +1,138 @@
+// The GIF pixel codec (gif layer, no Qt): the LZW decoder of one frame's table-based image data,
+// and two encoders that write a GIF code stream, classic LZW with a hashed string table and a
+// run-length coder that needs no dictionary (its runs are ordinary codes to any decoder).
+#pragma once
+
+#include "platform/runtime/ByteIO.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace GIFImg {
+
+using TCodecWarning = std::function<void(const std::string& message)>;
+
+// Decodes the image data at the reader's position into pixels (width x height indexes, already
+// filled with the fill value), de-interlacing on the way. Data that ends early leaves the fill
+// value and warns; a code stream that breaks the format raises GIFException. The reader is left
+// after the block terminator in every case, so the frames after it can be read.
+void DecodeImageData(TByteReader& reader, uint8_t* pixels, int width, int height, bool interlaced,
+                     const TCodecWarning& warning);
+
+// The string table of the LZW encoder: 8009 slots (a prime), key shl 12 or code per slot, all
+// ones when empty.
+class THashTable {
+public:
+    static constexpr int kSize = 8009;
+    THashTable() { Clear(); }
+    void Clear() { slots_.fill(0xFFFFFFFFu); }
+    void Insert(uint32_t key, int code);
+    int Lookup(uint32_t key) const;  // -1 when absent
+
+private:
+    static int Hash(uint32_t key) { return static_cast<int>((key ^ (key >> 4)) % kSize); }
+    static int Probe(int slot, int& displacement);
+    std::array<uint32_t, kSize> slots_;
+};
+
+// Cuts the code stream into data sub-blocks of up to 255 bytes.
+class TGIFWriter {
+public:
+    explicit TGIFWriter(TByteWriter& out) : out_(out) {}
+    ~TGIFWriter() { Flush(); }
+    TGIFWriter(const TGIFWriter&) = delete;
+    TGIFWriter& operator=(const TGIFWriter&) = delete;
+    void Put(uint8_t b)
+    {
+        buffer_[++fill_] = b;
+        if (fill_ == 255) Flush();
+    }
+    // Writes the pending block with its actual length.
+    void Flush();
+
+private:
+    TByteWriter& out_;
+    std::array<uint8_t, 256> buffer_{};
+    int fill_ = 0;
+};
+
+// One frame encode: the initial code size, the sub-blocks and the terminator.
+class TGIFEncoder {
+public:
+    virtual ~TGIFEncoder() = default;
+    // Raises GIFException "Color not in color table" at the first index not below colorCount.
+    void Encode(TByteWriter& stream, int bitsPerPixel, int colorCount, const uint8_t* data, bool interlaced,
+                int height, int width);
+
+protected:
+    virtual void Output(int code);
+    virtual void Clear();
+    virtual void Compress() = 0;
+
+    // The next pixel in file order (interlaced passes when asked); false past the last one.
+    bool NextPixel();
+    int Pixel() const { return *pixel_; }
+    void CheckPixel(int c) const;
+
+    int colorCount_ = 0;
+    int initialCodeSize_ = 0;
+    bool cleared_ = false;
+    int bitsPerCode_ = 0;
+    int initialBitsPerCode_ = 0;
+    int maxCode_ = 0;
+    int clearCode_ = 0;
+    int endCode_ = 0;
+    int firstFreeCode_ = 0;
+
+private:
+    TGIFWriter* writer_ = nullptr;
+    uint32_t bitBuffer_ = 0;
+    int bitCount_ = 0;
+    const uint8_t* data_ = nullptr;
+    const uint8_t* pixel_ = nullptr;
+    int width_ = 0, height_ = 0;
+    bool interlaced_ = false;
+    int64_t pixelsLeft_ = 0;
+    int row_ = 0, pass_ = 0;
+};
+
+class TLZWEncoder : public TGIFEncoder {
+public:
+    TLZWEncoder() = default;
+
+protected:
+    void Output(int code) override;
+    void Clear() override;
+    void Compress() override;
+
+private:
+    int nextFreeCode_ = 0;
+    THashTable* table_ = nullptr;
+};
+
+class TRLEEncoder : public TGIFEncoder {
+protected:
+    void Clear() override;
+    void Compress() override;
+
+private:
+    void PlainOutput(int code);
+    void FlushRun(int64_t count);
+    void FlushFromClear(int64_t count);
+    void FlushWithTable(int64_t count);
+    int64_t TriangleCost(int64_t count, int64_t max) const;
+
+    int maxOutCodes_ = 0;
+    int bumpStart_ = 0, clearStart_ = 0;
+    int runPixel_ = -1;
+    int64_t runCount_ = 0;
+    int64_t runTableSize_ = 0;
+    int runTablePixel_ = -1;
+    int64_t outCount_ = 0;
+    int64_t nextClear_ = 0;
+    int64_t nextBump_ = 0;
+};
+
+} // namespace GIFImg
