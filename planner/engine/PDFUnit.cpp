@@ -154,6 +154,18 @@ void DrawAzimuthExhibitPage(TCanvas& c)
     DrawPatternFooter(c);
 }
 
+void DrawComparisonPdfTitleBlock(TCanvas& c)
+{
+    Font(c, "MS Sans Serif", 8);
+    c.Brush.Style = bsClear;
+    BlackPen(c, 3);
+    c.Rectangle(50, 50, 750, 900);
+    Line(c, 50, 850, 749, 850);
+    Line(c, 400, 850, 400, 899);
+    StretchPicture(c, "REDBELVOR", Rect(550, 100, 685, 142));
+    DrawPatternFooter(c);
+}
+
 // --- System page -------------------------------------------------------------------------------
 
 void DrawSystemExhibitPage(TCanvas& c)
