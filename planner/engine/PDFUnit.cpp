@@ -60,8 +60,8 @@ std::string Value(std::optional<double> v, int decimals)
 
 // --- Pattern pages ---------------------------------------------------------------------------
 
-// Frame, data box, exhibit box and logo; `boxBottom` is the data box's lower edge.
-void DrawPatternFrame(TCanvas& c, int boxBottom, bool blankBox)
+// The page frame with the footer's lines.
+void DrawPageFrame(TCanvas& c)
 {
     Font(c, "MS Sans Serif", 8);
     c.Brush.Style = bsClear;
@@ -69,6 +69,12 @@ void DrawPatternFrame(TCanvas& c, int boxBottom, bool blankBox)
     c.Rectangle(50, 50, 750, 900);
     Line(c, 50, 850, 749, 850);
     Line(c, 400, 850, 400, 899);
+}
+
+// Frame, data box, exhibit box and logo; `boxBottom` is the data box's lower edge.
+void DrawPatternFrame(TCanvas& c, int boxBottom, bool blankBox)
+{
+    DrawPageFrame(c);
     c.MoveTo(500, 50);
     c.LineTo(500, boxBottom);
     c.LineTo(749, boxBottom);
@@ -156,12 +162,7 @@ void DrawAzimuthExhibitPage(TCanvas& c)
 
 void DrawComparisonPdfTitleBlock(TCanvas& c)
 {
-    Font(c, "MS Sans Serif", 8);
-    c.Brush.Style = bsClear;
-    BlackPen(c, 3);
-    c.Rectangle(50, 50, 750, 900);
-    Line(c, 50, 850, 749, 850);
-    Line(c, 400, 850, 400, 899);
+    DrawPageFrame(c);
     StretchPicture(c, "REDBELVOR", Rect(550, 100, 685, 142));
     DrawPatternFooter(c);
 }

@@ -142,6 +142,16 @@ protected:
     {
         return {w->Slot(1).GetState(), w->Slot(2).GetState(), w->Slot(3).GetState(), w->Slot(4).GetState()};
     }
+    // "&Print" with the PDF test printer in force and OK in the print dialog; the file printed.
+    std::string PrintThroughPdfPrinter(const std::string& leaf)
+    {
+        const std::string file = dir.File(leaf);
+        TPdfPrinter pdf(file);
+        TPrinterScope in(pdf);
+        ui.ExpectPrint(true);
+        Click(w->Button1);
+        return file;
+    }
     std::string Line(int k) const { return ToStd(w->SelList->item(k)->text()); }
     QImage Layer(int n) const { return w->SlotImage(n)->Picture().ToImage(); }
     // Pixels of a colour on a layer.
@@ -403,11 +413,7 @@ TEST_F(AzPatsTest, PrintedPageShowsTheIncludedPatternsOnly)
     ClickRow(w->AzPatList, 0);  // not on the printed page
     ASSERT_EQ(w->RadioGroup2->ItemIndex(), 0);
 
-    const std::string file = dir.File("comparison.pdf");
-    TPdfPrinter pdf(file);
-    TPrinterScope in(pdf);
-    ui.ExpectPrint(true);
-    Click(w->Button1);
+    const std::string file = PrintThroughPdfPrinter("comparison.pdf");
     const std::string text = PdfText(file);
     EXPECT_EQ(PdfPageCount(file), 1);
     for (const std::string& want :
@@ -439,12 +445,7 @@ TEST_F(AzPatsTest, DataPageUsesTheSlotsOwnRotation)
     ClickItem(w->RadioGroup2, 1);
     ASSERT_EQ(w->RadioGroup2->ItemIndex(), 1);
 
-    const std::string file = dir.File("data.pdf");
-    TPdfPrinter pdf(file);
-    TPrinterScope in(pdf);
-    ui.ExpectPrint(true);
-    Click(w->Button1);
-    const std::string text = PdfText(file);
+    const std::string text = PdfText(PrintThroughPdfPrinter("data.pdf"));
     // Angle 0 holds the stored sample 270, angle 90 the stored sample 0.
     auto row = [&](int angle) {
         const double e = Sample(code, ((angle - 90) % 360 + 360) % 360) / 1000.0;
