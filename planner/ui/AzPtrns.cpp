@@ -111,7 +111,7 @@ TAzPats::TAzPats(QWidget* owner) : TForm(owner)
                                    "Print to Disk (single pattern only)", "Create PDF File"}));
     RadioGroup2->SetItemIndex(0);
     for (TRadioGroup* g : {RadioGroup1, RadioGroup2, RadioGroup3}) CompactRadioGroup(g);
-    SelList->SetItems(Strings({"", "", "", ""}));
+    EmptySelectedLines();
 
     images_ = {Image0, Image1, Image2, Image3, Image4};
     for (int n = 1; n <= kComparisonSlots; ++n) {
@@ -171,7 +171,7 @@ void TAzPats::InitComparison()
     RadioGroup1->SetItemIndex(0);
     LoadBlock(kAntennaTypes[kDefaultType].block);
     polarization_ = kAntennaTypes[kDefaultType].polarization;
-    SelList->SetItems(Strings({"", "", "", ""}));
+    EmptySelectedLines();
     // A preview left on screen at the last closing goes with its slot.
     for (int n = 1; n <= kComparisonSlots; ++n) ClearTraceImage(n);
     DrawGrid();
@@ -236,6 +236,13 @@ void TAzPats::ShowPatternData(const Display* slot)
     Edit1->SetText(Field15(slot->GetGain()));
     Edit2->SetText(Field15(10.0 * std::log10(slot->GetGain())));
     Edit4->SetText(slot->GetPolarization());
+}
+
+void TAzPats::EmptySelectedLines()
+{
+    SelList->SetItems(Strings({"", "", "", ""}));
+    // One line beside each rotation field.
+    for (int k = 0; k < kComparisonSlots; ++k) SelList->item(k)->setSizeHint(QSize(0, SpinEdit2->y() - SpinEdit1->y()));
 }
 
 void TAzPats::SetLine(int k, const std::string& text) { SelList->item(k)->setText(ToQt(text)); }

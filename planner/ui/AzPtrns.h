@@ -96,6 +96,7 @@ private:
     void DrawSlot(int n, int penWidth);
     void DrawGrid();
     void ShowPatternData(const Display* slot);
+    void EmptySelectedLines();
     void SetLine(int k, const std::string& text);
     // The slot the single-pattern commands work on: slot 1 when it holds a pattern, else the
     // included one, else the previewed one; 0 when there is none.
