@@ -435,8 +435,13 @@ void PrintAzimuthTable(TCanvas& c)
     c.Font.Style = {};
     // 72 rows 11 units apart: a font of 8 points keeps the rows from touching.
     SetFontSize(c, 8);
+    PrintAzimuthTable(c, SelectedAzimuthId, AzimuthRotation);
+}
+
+void PrintAzimuthTable(TCanvas& c, int32_t id, int32_t rotation)
+{
     c.Brush.Style = bsClear;
-    const TPatternRecord rec(SelectedAzimuthId, kAzimuthSamples);
+    const TPatternRecord rec(id, kAzimuthSamples);
     for (int j = 0; j < 5; ++j) {
         const int xa = 140 * j + 85, xf = 140 * j + 135, xd = 140 * j + 180;
         Text(c, xa, 90, 0, 2, "Angle");
@@ -446,7 +451,7 @@ void PrintAzimuthTable(TCanvas& c)
         for (int i = 0; i < 72; ++i) {
             const int a = i + 72 * j;
             const int y = 105 + 11 * i;
-            int s = (a - AzimuthRotation) % 360;
+            int s = (a - rotation) % 360;
             if (s < 0) s += 360;
             const double e = rec.V(s) / 1000.0;
             Text(c, xa, y, 0, 2, FixedWidth(a, 3, 0));

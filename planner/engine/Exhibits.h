@@ -52,6 +52,8 @@ void PrintAzimuthGraph(TCanvas& canvas);
 void PrintElevationGraphNearRange(TCanvas& canvas);
 void PrintElevationGraphFullRange(TCanvas& canvas);
 void PrintAzimuthTable(TCanvas& canvas);
+// The azimuth table of the record `id` rotated by `rotation` degrees, in the canvas's font.
+void PrintAzimuthTable(TCanvas& canvas, int32_t id, int32_t rotation);
 void PrintElevationTable(TCanvas& canvas);
 // The elevation grid of the printed graphs in the logical rectangle.
 void DrawElevationPrintGrid(TCanvas& canvas, const TRect& rect, int columns);

@@ -60,8 +60,8 @@ std::string Value(std::optional<double> v, int decimals)
 
 // --- Pattern pages ---------------------------------------------------------------------------
 
-// Frame, data box, exhibit box and logo; `boxBottom` is the data box's lower edge.
-void DrawPatternFrame(TCanvas& c, int boxBottom, bool blankBox)
+// The page frame with the footer's lines.
+void DrawPageFrame(TCanvas& c)
 {
     Font(c, "MS Sans Serif", 8);
     c.Brush.Style = bsClear;
@@ -69,6 +69,12 @@ void DrawPatternFrame(TCanvas& c, int boxBottom, bool blankBox)
     c.Rectangle(50, 50, 750, 900);
     Line(c, 50, 850, 749, 850);
     Line(c, 400, 850, 400, 899);
+}
+
+// Frame, data box, exhibit box and logo; `boxBottom` is the data box's lower edge.
+void DrawPatternFrame(TCanvas& c, int boxBottom, bool blankBox)
+{
+    DrawPageFrame(c);
     c.MoveTo(500, 50);
     c.LineTo(500, boxBottom);
     c.LineTo(749, boxBottom);
@@ -151,6 +157,13 @@ void DrawAzimuthExhibitPage(TCanvas& c)
     Row(c, 150, "Channel:", ChannelText());
     Row(c, 167, "Plot Type:", t.PlotType);
     Row(c, 184, "Rotation Angle:", t.RotationAngle + " degrees");
+    DrawPatternFooter(c);
+}
+
+void DrawComparisonPdfTitleBlock(TCanvas& c)
+{
+    DrawPageFrame(c);
+    StretchPicture(c, "REDBELVOR", Rect(550, 100, 685, 142));
     DrawPatternFooter(c);
 }
 

@@ -17,5 +17,7 @@ void DrawLabelRight(TCanvas& canvas, const std::string& text, const TRect& r);
 
 void DrawElevationExhibitPage(TCanvas& canvas);
 void DrawAzimuthExhibitPage(TCanvas& canvas);
+// The comparison page's frame, logo and title-block footer (no exhibit box, no data box).
+void DrawComparisonPdfTitleBlock(TCanvas& canvas);
 // The whole system summary; the caller clears the image first.
 void DrawSystemExhibitPage(TCanvas& canvas);

@@ -26,14 +26,16 @@ int RotatedAzimuthSample(int32_t id, int k, int32_t rotation)
     return rec.V(s);
 }
 
-std::string AzimuthPatternText()
+std::string AzimuthPatternText() { return AzimuthPatternText(SelectedAzimuthId, AzimuthRotation); }
+
+std::string AzimuthPatternText(int32_t id, int32_t rotation)
 {
-    const TPatternRecord rec(SelectedAzimuthId, kAzimuthSamples);
+    const TPatternRecord rec(id, kAzimuthSamples);
     if (rec.Empty()) throw Exception("Azimuth pattern data is not available");
     std::string out;
     out.reserve(360 * 20);
     for (int k = 0; k < 360; ++k) {
-        int s = (k - AzimuthRotation) % 360;
+        int s = (k - rotation) % 360;
         if (s < 0) s += 360;
         const double e = rec.V(s) / 1000.0;
         out += IntToStr(k);

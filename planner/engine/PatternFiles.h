@@ -21,6 +21,8 @@ int RotatedAzimuthSample(int32_t id, int k, int32_t rotation);
 // The files' contents. Exception "Azimuth pattern data is not available" (or "Elevation ...")
 // when no record is selected.
 std::string AzimuthPatternText();
+// The same for the azimuth record `id` rotated by `rotation` degrees.
+std::string AzimuthPatternText(int32_t id, int32_t rotation);
 std::string ElevationPatternText();
 
 // Write PatternFileName. The file is replaced only once the whole text is on disk: any failure

@@ -54,7 +54,8 @@ struct TPolarFrame {
     int s;         // ring spacing
     int rings;     // 10 relative field, 8 dB
     bool db;
-    bool exhibit;  // the exhibit image's look: dotted inner rings, labels closer to the axis
+    bool dotted;     // inner rings dotted but for the middle one (the exhibit images)
+    int labelInset;  // extra gap between the ring labels and the vertical axis
 };
 
 void Line(TCanvas& c, int x1, int y1, int x2, int y2)
@@ -72,7 +73,7 @@ void DrawPolarFrame(TCanvas& c, const TPolarFrame& f)
     c.Font.SetSize(std::max(kMinimumLabelPoints, f.s / 3));
 
     for (int g = 1; g <= f.rings; ++g) {
-        c.Pen.Style = (!f.exhibit || g == 5 || g == f.rings) ? psSolid : psDot;
+        c.Pen.Style = (!f.dotted || g == 5 || g == f.rings) ? psSolid : psDot;
         const int r = g * f.s;
         c.Ellipse(f.cx - r, f.cy - r, f.cx + r, f.cy + r);
     }
@@ -104,7 +105,7 @@ void DrawPolarFrame(TCanvas& c, const TPolarFrame& f)
         c.TextOut(x, y, Format("%3d", {(360 - 30 * i) % 360}));
     }
     // Ring labels up the vertical axis.
-    const int lx = f.cx - f.s / 3 - (f.exhibit ? 0 : 3);
+    const int lx = f.cx - f.s / 3 - f.labelInset;
     for (int a = 1; a <= f.rings; ++a) {
         const std::string text = f.db ? Format("%3d", {a * 5 - 40}) : Format("%3.1f", {a / 10.0});
         c.TextOut(lx, f.cy - a * f.s, text);
@@ -286,7 +287,7 @@ void DrawPolarGrid(TCanvas& canvas, int width, int height)
     ClearImage(canvas, width, height);
     const int rings = AzimuthPlotInDb ? 8 : 10;
     PolarRingSpacing = AzimuthPlotInDb ? width / 17 : width / 21;
-    DrawPolarFrame(canvas, {width / 2, width / 2 + 3, PolarRingSpacing, rings, AzimuthPlotInDb, false});
+    DrawPolarFrame(canvas, {width / 2, width / 2 + 3, PolarRingSpacing, rings, AzimuthPlotInDb, false, 3});
 }
 
 void DrawPolarGrid(TBitmap& image) { DrawPolarGrid(image.Canvas(), image.Width(), image.Height()); }
@@ -298,7 +299,7 @@ void DrawAzimuthPlot(TCanvas& canvas, int width, int height)
     PolarRingSpacing = AzimuthPlotInDb ? (height - 40) / 17 : (height - 40) / 20;
     const int cx = width / 2;
     const int cy = height / 2;
-    DrawPolarFrame(canvas, {cx, cy, PolarRingSpacing, rings, AzimuthPlotInDb, false});
+    DrawPolarFrame(canvas, {cx, cy, PolarRingSpacing, rings, AzimuthPlotInDb, false, 3});
     if (AzimuthPlotInDb) DrawAzimuthTracesDb(cx, cy, canvas, false);
     else DrawAzimuthTracesField(cx, cy, canvas, false);
 }
@@ -392,12 +393,19 @@ void DrawAzimuthPdfPlot(TCanvas& canvas, int width, int height)
     PolarRingSpacing = AzimuthPlotInDb ? 32 : 27;
     const int cx = width / 2;
     const int cy = height / 2 + 50;
-    DrawPolarFrame(canvas, {cx, cy, PolarRingSpacing, rings, AzimuthPlotInDb, true});
+    DrawPolarFrame(canvas, {cx, cy, PolarRingSpacing, rings, AzimuthPlotInDb, true, 0});
     if (AzimuthPlotInDb) DrawAzimuthTracesDb(cx, cy, canvas, false);
     else DrawAzimuthTracesField(cx, cy, canvas, false);
 }
 
 void DrawAzimuthPdfPlot(TBitmap& image) { DrawAzimuthPdfPlot(image.Canvas(), image.Width(), image.Height()); }
+
+void DrawComparisonPdfGrid(TCanvas& canvas, int width, int height)
+{
+    const int rings = AzimuthPlotInDb ? 8 : 10;
+    PolarRingSpacing = AzimuthPlotInDb ? 33 : 27;
+    DrawPolarFrame(canvas, {width / 2, height / 2 + 50, PolarRingSpacing, rings, AzimuthPlotInDb, true, 3});
+}
 
 void DrawElevationPdfPlot(TCanvas& canvas, int width, int height)
 {

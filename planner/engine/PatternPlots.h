@@ -81,6 +81,9 @@ void DrawElevationPlotNearRange(TBitmap& image);
 // for 8 dB rings), centred 50 pixels below the image's middle.
 void DrawAzimuthPdfPlot(TCanvas& canvas, int width, int height);
 void DrawAzimuthPdfPlot(TBitmap& image);
+// The comparison window's page image: the polar grid alone (33 pixels per dB ring, 27 per
+// relative-field ring) centred 50 pixels below the middle, drawn over what is there.
+void DrawComparisonPdfGrid(TCanvas& canvas, int width, int height);
 // The elevation plot of the exhibit image in the fixed rectangle (100, 100) - (700, 800), near
 // or full range by ElevationPlotMode.
 void DrawElevationPdfPlot(TCanvas& canvas, int width, int height);

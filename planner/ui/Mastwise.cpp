@@ -1,5 +1,6 @@
 // Mastwise: start-up of the planner.
 #include "gif/GIFImg.h"
+#include "planner/ui/AzPtrns.h"
 #include "planner/ui/ExhibitPrinting.h"
 #include "planner/ui/LOM.h"
 #include "planner/ui/Main.h"
@@ -33,7 +34,7 @@ int main(int argc, char** argv)
     Application->CreateForm(frm8);
     InstallExhibitIdentifierDialog(frm8);
     Application->CreateForm(PrinterOption);
-    //   TAzPats         azimuth-pattern window    -> comparison button (AzPats)
+    Application->CreateForm(AzPats);
     // Made per use: the site dialog and the wizard of a new design, the beam-tilt calculator
     // (CreateBeamTiltCalc); the macro component (Vantrel1) enables the record, play and stop
     // buttons and the demos.
@@ -41,6 +42,7 @@ int main(int argc, char** argv)
     links.CreateSysInfo = [] { return std::unique_ptr<TForm>(CreateFormOnce<TfrmSysInfo>()); };
     links.CreateWizard = CreateDesignWizard;
     links.CreateBeamTiltCalc = CreateBeamTiltCalculator;
+    links.AzPats = AzPats;
     FrmMain->Link(std::move(links));
     return Application->Run();
 }

@@ -8,6 +8,7 @@
 #include "planner/engine/PDFUnit.h"
 #include "planner/engine/ProjLib.h"
 #include "planner/engine/TitleBlock.h"
+#include "planner/ui/AzPtrns.h"
 #include "planner/ui/MainState.h"
 #include "planner/ui/PageControls.h"
 #include "planner/ui/frmPrinterOption.h"
@@ -30,10 +31,6 @@ const char* const kFinish = "&Finish";
 const char* const kPatternFilter =
     "Pattern files (*.pat)|*.PAT|Data files (*.dat)|*.DAT|Text files (*.txt)|*.TXT|All files (*.*)|*.*";
 
-bool RunPrintDialog(TPrintDialog& dialog)
-{
-    return WizardExhibits.ExecutePrintDialog ? WizardExhibits.ExecutePrintDialog(dialog) : dialog.Execute();
-}
 bool ExhibitsInstalled() { return WizardExhibits.PrintPatternExhibit && WizardExhibits.PrintSystemExhibit; }
 
 // A control of a page form by name. The form's panel lives in the notebook page, so the page
@@ -60,6 +57,23 @@ std::string PlotTypeText(const TAutoNotebook* nb, int page)
 
 }  // namespace
 
+bool RunPrintDialog(TPrintDialog& dialog)
+{
+    return WizardExhibits.ExecutePrintDialog ? WizardExhibits.ExecutePrintDialog(dialog) : dialog.Execute();
+}
+
+void MakeExhibitPdf(TBitmap& page, const std::string& fileName)
+{
+    const TPdfConverter converter =
+        WizardExhibits.PdfConverter ? WizardExhibits.PdfConverter() : HtmlDocConverter(ProgramFolder);
+    std::vector<std::string> errors;
+    {
+        TExhibitBusy busy;
+        MakePdfFile(page, fileName, converter, [&](const std::string& e) { errors.push_back(e); });
+    }
+    for (const std::string& e : errors) MessageDlg(e, TMsgDlgType::mtError, mbOK);
+}
+
 void RegisterWizardPages()
 {
     RegisterFormClass<Tfrm1>("Tfrm1");
@@ -68,6 +82,7 @@ void RegisterWizardPages()
     RegisterFormClass<Tfrm4>("Tfrm4");
     RegisterFormClass<Tfrm5>("Tfrm5");
     RegisterFormClass<Tfrm8>("Tfrm8");
+    RegisterFormClass<TAzPats>("TAzPats");
 }
 
 std::unique_ptr<TForm> CreateDesignWizard(int firstPage)
@@ -263,14 +278,7 @@ void TfrmWizard::MakePdf(TImage* Image, const std::string& FileName)
     exhibit.Assign(Image->Picture());
     if (page == 2) DrawAzimuthExhibitPage(exhibit.Canvas());
     else if (page == 3) DrawElevationExhibitPage(exhibit.Canvas());
-    const TPdfConverter converter =
-        WizardExhibits.PdfConverter ? WizardExhibits.PdfConverter() : HtmlDocConverter(ProgramFolder);
-    std::vector<std::string> errors;
-    {
-        TExhibitBusy busy;
-        MakePdfFile(exhibit, FileName, converter, [&](const std::string& e) { errors.push_back(e); });
-    }
-    for (const std::string& e : errors) MessageDlg(e, TMsgDlgType::mtError, mbOK);
+    MakeExhibitPdf(exhibit, FileName);
 }
 
 // --- Keys --------------------------------------------------------------------------------

@@ -69,6 +69,12 @@ struct TWizardExhibits {
 };
 extern TWizardExhibits WizardExhibits;
 
+// The print dialog of the exhibits: it sets up the printer they print on.
+bool RunPrintDialog(TPrintDialog& dialog);
+// Writes page as exactly the PDF fileName through the converter of WizardExhibits, with the
+// hourglass; problems show in error boxes.
+void MakeExhibitPdf(TBitmap& page, const std::string& fileName);
+
 // Registers the wizard's page forms with the notebook. Safe to call more than once.
 void RegisterWizardPages();
 

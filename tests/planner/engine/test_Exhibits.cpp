@@ -7,6 +7,7 @@
 #include "planner/engine/PatternRecord.h"
 #include "planner/engine/ProjLib.h"
 #include "planner/engine/TitleBlock.h"
+#include "planner/engine/UserCanvas.h"
 #include "platform/printing/Printers.h"
 #include "platform/runtime/NumText.h"
 #include "platform/runtime/StrTable.h"
@@ -202,6 +203,25 @@ TEST_F(ExhibitTest, DataTablesPrintEveryValueAndDashesForNone)
     for (const auto& t : Tokens(el))
         if (t.find('.') == t.size() - 3 && t != "---") ++angles;  // angles and levels have 2 decimals
     EXPECT_GE(angles, 221);
+}
+
+TEST_F(ExhibitTest, AnyRecordsTableAtItsOwnRotation)
+{
+    SelectedAzimuthId = kOmniAzimuthId;
+    AzimuthRotation = 30;
+    const std::string file = File("null-table.pdf");
+    {
+        TPdfPrinter printer(file);
+        SetUserScale(printer.PageWidth(), printer.PageHeight(), kLogicalPageWidth, kLogicalPageHeight);
+        TPrintJob job(printer);
+        PrintAzimuthTable(job.Canvas(), kNullAzimuthId, 90);
+        job.Finish();
+    }
+    const std::string t = PdfText(file);
+    // The null at 180 degrees turned by 90: "---" at 270, never a logarithm of 0.
+    EXPECT_TRUE(HasSequence(t, {"270", "0.000", "---"}));
+    EXPECT_TRUE(HasSequence(t, {"180", "1.000", "0.00"}));
+    for (const char* never : {"INF", "NAN", "-9999"}) EXPECT_EQ(t.find(never), std::string::npos) << never;
 }
 
 TEST_F(ExhibitTest, DiskOptionWritesTheFileAndPrintsNothing)

@@ -118,6 +118,18 @@ TEST_F(PatternFileTest, AzimuthNullWritesDashesNotALogOfZero)
     EXPECT_EQ(lines[179], "179\t 1.000\t  0.00");
 }
 
+TEST_F(PatternFileTest, AnyRecordAtItsOwnRotation)
+{
+    // Neither the selection nor the design's rotation counts.
+    SelectedAzimuthId = kOmniAzimuthId;
+    AzimuthRotation = 30;
+    const auto lines = Lines(AzimuthPatternText(kNullAzimuthId, 90));
+    ASSERT_EQ(lines.size(), 360u);
+    EXPECT_EQ(lines[270], "270\t 0.000\t---");
+    EXPECT_EQ(lines[180], "180\t 1.000\t  0.00");
+    EXPECT_EQ(AzimuthPatternText(kNullAzimuthId, 360), AzimuthPatternText(kNullAzimuthId, 0));
+}
+
 TEST_F(PatternFileTest, ElevationFileWithATiltShift)
 {
     // Tilt one degree below the record's (index 24): samples 24 .. 80 directly, four quarter
