@@ -179,6 +179,14 @@ void ReadFrame(TByteReader& in, const TGIFStream& gif, bool tolerant, TFrameReco
     }
 
     // Table-based image data (section 22): the code size, then sub-blocks up to a zero length.
+    // The chain of lengths is walked first so that the data is copied once.
+    size_t total = 1;
+    for (auto rest = in.Rest(); total < rest.size();) {
+        const size_t length = rest[total];
+        total += 1 + length;
+        if (length == 0) break;
+    }
+    f.ImageData.reserve(std::min(total, in.Remaining()));
     f.ImageData.push_back(in.U8());
     while (!in.AtEnd()) {
         const uint8_t length = in.U8();
@@ -289,9 +297,10 @@ constexpr int kMaxCodes = 4096;
 } // namespace
 
 bool DecodeLZW(std::span<const uint8_t> data, int width, int height, bool interlaced, uint8_t pixelMask,
-               bool tolerant, uint8_t* pixels, const TRowProgress& progress)
+               bool tolerant, uint8_t* pixels, const TRowProgress& progress, size_t stride)
 {
     if (width <= 0 || height <= 0) return false;
+    if (stride == 0) stride = static_cast<size_t>(width);
     bool corrupted = false;
     auto damaged = [&](int32_t id) {
         if (!tolerant) GIFError(id);
@@ -316,19 +325,34 @@ bool DecodeLZW(std::span<const uint8_t> data, int width, int height, bool interl
     int freeCode = firstFree;
     bool tableOpen = true;
     // Zeroed so that no code ever reads an entry that was not written.
-    auto prefix = std::make_unique<uint16_t[]>(kMaxCodes);
-    auto suffix = std::make_unique<uint8_t[]>(kMaxCodes);
+    auto prefixTable = std::make_unique<uint16_t[]>(kMaxCodes);
+    auto suffixTable = std::make_unique<uint8_t[]>(kMaxCodes);
+    uint16_t* const prefix = prefixTable.get();
+    uint8_t* const suffix = suffixTable.get();
     uint8_t stack[kMaxCodes + 1];
 
     int row = 0, col = 0, pass = 0;
     uint8_t* line = pixels;
+    auto nextRow = [&] {
+        col = 0;
+        row = interlaced ? NextInterlaceRow(row, pass, height) : row + 1;
+        line = pixels + static_cast<size_t>(row) * stride;
+        if (progress) progress(static_cast<int>(int64_t(row) * 100 / height));
+    };
     auto put = [&](uint8_t index) {
         line[col] = index;
-        if (++col == width) {
-            col = 0;
-            row = interlaced ? NextInterlaceRow(row, pass, height) : row + 1;
-            line = pixels + static_cast<size_t>(row) * static_cast<size_t>(width);
-            if (progress) progress(static_cast<int>(int64_t(row) * 100 / height));
+        if (++col == width) nextRow();
+    };
+    // The stack holds a string last pixel first: copied out a row's stretch at a time.
+    auto putStack = [&](int sp) {
+        while (sp > 0 && row < height) {
+            const int n = std::min(sp, width - col);
+            uint8_t* const out = line + col;
+            const uint8_t* const top = stack + sp - 1;
+            for (int i = 0; i < n; ++i) out[i] = top[-i];
+            sp -= n;
+            col += n;
+            if (col == width) nextRow();
         }
     };
 
@@ -377,7 +401,7 @@ bool DecodeLZW(std::span<const uint8_t> data, int width, int height, bool interl
         }
         firstChar = static_cast<uint8_t>(current & pixelMask);
         stack[sp++] = firstChar;
-        while (sp > 0 && row < height) put(stack[--sp]);
+        putStack(sp);
         if (tableOpen) {
             prefix[freeCode] = static_cast<uint16_t>(oldCode);
             suffix[freeCode] = firstChar;

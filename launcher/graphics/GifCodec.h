@@ -89,10 +89,11 @@ int NextInterlaceRow(int row, int& pass, int height);
 using TRowProgress = std::function<void(int percent)>;
 
 // Decodes image data (code size byte, sub-blocks) into width x height palette indexes, top row
-// first; each index is and-ed with pixelMask. Returns true when the data was damaged (decoded
-// as far as it went, the rest left 0). Not tolerant, damage raises.
+// first, rows stride bytes apart (0: width); each index is and-ed with pixelMask. Returns true
+// when the data was damaged (decoded as far as it went, the rest left as it was). Not
+// tolerant, damage raises.
 bool DecodeLZW(std::span<const uint8_t> data, int width, int height, bool interlaced, uint8_t pixelMask,
-               bool tolerant, uint8_t* pixels, const TRowProgress& progress = {});
+               bool tolerant, uint8_t* pixels, const TRowProgress& progress = {}, size_t stride = 0);
 
 // Encodes a bottom-up bitmap file's rows (1, 4 or 8 bits per pixel, rows padded to 4 bytes)
 // as GIF image data: the code size byte, the sub-blocks and the terminator.

@@ -34,16 +34,14 @@ int DecodedDepth(int tableBits)
     GIFError(sGIFWrongColorCount);
 }
 
-// Packs top-down palette indexes into the bitmap's rows.
+// Packs top-down palette indexes into the bitmap's rows of 1 or 4 bits.
 void StoreIndexes(TBitmap& bitmap, const uint8_t* pixels, int depth)
 {
     const int w = bitmap.Width();
     for (int y = 0; y < bitmap.Height(); ++y) {
         const uint8_t* in = pixels + static_cast<size_t>(y) * static_cast<size_t>(w);
         uint8_t* out = bitmap.ScanLine(y);
-        if (depth == 8) {
-            std::copy(in, in + w, out);
-        } else if (depth == 4) {
+        if (depth == 4) {
             for (int x = 0; x < w; x += 2)
                 out[x >> 1] = static_cast<uint8_t>((in[x] << 4) | (x + 1 < w ? in[x + 1] & 0x0F : 0));
         } else {
@@ -134,29 +132,36 @@ void TGIFFrame::DecodeToBitmap()
     if (item.Width > 0 && item.Height > 0) {
         const uint64_t pixels = uint64_t(item.Width) * uint64_t(item.Height);
         if (pixels > kMaxFramePixels) throw EOutOfResources("Out of system resources");
-        std::vector<uint8_t> indexes(static_cast<size_t>(pixels), 0);
-        if (owner_) owner_->Progress(TProgressStage::psStarting, 0);
-        try {
-            const auto progress = owner_ && owner_->OnProgress
-                                      ? TRowProgress([this](int p) { owner_->Progress(TProgressStage::psRunning, p); })
-                                      : TRowProgress();
-            if (DecodeLZW(item.ImageData, item.Width, item.Height, Interlaced,
-                          static_cast<uint8_t>((1 << item.BitsPerPixel) - 1), TolerateBadGIFData, indexes.data(),
-                          progress))
-                Corrupted = true;
-        } catch (const Exception& e) {
-            if (owner_) owner_->Progress(TProgressStage::psEnding, 0, e.Message());
-            throw;
-        }
-        if (owner_) owner_->Progress(TProgressStage::psEnding, 100);
-
         const TPixelFormat format = depth == 1 ? pf1bit : depth == 4 ? pf4bit : pf8bit;
         bitmap = std::make_unique<TBitmap>(item.Width, item.Height, format);
         std::vector<TColor> palette(size_t(1) << depth, RGB(128, 128, 128));
         for (int i = 0; i < std::min<int>(item.ColorMap.Count, static_cast<int>(palette.size())); ++i)
             palette[static_cast<size_t>(i)] = TableColor(item.ColorMap, i);
         bitmap->SetPalette(std::move(palette));
-        StoreIndexes(*bitmap, indexes.data(), depth);
+
+        // Rows the data never reaches stay palette index 0. 8-bit rows take the indexes as
+        // they are; 1 and 4 bits are packed from a buffer.
+        uint8_t* rows = bitmap->ScanLine(0);
+        const size_t stride = static_cast<size_t>(bitmap->BytesPerScanLine());
+        std::fill(rows, rows + stride * static_cast<size_t>(item.Height), 0);
+        std::vector<uint8_t> indexes;
+        if (depth != 8) indexes.assign(static_cast<size_t>(pixels), 0);
+
+        if (owner_) owner_->Progress(TProgressStage::psStarting, 0);
+        try {
+            const auto progress = owner_ && owner_->OnProgress
+                                      ? TRowProgress([this](int p) { owner_->Progress(TProgressStage::psRunning, p); })
+                                      : TRowProgress();
+            if (DecodeLZW(item.ImageData, item.Width, item.Height, Interlaced,
+                          static_cast<uint8_t>((1 << item.BitsPerPixel) - 1), TolerateBadGIFData,
+                          depth == 8 ? rows : indexes.data(), progress, depth == 8 ? stride : 0))
+                Corrupted = true;
+        } catch (const Exception& e) {
+            if (owner_) owner_->Progress(TProgressStage::psEnding, 0, e.Message());
+            throw;
+        }
+        if (owner_) owner_->Progress(TProgressStage::psEnding, 100);
+        if (depth != 8) StoreIndexes(*bitmap, indexes.data(), depth);
     }
     bitmap_ = std::move(bitmap);
 }
