@@ -89,9 +89,8 @@ void TGIFFrame::ResetFrame()
     Disposal = 0;
 }
 
-void TGIFFrame::ReadFrameData(TFrameRecord&& record, const TColorTable& global)
+void TGIFFrame::ReadFrameData(TFrameRecord&& record)
 {
-    (void)global;  // the record already holds the global table when it has no local one
     auto item = std::make_shared<TGIFItem>();
     item->ImageData = std::move(record.ImageData);
     item->Width = record.Width;
@@ -310,8 +309,10 @@ void TGIFImage::UpdateScreenSize()
 {
     int w = 0, h = 0;
     for (const auto& f : frames_) {
-        w = std::max(w, f->Item().Width + f->Left);
-        h = std::max(h, f->Item().Height + f->Top);
+        // A frame not compressed yet has its size in its bitmap only.
+        const bool sized = f->Item().Width > 0 || !f->HasBitmap();
+        w = std::max(w, (sized ? f->Item().Width : f->bitmap_->Width()) + f->Left);
+        h = std::max(h, (sized ? f->Item().Height : f->bitmap_->Height()) + f->Top);
     }
     ScreenWidth = static_cast<uint16_t>(std::clamp(w, 0, 65535));
     ScreenHeight = static_cast<uint16_t>(std::clamp(h, 0, 65535));
@@ -346,7 +347,7 @@ void TGIFImage::ReadGIF(int64_t size, TStream& stream, bool decode)
             RepeatCount = gif.RepeatCount;
             for (TFrameRecord& record : gif.Frames) {
                 auto frame = std::make_unique<TGIFFrame>(this);
-                frame->ReadFrameData(std::move(record), gif.Global);
+                frame->ReadFrameData(std::move(record));
                 frames_.push_back(std::move(frame));
             }
         };

@@ -96,7 +96,8 @@ public:
 
 private:
     friend class TGIFImage;
-    void ReadFrameData(TFrameRecord&& record, const TColorTable& global);
+    // Takes a frame as parsed (its table is the local one or a copy of the global one).
+    void ReadFrameData(TFrameRecord&& record);
     void DecodeToBitmap();
     void ReleaseItem();
 
