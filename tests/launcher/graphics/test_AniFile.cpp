@@ -1,13 +1,17 @@
 // Animated cursors built by the tests' writer: steps, rates and sequences, shared icons, hot
-// spots, damaged files; and the icon list's stream.
+// spots, damaged files; the icon list's stream and the library's cursors.
 #include "AniWriter.h"
 #include "GifTestSupport.h"
 
 #include "launcher/graphics/AniFile.h"
 #include "launcher/graphics/ClipIcon.h"
 #include "launcher/graphics/IcoList.h"
+#include "launcher/graphics/QVConst.h"
 #include "platform/runtime/ByteIO.h"
 #include "platform/ui/ScriptedUi.h"
+
+#include <QCursor>
+#include <QGuiApplication>
 
 #include <fstream>
 
@@ -294,4 +298,17 @@ TEST(IconList, IconsOnTheClipboard)
 {
     EXPECT_EQ(ClipboardFormatName(CF_ICON()), "Tasklander Icon");
     EXPECT_NE(dynamic_cast<TIcon*>(CreateGraphicForClipboardFormat(CF_ICON()).get()), nullptr);
+}
+
+TEST(LibraryCursors, HandAndDragInTheScreenTable)
+{
+    TQtUiServices ui;
+    ui.SetCursor(crQvHand);
+    ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::BitmapCursor);
+    EXPECT_EQ(QGuiApplication::overrideCursor()->hotSpot(), QPoint(10, 4));
+    ui.SetCursor(crQvDrag);
+    EXPECT_EQ(QGuiApplication::overrideCursor()->hotSpot(), QPoint(14, 12));
+    ui.SetCursor(crDefault);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
