@@ -1,6 +1,7 @@
-// Writes the seed corpus of the fuzz targets into <dir>/macro and <dir>/qgf: small sound files
-// made by our own writer, and damaged copies of them.
+// Writes the seed corpus of the fuzz targets into <dir>/macro, <dir>/qgf and <dir>/launcher_ani:
+// small sound files made by our own writers, and damaged copies of them.
 #include "demo/MacroFile.h"
+#include "tests/launcher/graphics/AniWriter.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -89,5 +90,18 @@ int main(int argc, char** argv)
     WriteQGFile(scratch, {});
     WriteAll(root / "qgf" / "empty", ReadAll(scratch));
     std::filesystem::remove(scratch);
+
+    // Animated cursors from the tests' writer: plain, with a sequence, with a cursor image.
+    std::filesystem::create_directories(root / "launcher_ani");
+    aniw::AniSpec plain;
+    plain.Icons = {aniw::IconFile(8, 32, 1), aniw::IconFile(8, 8, 2)};
+    plain.Rates = {3, 4};
+    plain.Title = "seed";
+    WriteFamily(root / "launcher_ani", "plain", aniw::AniFile(plain));
+    aniw::AniSpec sequence = plain;
+    sequence.Icons.push_back(aniw::IconFile(4, 4, 3, true, 1, 2));
+    sequence.Sequence = {0, 2, 1, 2};
+    sequence.Rates = {1, 2, 3, 4};
+    WriteFamily(root / "launcher_ani", "sequence", aniw::AniFile(sequence));
     return 0;
 }

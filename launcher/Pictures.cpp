@@ -1,5 +1,6 @@
 #include "launcher/Pictures.h"
 
+#include "launcher/graphics/QvGIF.h"
 #include "platform/graphics/Graphics.h"
 
 #include <QFile>
@@ -27,7 +28,14 @@ QPixmap SplashPicture()
     if (!f.open(QIODevice::ReadOnly)) return {};
     const QByteArray bytes = f.readAll();
     try {
-        return QPixmap::fromImage(LoadPictureBitmap(bytes.constData(), static_cast<std::size_t>(bytes.size()), "gif")->ToImage());
+        TMemoryStream stream;
+        stream.WriteBuffer(bytes.constData(), bytes.size());
+        stream.SetPosition(0);
+        QvGIF::TGIFImage gif;
+        gif.LoadFromStream(stream);
+        TBitmap bitmap;
+        gif.AssignTo(bitmap);
+        return QPixmap::fromImage(bitmap.ToImage());
     } catch (const Exception&) {
         return {};  // a damaged picture: the splash shows without it
     }

@@ -1,5 +1,6 @@
 #include "platform/ui/Dialogs.h"
 
+#include "platform/ui/Cursors.h"
 #include "platform/ui/FileFilter.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/StdCtrls.h"
@@ -210,6 +211,10 @@ void TQtUiServices::SetCursor(TCursor cursor)
     if (cursor == cursor_) return;
     if (cursor_ != crDefault) QApplication::restoreOverrideCursor();
     cursor_ = cursor;
+    if (const auto registered = ScreenCursorImage(cursor)) {
+        QApplication::setOverrideCursor(*registered);
+        return;
+    }
     Qt::CursorShape shape = Qt::ArrowCursor;
     switch (cursor) {
     case crDefault: return;

@@ -1,4 +1,5 @@
 // The About box's hidden credits and the link label.
+#include "launcher/graphics/GifTestSupport.h"
 #include "launcher/Pictures.h"
 #include "launcher/URLLabel.h"
 #include "launcher/Usplash.h"
@@ -7,6 +8,7 @@
 #include "ui_Usplash.h"
 #include "ui_about.h"
 
+#include <QFile>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -110,4 +112,19 @@ TEST(Splash, ShowsThePicture)
     TfSplash splash;
     EXPECT_EQ(splash.size(), QSize(407, 243));
     EXPECT_EQ(splash.ui->Image1->pixmap().size(), QSize(407, 243));
+}
+
+// The splash is decoded by the launcher's own GIF reader: its pixels are giflib's.
+TEST(Splash, PixelsAreGiflibs)
+{
+    QFile f(":/launcher/Splash.gif");
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray data = f.readAll();
+    const gift::Bytes gif(data.begin(), data.end());
+    const gift::Pixels expected = gift::GiflibDecode(gif);
+    const QImage shown = SplashPicture().toImage().convertToFormat(QImage::Format_RGB32);
+    gift::Pixels got{shown.width(), shown.height(), {}};
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x) got.Rgb.push_back(shown.pixel(x, y) & 0xFFFFFF);
+    EXPECT_EQ(got, expected);
 }

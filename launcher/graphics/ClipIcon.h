@@ -1,0 +1,6 @@
+// The clipboard format for icons ("Tasklander Icon": an icon file), read by TIcon.
+#pragma once
+
+#include "platform/graphics/Clipbrd.h"
+
+TClipboardFormat CF_ICON();
