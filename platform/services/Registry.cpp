@@ -324,12 +324,31 @@ std::vector<std::string> TRegistryData::SubKeys(const std::string& path) const
     return out;
 }
 
+const std::vector<size_t>& TRegistryData::ValueLines(const std::string& path) const
+{
+    if (!indexed_) {
+        valueLines_.clear();
+        for (size_t i = 0; i < lines_.size(); ++i)
+            if (lines_[i].Kind == TKind::Value) valueLines_[Folded(lines_[i].Key)].push_back(i);
+        indexed_ = true;
+    }
+    static const std::vector<size_t> none;
+    const auto it = valueLines_.find(Folded(path));
+    return it == valueLines_.end() ? none : it->second;
+}
+
+void TRegistryData::Changed()
+{
+    indexed_ = false;
+    valueLines_.clear();
+}
+
 TRegistryData::TValues TRegistryData::Values(const std::string& path) const
 {
     TValues out;
     std::unordered_map<std::string, size_t> at;   // folded name -> index in out
-    for (const auto& l : lines_) {
-        if (l.Kind != TKind::Value || !SameText(l.Key, path)) continue;
+    for (const size_t i : ValueLines(path)) {
+        const TLine& l = lines_[i];
         const auto [it, added] = at.emplace(Folded(l.Name), out.size());
         if (added) out.emplace_back(l.Name, l.Value);
         else out[it->second].second = l.Value;
@@ -340,9 +359,9 @@ TRegistryData::TValues TRegistryData::Values(const std::string& path) const
 bool TRegistryData::ReadValue(const std::string& path, const std::string& name, std::string& value) const
 {
     bool found = false;
-    for (const auto& l : lines_)
-        if (l.Kind == TKind::Value && SameText(l.Key, path) && SameText(l.Name, name)) {
-            value = l.Value;
+    for (const size_t i : ValueLines(path))
+        if (SameText(lines_[i].Name, name)) {
+            value = lines_[i].Value;
             found = true;
         }
     return found;
@@ -367,6 +386,7 @@ void TRegistryData::CreateKey(const std::string& path)
 {
     CheckPath(path);
     if (path.empty() || KeyExists(path)) return;
+    Changed();
     if (!lines_.empty() && !Trim(lines_.back().Raw).empty()) lines_.push_back(TLine{});
     TLine header;
     header.Kind = TKind::Section;
@@ -383,6 +403,7 @@ void TRegistryData::WriteValue(const std::string& path, const std::string& name,
     size_t bad = 0;
     if (!ValidUtf8(value, bad)) throw ERegistryException("Registry value \"" + name + "\" is not UTF-8 text");
 
+    Changed();
     TLine line;
     line.Kind = TKind::Value;
     line.Key = path;
@@ -415,6 +436,7 @@ void TRegistryData::WriteValue(const std::string& path, const std::string& name,
 
 bool TRegistryData::DeleteValue(const std::string& path, const std::string& name)
 {
+    Changed();
     const auto before = lines_.size();
     std::erase_if(lines_, [&](const TLine& l) {
         return l.Kind == TKind::Value && SameText(l.Key, path) && SameText(l.Name, name);
@@ -425,6 +447,7 @@ bool TRegistryData::DeleteValue(const std::string& path, const std::string& name
 bool TRegistryData::DeleteKey(const std::string& path)
 {
     if (path.empty()) return false;
+    Changed();
     // One pass: a section's lines go with its header (erasing section by section would be
     // quadratic in a file with many keys).
     bool any = false;

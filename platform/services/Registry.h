@@ -28,6 +28,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -70,7 +71,13 @@ private:
     };
     static std::string CheckPath(const std::string& path);
     int SectionEnd(int header) const;  // index after the last line of the section at header
+    // The value lines of a key, in file order. An index by key built on first use and dropped
+    // by every change, so that reading every key's values costs one pass over the file.
+    const std::vector<size_t>& ValueLines(const std::string& path) const;
+    void Changed();
     std::vector<TLine> lines_;
+    mutable std::unordered_map<std::string, std::vector<size_t>> valueLines_;
+    mutable bool indexed_ = false;
 };
 
 // Quotes a value when a plain one would not read back the same (see above).

@@ -356,3 +356,35 @@ TEST(RegistryFileWrite, FailuresNameTheirRealCause)
         EXPECT_EQ(entries(), std::vector<std::string>{"registry.txt"});
     }
 }
+
+// Tasklander reads every tool's values: one pass over the file in all, not one per tool
+// (20,000 tools read key by key from a file of 140,000 lines would take minutes).
+TEST_F(RegistryFile, EveryKeysValuesAreReadInOnePass)
+{
+    constexpr int n = 20000;
+    std::string text;
+    for (int i = 0; i < n; ++i)
+        text += "[Software\\Belvor\\Tool" + std::to_string(i) + "]\nPath=/opt/t" + std::to_string(i) +
+                "\nExeName=t\nGroup=G\nMenuCaption=Tool " + std::to_string(i) + "\nDescription=d\n";
+    std::filesystem::create_directories(std::filesystem::path(file).parent_path());
+    WriteAll(file, text);
+    TRegIniFile reg("Software\\Belvor", file);
+    TStringList keys;
+    reg.ReadSections(keys);
+    ASSERT_EQ(keys.Count(), n);
+    int checked = 0;
+    for (int k = 0; k < keys.Count(); ++k) {
+        TStringList values;
+        reg.ReadSectionValues(keys[k], values);
+        ASSERT_EQ(values.Count(), 5);
+        const std::string number = keys[k].substr(4);
+        checked += values.Values("Path") == "/opt/t" + number && reg.ReadString(keys[k], "menucaption", "") == "Tool " + number;
+    }
+    EXPECT_EQ(checked, n);
+    // A write drops what was indexed: the new value reads back, the others stay.
+    reg.WriteString("Tool7", "Group", "H");
+    reg.WriteString("Tool7", "Extra", "x");
+    EXPECT_EQ(reg.ReadString("Tool7", "Group", ""), "H");
+    EXPECT_EQ(reg.ReadString("Tool7", "Extra", ""), "x");
+    EXPECT_EQ(reg.ReadString("Tool8", "Group", ""), "G");
+}
