@@ -1,5 +1,6 @@
 #include "demo/MacroFile.h"
 #include "demo/lzh.h"
+#include "platform/runtime/ByteIO.h"
 
 #include <gtest/gtest.h>
 
@@ -61,12 +62,15 @@ Bytes Unpack(const Bytes& packed, int64_t count)
 
 void Le32(Bytes& b, int32_t v)
 {
-    for (int i = 0; i < 4; ++i) b.push_back(static_cast<uint8_t>(static_cast<uint32_t>(v) >> (8 * i)));
+    b.resize(b.size() + 4);
+    StoreLE32(b.data() + b.size() - 4, static_cast<uint32_t>(v));
 }
 
 int32_t Le32At(const Bytes& b, std::size_t at)
 {
-    return static_cast<int32_t>(b[at] | b[at + 1] << 8 | b[at + 2] << 16 | uint32_t(b[at + 3]) << 24);
+    TByteReader r(b);
+    r.Seek(at);
+    return r.I32();
 }
 
 struct Recording {
