@@ -19,7 +19,10 @@
 //   or a file over 8 MiB or 500,000 lines make the file damaged: reading it raises ERegistryDamaged naming the
 //   file and line, and nothing is ever written over it until it is mended by hand.
 // Writes keep every other line (comments included) as it was, take a lock file beside the
-// registry (<file>.lock), re-read the file, and replace it atomically (temporary file, rename).
+// registry (<file>.lock, held with flock() and removed afterwards), re-read the file, and
+// replace it atomically (SaveFileAtomically). A write that fails names its cause: a read-only
+// folder, a full disk, or the system's own words. The file's name is used as the file system's
+// bytes, whatever its encoding.
 #pragma once
 
 #include "platform/runtime/Classes.h"
