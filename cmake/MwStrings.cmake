@@ -20,4 +20,6 @@ function(mw_string_table target name)
     VERBATIM)
   add_library(${target} STATIC ${out})
   target_link_libraries(${target} PUBLIC mw_runtime)
+  # The generated source includes only the runtime's string-table header.
+  mw_layer(${target} LAYER platform/runtime)
 endfunction()

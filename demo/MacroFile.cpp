@@ -1,11 +1,11 @@
 #include "MacroFile.h"
 
 #include "lzh.h"
+#include "platform/runtime/ByteIO.h"
+#include "platform/runtime/FileSave.h"
 
 #include <algorithm>
 #include <cstring>
-#include <filesystem>
-#include <unistd.h>
 
 namespace Vantrel {
 namespace {
@@ -30,19 +30,7 @@ int64_t ReadLimit(int64_t expandedSize)
     return expandedSize * 8 + 16;
 }
 
-int32_t Get32(const uint8_t* p)
-{
-    return static_cast<int32_t>(uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24);
-}
-
-void Put32(uint8_t* p, int32_t value)
-{
-    const auto v = static_cast<uint32_t>(value);
-    p[0] = static_cast<uint8_t>(v);
-    p[1] = static_cast<uint8_t>(v >> 8);
-    p[2] = static_cast<uint8_t>(v >> 16);
-    p[3] = static_cast<uint8_t>(v >> 24);
-}
+int32_t Get32(const uint8_t* p) { return static_cast<int32_t>(LoadLE32(p)); }
 
 // Hands a memory block to the codec and collects what it writes, reporting the share of the
 // input handed out as a rising percentage.
@@ -212,29 +200,20 @@ void TMacroFile::SaveMacro(std::span<const TEventMsg> events, std::span<const TW
     // Everything that can fail before the disk is touched comes first.
     const std::vector<uint8_t> packed = PackRecords(events, identities, count, OnProgress);
 
-    uint8_t head[8];
-    std::memcpy(head, MacroMagic, 4);
-    Put32(head + 4, count);
+    std::vector<uint8_t> file(8);
+    std::memcpy(file.data(), MacroMagic, 4);
+    StoreLE32(file.data() + 4, static_cast<uint32_t>(count));
+    file.insert(file.end(), packed.begin(), packed.end());
 
-    // The new macro goes to a file beside the old one and is renamed over it when complete.
-    const std::string temp = fileName_ + ".~" + std::to_string(::getpid()) + ".tmp";
+    // The file is replaced only once the new macro is complete on disk; until then the old
+    // one stays open and readable.
     try {
-        TFileStream out(temp, fmCreate);
-        out.WriteBuffer(head, sizeof head);
-        out.WriteBuffer(packed.data(), static_cast<int64_t>(packed.size()));
-        out.Flush();
+        SaveFileAtomically(fileName_, file);
     } catch (const EStreamError&) {
-        DeleteFile(temp);
         throw ESaveError(SaveErrorText);
     }
     stream_.reset();
     opened_ = false;
-    std::error_code ec;
-    std::filesystem::rename(temp, fileName_, ec);
-    if (ec) {
-        DeleteFile(temp);
-        throw ESaveError(SaveErrorText);
-    }
     std::memcpy(magic_.data(), MacroMagic, 4);
     eventCount_ = count;
     dataSize_ = static_cast<int64_t>(packed.size());
@@ -367,25 +346,23 @@ void WriteQGFile(const std::string& fileName, const std::vector<TQGEntry>& entri
             throw ERangeError("Unable to read beyond end of buffers !");
         const int count = static_cast<int>(e.events.size());
         uint8_t* p = index.data() + i * QGIndexEntrySize;
-        Put32(p, e.id);
+        StoreLE32(p, static_cast<uint32_t>(e.id));
         std::memcpy(p + 4, e.title.data(), std::min<std::size_t>(e.title.size(), 255));
-        Put32(p + 260, static_cast<int32_t>(data.size()));
-        Put32(p + 264, count);
+        StoreLE32(p + 260, static_cast<uint32_t>(data.size()));
+        StoreLE32(p + 264, static_cast<uint32_t>(count));
         const auto block = PackRecords(e.events, e.identities, count);
         data.insert(data.end(), block.begin(), block.end());
         if (data.size() > 0x7FFFFFFF) throw ERangeError("Help container too large");
     }
     const auto packedIndex = Compress(index, {});
-    uint8_t head[12];
-    std::memcpy(head, ContainerMagic, 4);
-    Put32(head + 4, static_cast<int32_t>(entries.size()));
-    Put32(head + 8, static_cast<int32_t>(packedIndex.size()));
+    std::vector<uint8_t> file(12);
+    std::memcpy(file.data(), ContainerMagic, 4);
+    StoreLE32(file.data() + 4, static_cast<uint32_t>(entries.size()));
+    StoreLE32(file.data() + 8, static_cast<uint32_t>(packedIndex.size()));
+    file.insert(file.end(), packedIndex.begin(), packedIndex.end());
+    file.insert(file.end(), data.begin(), data.end());
     try {
-        TFileStream out(fileName, fmCreate);
-        out.WriteBuffer(head, sizeof head);
-        out.WriteBuffer(packedIndex.data(), static_cast<int64_t>(packedIndex.size()));
-        out.WriteBuffer(data.data(), static_cast<int64_t>(data.size()));
-        out.Flush();
+        SaveFileAtomically(fileName, file);
     } catch (const EStreamError&) {
         throw ESaveError(SaveErrorText);
     }

@@ -3,6 +3,8 @@
 // image descriptor, local colour table, table-based image data, trailer.
 #include "GIFWriter.h"
 
+#include "platform/runtime/ByteIO.h"
+
 #include <algorithm>
 #include <vector>
 
@@ -10,22 +12,6 @@ namespace GIFImage {
 
 namespace {
 uint8_t lastError = gifOK;
-
-// The file is assembled here and reaches the caller's stream only when complete.
-class ByteWriter {
-public:
-    void U8(uint8_t v) { bytes.push_back(v); }
-    void U16(uint32_t v)  // little-endian, the low 16 bits
-    {
-        bytes.push_back(static_cast<uint8_t>(v));
-        bytes.push_back(static_cast<uint8_t>(v >> 8));
-    }
-    void Text(std::string_view s)
-    {
-        for (char c : s) bytes.push_back(static_cast<uint8_t>(c));
-    }
-    std::vector<uint8_t> bytes;
-};
 
 // Up to 256 colours in order of first appearance, indexed through a hash of their 24-bit values
 // so that collecting a frame does not search the table for every pixel.
@@ -124,18 +110,18 @@ bool CollectFrameColors(const TFrameInfo& frame, ColorTable& table, FramePixels&
 }
 
 // Global or local colour table: 2^bits triples red, green, blue; entries past the count are zero.
-void WriteColorTable(ByteWriter& w, const ColorTable& table, int bits)
+void WriteColorTable(TByteWriter& w, const ColorTable& table, int bits)
 {
     const int entries = 1 << bits;
     for (int i = 0; i < entries; ++i)
         for (int c = 0; c < 3; ++c) w.U8(i < table.count ? table.rgb[3 * i + c] : 0);
 }
 
-void WriteLogicalScreen(ByteWriter& w, int width, int height, const ColorTable* global)
+void WriteLogicalScreen(TByteWriter& w, int width, int height, const ColorTable* global)
 {
     const int bits = global ? BitsForColorCount(global->count) : 0;
-    w.U16(static_cast<uint32_t>(width));
-    w.U16(static_cast<uint32_t>(height));
+    w.U16(static_cast<uint16_t>(width));
+    w.U16(static_cast<uint16_t>(height));
     // global table flag (bit 7) | colour resolution 0 | sort flag 0 | table size (bits 0-2)
     w.U8(global ? static_cast<uint8_t>(0x80 | (bits - 1)) : 0);
     w.U8(0);  // background colour index
@@ -144,32 +130,32 @@ void WriteLogicalScreen(ByteWriter& w, int width, int height, const ColorTable* 
 }
 
 // Application extension "NETSCAPE2.0": sub-block 1 holds the loop count.
-void WriteLoopingBlock(ByteWriter& w, uint16_t loopCount)
+void WriteLoopingBlock(TByteWriter& w, uint16_t loopCount)
 {
     w.U8(0x21);
     w.U8(0xFF);
     w.U8(11);
-    w.Text("NETSCAPE2.0");
+    w.String("NETSCAPE2.0");
     w.U8(3);
     w.U8(1);
     w.U16(loopCount);
     w.U8(0);
 }
 
-void WriteComment(ByteWriter& w, std::string_view text)
+void WriteComment(TByteWriter& w, std::string_view text)
 {
     w.U8(0x21);
     w.U8(0xFE);
     while (!text.empty()) {
         const size_t n = std::min<size_t>(text.size(), 255);
         w.U8(static_cast<uint8_t>(n));
-        w.Text(text.substr(0, n));
+        w.String(text.substr(0, n));
         text.remove_prefix(n);
     }
     w.U8(0);
 }
 
-void WriteGraphicControl(ByteWriter& w, const TFrameInfo& frame, uint8_t transparentIndex)
+void WriteGraphicControl(TByteWriter& w, const TFrameInfo& frame, uint8_t transparentIndex)
 {
     uint8_t packed = 0;
     switch (frame.Disposal) {  // disposal method, bits 2-4
@@ -184,20 +170,20 @@ void WriteGraphicControl(ByteWriter& w, const TFrameInfo& frame, uint8_t transpa
     w.U8(0xF9);
     w.U8(4);  // block size
     w.U8(packed);
-    w.U16(static_cast<uint32_t>(std::clamp(frame.Delay / 10, 0, 0xFFFF)));  // hundredths of a second
+    w.U16(static_cast<uint16_t>(std::clamp(frame.Delay / 10, 0, 0xFFFF)));  // hundredths of a second
     w.U8(transparent ? transparentIndex : 0);
     w.U8(0);
 }
 
-void WriteImageDescriptor(ByteWriter& w, const TFrameInfo& frame, const ColorTable* local)
+void WriteImageDescriptor(TByteWriter& w, const TFrameInfo& frame, const ColorTable* local)
 {
     const TBitmap& bitmap = *frame.Bitmap;
     const int bits = local ? BitsForColorCount(local->count) : 0;
     w.U8(0x2C);
-    w.U16(static_cast<uint32_t>(frame.Left));
-    w.U16(static_cast<uint32_t>(frame.Top));
-    w.U16(static_cast<uint32_t>(bitmap.Width()));
-    w.U16(static_cast<uint32_t>(bitmap.Height()));
+    w.U16(static_cast<uint16_t>(frame.Left));
+    w.U16(static_cast<uint16_t>(frame.Top));
+    w.U16(static_cast<uint16_t>(bitmap.Width()));
+    w.U16(static_cast<uint16_t>(bitmap.Height()));
     uint8_t packed = local ? static_cast<uint8_t>(0x80 | (bits - 1)) : 0;  // local table flag, size
     if (frame.Interlaced) packed |= 0x40;                                   // interlace flag
     w.U8(packed);
@@ -208,7 +194,7 @@ void WriteImageDescriptor(ByteWriter& w, const TFrameInfo& frame, const ColorTab
 // first into data sub-blocks of up to 255 bytes.
 class LzwEncoder {
 public:
-    LzwEncoder(ByteWriter& w, int bits) : w_(w), keys_(kEntries, -1), codes_(kEntries, 0)
+    LzwEncoder(TByteWriter& w, int bits) : w_(w), keys_(kEntries, -1), codes_(kEntries, 0)
     {
         const int minCodeSize = bits == 1 ? 2 : bits;
         w_.U8(static_cast<uint8_t>(minCodeSize));
@@ -302,11 +288,11 @@ private:
     {
         if (blockLength_ == 0) return;
         w_.U8(static_cast<uint8_t>(blockLength_));
-        w_.bytes.insert(w_.bytes.end(), block_.begin(), block_.begin() + blockLength_);
+        w_.Bytes(block_.data(), static_cast<size_t>(blockLength_));
         blockLength_ = 0;
     }
 
-    ByteWriter& w_;
+    TByteWriter& w_;
     std::vector<int32_t> keys_;
     std::vector<uint16_t> codes_;
     int initWidth_ = 0, width_ = 0, clearCode_ = 0, endCode_ = 0, nextCode_ = 0, maxCode_ = 0;
@@ -317,7 +303,7 @@ private:
     int blockLength_ = 0;
 };
 
-bool EncodeFrameLZW(ByteWriter& w, const FramePixels& pixels, int colorCount)
+bool EncodeFrameLZW(TByteWriter& w, const FramePixels& pixels, int colorCount)
 {
     const int bits = BitsForColorCount(colorCount);
     if (bits == 0) {
@@ -382,8 +368,9 @@ bool WriteGIFStream(TGIFWriteJob& job, TStream& stream)
 
     const bool animation = count > 1;
     const bool oneTable = !animation || job.GlobalTable;
-    ByteWriter w;
-    w.Text("GIF89a");
+    // The file is assembled here and reaches the caller's stream only when complete.
+    TByteWriter w;
+    w.String("GIF89a");
     WriteLogicalScreen(w, screenWidth, screenHeight, oneTable ? &table : nullptr);
     if (animation) WriteLoopingBlock(w, job.LoopCount);
     for (int i = 0; i < count; ++i) {
@@ -402,7 +389,7 @@ bool WriteGIFStream(TGIFWriteJob& job, TStream& stream)
     WriteComment(w, kSignature);
     w.U8(0x3B);  // trailer
 
-    stream.WriteBuffer(w.bytes.data(), static_cast<int64_t>(w.bytes.size()));
+    stream.WriteBuffer(w.Bytes().data(), static_cast<int64_t>(w.Position()));
     lastError = gifOK;
     return true;
 }

@@ -5,6 +5,7 @@
 #include "platform/services/Shell.h"
 
 #include <QDateTime>
+#include <QFile>
 #include <QFileIconProvider>
 #include <QFileInfo>
 #include <QPixmap>
@@ -59,14 +60,14 @@ QIcon ToolIcon(const std::string& fullPath)
 {
     for (const char* ext : {".png", ".ico"}) {
         QPixmap picture;
-        if (picture.load(QString::fromStdString(ChangeFileExt(fullPath, ext)))) return QIcon(picture);
+        if (picture.load(QFile::decodeName(QByteArray::fromStdString(ChangeFileExt(fullPath, ext))))) return QIcon(picture);
     }
-    return QFileIconProvider().icon(QFileInfo(QString::fromStdString(fullPath)));
+    return QFileIconProvider().icon(QFileInfo(QFile::decodeName(QByteArray::fromStdString(fullPath))));
 }
 
 std::string ShortDateOf(const std::string& fileName)
 {
-    const QDate d = QFileInfo(QString::fromStdString(fileName)).lastModified().date();
+    const QDate d = QFileInfo(QFile::decodeName(QByteArray::fromStdString(fileName))).lastModified().date();
     return DateToStr(EncodeDate(d.year(), d.month(), d.day()));
 }
 

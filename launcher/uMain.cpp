@@ -11,6 +11,7 @@
 
 #include <QActionGroup>
 #include <QCoreApplication>
+#include <QFile>
 #include <QMimeData>
 #include <QPainter>
 #include <QScreen>
@@ -79,7 +80,7 @@ TfrmMainForm::~TfrmMainForm() { FormDestroy(); }
 
 void TfrmMainForm::FormCreate()
 {
-    if (ExeDir.empty()) ExeDir = QCoreApplication::applicationDirPath().toStdString();
+    if (ExeDir.empty()) ExeDir = QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
     ExeDir = IncludeTrailingPathDelimiter(ExeDir);
     ToolList = std::make_unique<TToolList>();
     try {

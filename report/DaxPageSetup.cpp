@@ -1,6 +1,7 @@
 #include "DaxPageSetup.h"
 
 #include "DaxPage.h"
+#include "platform/runtime/ByteIO.h"
 
 #include <algorithm>
 #include <bit>
@@ -122,11 +123,14 @@ bool TRpxPrinterSetup::SamePageFormat(const TRpxPrinterSetup& o) const
 void TRpxPrinterSetup::LoadFixedRecord(const uint8_t* d, size_t size)
 {
     if (!d || (size != 36 && size != 37)) throw EReadError("Printer setup record has a wrong size");
-    auto i16 = [d](size_t at) { return static_cast<int16_t>(d[at] | (d[at + 1] << 8)); };
-    auto f64 = [d](size_t at) {
-        uint64_t u = 0;
-        for (int i = 7; i >= 0; --i) u = (u << 8) | d[at + static_cast<size_t>(i)];
-        return std::bit_cast<double>(u);
+    TByteReader r(d, size);
+    auto i16 = [&r](size_t at) {
+        r.Seek(at);
+        return r.I16();
+    };
+    auto f64 = [&r](size_t at) {
+        r.Seek(at);
+        return std::bit_cast<double>(r.U64());
     };
     const double length = f64(4), width = f64(12);
     if (!std::isfinite(length) || !std::isfinite(width)) throw EReadError("Printer setup record holds an invalid paper size");

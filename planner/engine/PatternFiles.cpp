@@ -5,9 +5,9 @@
 #include "planner/engine/ProjLib.h"
 #include "planner/engine/TitleBlock.h"
 #include "platform/runtime/Classes.h"
+#include "platform/runtime/FileSave.h"
 #include "platform/runtime/NumText.h"
 
-#include <cstdio>
 
 std::string FixedWidth(double v, int width, int decimals)
 {
@@ -69,21 +69,9 @@ std::string ElevationPatternText()
 
 void WriteTextFileSafely(const std::string& fileName, const std::string& text)
 {
-    // Written beside the target and renamed over it once complete, so a full disk or a
-    // vanished folder never leaves a truncated file in place of the old one.
-    // The scratch name is one no file of the folder carries yet.
-    std::string temp = fileName + ".~tmp";
-    for (int n = 1; FileExists(temp) || DirectoryExists(temp); ++n) temp = fileName + ".~tmp" + IntToStr(n);
     try {
-        {
-            TFileStream file(temp, fmCreate);
-            file.WriteBuffer(text.data(), static_cast<int64_t>(text.size()));
-            file.Flush();
-        }
-        if (std::rename(temp.c_str(), fileName.c_str()) != 0)
-            throw EWriteError("Cannot replace the file " + fileName);
+        SaveFileAtomically(fileName, text);
     } catch (const Exception& e) {
-        DeleteFile(temp);
         throw EInOutError("Unable to write the file " + fileName + ": " + e.Message());
     }
 }

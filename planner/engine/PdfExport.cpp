@@ -1,13 +1,14 @@
 #include "planner/engine/PdfExport.h"
 
 #include "gif/GIFWriter.h"
+#include "platform/runtime/Classes.h"
+#include "platform/runtime/FileSave.h"
 #include "platform/runtime/SysUtils.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -20,7 +21,8 @@ const char* const kPdfHtmlFailedText = "Unable to create HTML file for PDF";
 
 namespace {
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
+// Names and arguments reach Qt as the file system's bytes, whatever their encoding.
+QString Q(const std::string& s) { return QFile::decodeName(QByteArray::fromStdString(s)); }
 
 std::string ImageName(const std::string& base) { return "~" + base + ".gif"; }
 std::string HtmlName(const std::string& base) { return "~" + base + ".html"; }
@@ -44,21 +46,18 @@ std::string EscapedSource(const std::string& name)
     return out;
 }
 
-// Replaces target with the finished PDF in one step: the bytes go to a temporary file beside
-// the target, which is renamed over it only when complete.
+// Replaces target with the finished PDF in one step, only once it is complete.
 bool Deliver(const std::string& pdf, const std::string& target)
 {
-    QFile in(Q(pdf));
-    if (!in.open(QIODevice::ReadOnly)) return false;
-    const QByteArray bytes = in.readAll();
-    if (bytes.isEmpty()) return false;
-    QSaveFile out(Q(target));
-    if (!out.open(QIODevice::WriteOnly)) return false;
-    if (out.write(bytes) != bytes.size()) {
-        out.cancelWriting();
+    try {
+        TMemoryStream in;
+        in.LoadFromFile(pdf);
+        if (in.Size() == 0) return false;
+        SaveFileAtomically(target, in.Memory(), in.Size());
+        return true;
+    } catch (const EStreamError&) {
         return false;
     }
-    return out.commit();
 }
 
 }  // namespace
@@ -93,9 +92,9 @@ std::string FindHtmlDoc(const std::string& programFolder)
 {
     if (!programFolder.empty()) {
         const QFileInfo beside(QDir(Q(programFolder)).filePath("htmldoc"));
-        if (beside.isFile() && beside.isExecutable()) return beside.absoluteFilePath().toStdString();
+        if (beside.isFile() && beside.isExecutable()) return QFile::encodeName(beside.absoluteFilePath()).toStdString();
     }
-    return QStandardPaths::findExecutable("htmldoc").toStdString();
+    return QFile::encodeName(QStandardPaths::findExecutable("htmldoc")).toStdString();
 }
 
 TPdfConverter HtmlDocConverter(const std::string& programFolder)
@@ -155,7 +154,7 @@ bool MakePdfFile(TBitmap& page, const std::string& fileName, const TPdfConverter
     // The temporaries live only in this folder, which goes (with them) when the export ends.
     QTemporaryDir work(QDir(QDir::tempPath()).filePath("mastwise-pdf-XXXXXX"));
     if (!work.isValid()) return fail(kPdfImageFailedText);
-    const std::filesystem::path folder = work.path().toStdString();
+    const std::filesystem::path folder = QFile::encodeName(work.path()).toStdString();
 
     bool imageWritten = false;
     try {

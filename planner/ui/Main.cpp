@@ -7,6 +7,7 @@
 #include "planner/ui/MainState.h"
 
 #include <QCoreApplication>
+#include <QFile>
 
 MW_USE_STRING_TABLE(Planner);
 
@@ -52,7 +53,7 @@ TFrmMain::TFrmMain(QWidget* owner) : TForm(owner)
 
 void TFrmMain::FormCreate()
 {
-    ProgramFolder = IncludeTrailingPathDelimiter(QCoreApplication::applicationDirPath().toStdString());
+    ProgramFolder = IncludeTrailingPathDelimiter(QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString());
     EnableDesignSteps(false);
     // The design objects live for the whole run; a second main window (tests) shares them.
     if (!SysObj) CreateProjectObjects();

@@ -2,6 +2,8 @@
 // has the same layout, and on a 32-bit working copy for the indexed formats.
 #include "Graphics.h"
 
+#include "platform/runtime/ByteIO.h"
+
 #include <QByteArray>
 
 #include <cstring>
@@ -56,11 +58,11 @@ uint32_t RawIn(const uint8_t* bits, int64_t stride, TPixelFormat f, int x, int y
     case pf4bit: return (x & 1) ? (row[x >> 1] & 0x0Fu) : (row[x >> 1] >> 4);
     case pf8bit: return row[x];
     case pf15bit: {
-        const int v = row[2 * x] | (row[2 * x + 1] << 8);
+        const int v = LoadLE16(row + 2 * x);
         return static_cast<uint32_t>(RGB(Expand5((v >> 10) & 31), Expand5((v >> 5) & 31), Expand5(v & 31)));
     }
     case pf16bit: {
-        const int v = row[2 * x] | (row[2 * x + 1] << 8);
+        const int v = LoadLE16(row + 2 * x);
         return static_cast<uint32_t>(RGB(Expand5((v >> 11) & 31), Expand6((v >> 5) & 63), Expand5(v & 31)));
     }
     case pf24bit: return static_cast<uint32_t>(RGB(row[3 * x + 2], row[3 * x + 1], row[3 * x]));
@@ -90,14 +92,12 @@ void PutRawIn(uint8_t* bits, int64_t stride, TPixelFormat f, int x, int y, uint3
     case pf8bit: row[x] = static_cast<uint8_t>(v); break;
     case pf15bit: {
         const int w = ((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3);
-        row[2 * x] = static_cast<uint8_t>(w);
-        row[2 * x + 1] = static_cast<uint8_t>(w >> 8);
+        StoreLE16(row + 2 * x, static_cast<uint16_t>(w));
         break;
     }
     case pf16bit: {
         const int w = ((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3);
-        row[2 * x] = static_cast<uint8_t>(w);
-        row[2 * x + 1] = static_cast<uint8_t>(w >> 8);
+        StoreLE16(row + 2 * x, static_cast<uint16_t>(w));
         break;
     }
     case pf24bit:
@@ -535,42 +535,58 @@ void TBitmap::LoadFromStream(TStream& stream)
     QByteArray data(14, '\0');
     stream.ReadBuffer(data.data(), 14);
     if (data[0] != 'B' || data[1] != 'M') throw EInvalidGraphic("Bitmap image is not valid");
-    uint32_t fileSize = 0;
-    std::memcpy(&fileSize, data.constData() + 2, 4);  // little-endian host
+    const uint32_t fileSize = LoadLE32(reinterpret_cast<const uint8_t*>(data.constData()) + 2);
     // A stream may hold more after the bitmap (resources): read only the bitmap when its size is
     // believable, else the rest of the stream.
     const int64_t rest = (fileSize >= 26 && fileSize <= available) ? fileSize - 14 : available - 14;
     data.resize(14 + rest);
     stream.ReadBuffer(data.data() + 14, rest);
 
-    auto u16 = [&](int at) { return at + 2 <= data.size() ? uint16_t(uint8_t(data[at]) | (uint8_t(data[at + 1]) << 8)) : 0; };
-    auto u32 = [&](int at) {
-        return at + 4 <= data.size() ? uint32_t(u16(at)) | (uint32_t(u16(at + 2)) << 16) : 0u;
+    // Header fields a short file lacks make it invalid, never zeros.
+    auto u16 = [&](size_t at) {
+        TByteReader r(data.constData(), static_cast<size_t>(data.size()));
+        r.Seek(at);
+        return r.U16();
     };
-    const uint32_t headerSize = u32(14);
-    const int bits = headerSize == 12 ? u16(24) : u16(28);
-    const bool is565 = headerSize >= 40 && u32(30) == 3 && u32(14 + 40 + 4) == 0x07E0;
+    auto u32 = [&](size_t at) {
+        TByteReader r(data.constData(), static_cast<size_t>(data.size()));
+        r.Seek(at);
+        return r.U32();
+    };
+    int bits = 0;
+    bool is565 = false;
+    try {
+        const uint32_t headerSize = u32(14);
+        bits = headerSize == 12 ? u16(24) : u16(28);
+        is565 = headerSize >= 40 && u32(30) == 3 && u32(14 + 40 + 4) == 0x07E0;
 
-    // Uncompressed pixels must all be there: Qt's reader would make up missing rows, and a
-    // header claiming a large picture would have it allocate that picture for a few bytes.
-    const uint32_t compression = headerSize == 12 ? 0 : u32(30);
-    if (compression == 0 || compression == 3 || compression == 6) {
-        const int64_t width = headerSize == 12 ? int64_t(u16(18)) : int64_t(int32_t(u32(18)));
-        const int64_t height = headerSize == 12 ? int64_t(int16_t(u16(20))) : int64_t(int32_t(u32(22)));
-        const int64_t rows = height < 0 ? -height : height;
-        const int64_t offBits = u32(10);
-        if (width <= 0 || rows == 0 || bits <= 0 || bits > 32 || offBits < 14 + int64_t(headerSize))
-            throw EInvalidGraphic("Bitmap image is not valid");
-        const int64_t stride = (width * bits + 31) / 32 * 4;
-        // The last row may lack its padding.
-        const int64_t need = offBits + stride * (rows - 1) + (width * bits + 7) / 8;
-        // A file size field that is too small: the pixels may still follow in the stream.
-        if (need > data.size() && need <= available) {
-            const int64_t had = data.size();
-            data.resize(static_cast<qsizetype>(need));
-            stream.ReadBuffer(data.data() + had, need - had);
+        // Uncompressed pixels must all be there: Qt's reader would make up missing rows, and a
+        // header claiming a large picture would have it allocate that picture for a few bytes.
+        const uint32_t compression = headerSize == 12 ? 0 : u32(30);
+        if (compression == 0 || compression == 3 || compression == 6) {
+            const int64_t width = headerSize == 12 ? int64_t(u16(18)) : int64_t(int32_t(u32(18)));
+            const int64_t height = headerSize == 12 ? int64_t(int16_t(u16(20))) : int64_t(int32_t(u32(22)));
+            const uint64_t rows = static_cast<uint64_t>(height < 0 ? -height : height);
+            const uint64_t offBits = u32(10);
+            if (width <= 0 || rows == 0 || bits <= 0 || bits > 32 || offBits < 14 + uint64_t(headerSize))
+                throw EInvalidGraphic("Bitmap image is not valid");
+            // Sizes in unsigned 64 bits (at most 2^31 x 32 bits a row), and the row count checked
+            // against what the stream holds before it multiplies anything.
+            const uint64_t stride = (uint64_t(width) * uint64_t(bits) + 31) / 32 * 4;
+            const uint64_t lastRow = (uint64_t(width) * uint64_t(bits) + 7) / 8;  // may lack its padding
+            const uint64_t limit = static_cast<uint64_t>(available);
+            if (offBits > limit || rows - 1 > (limit - offBits) / stride) throw EInvalidGraphic("Bitmap image is not valid");
+            const uint64_t need = offBits + stride * (rows - 1) + lastRow;
+            // A file size field that is too small: the pixels may still follow in the stream.
+            if (need > uint64_t(data.size()) && need <= limit) {
+                const int64_t had = data.size();
+                data.resize(static_cast<qsizetype>(need));
+                stream.ReadBuffer(data.data() + had, static_cast<int64_t>(need) - had);
+            }
+            if (need > uint64_t(data.size())) throw EInvalidGraphic("Bitmap image is not valid");
         }
-        if (need > data.size()) throw EInvalidGraphic("Bitmap image is not valid");
+    } catch (const EReadError&) {
+        throw EInvalidGraphic("Bitmap image is not valid");
     }
 
     QImage img;

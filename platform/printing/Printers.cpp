@@ -1,5 +1,7 @@
 #include "platform/printing/Printers.h"
 
+#include "platform/runtime/FileSave.h"
+
 #include <QBuffer>
 #include <QPageLayout>
 #include <QPageSize>
@@ -176,17 +178,9 @@ void TPdfPrinter::Deliver()
     const QByteArray data = impl_->buffer->data();
     impl_->Make();
     if (data.isEmpty()) throw EPrinter("The PDF document is empty");
-    {
-        TFileStream file(fileName_, fmCreate);  // EFCreateError
-        try {
-            file.WriteBuffer(data.constData(), data.size());
-            file.Flush();
-        } catch (...) {
-            // A short file would look like a document; leave none behind.
-            DeleteFile(fileName_);
-            throw;
-        }
-    }
+    // Replaces an earlier document only once the new one is complete (EFCreateError,
+    // EWriteError); a short file is never left behind.
+    SaveFileAtomically(fileName_, data.constData(), data.size());
 }
 
 void TPdfPrinter::Discard() { impl_->Make(); }

@@ -1,5 +1,6 @@
 #include "platform/printing/QtPrinters.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -10,7 +11,7 @@ TQtPrinter::TQtPrinter(const std::string& pdfFileName)
     : printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)), pdfFile_(pdfFileName)
 {
     printer_->setOutputFormat(QPrinter::PdfFormat);
-    printer_->setOutputFileName(QString::fromStdString(pdfFileName));
+    printer_->setOutputFileName(QFile::decodeName(QByteArray::fromStdString(pdfFileName)));
     printer_->setPageSize(QPageSize(QPageSize::Letter));
     printer_->setPageMargins(QMarginsF(0.25, 0.25, 0.25, 0.25), QPageLayout::Inch);
 }
@@ -78,7 +79,7 @@ void TQtPrinter::AbortDevice()
 void TQtPrinter::Deliver()
 {
     if (!pdfFile_.empty()) {
-        const QFileInfo info(QString::fromStdString(pdfFile_));
+        const QFileInfo info(QFile::decodeName(QByteArray::fromStdString(pdfFile_)));
         if (!info.exists() || info.size() == 0) {
             DeleteFile(pdfFile_);
             throw EWriteError("Unable to write the file " + pdfFile_);

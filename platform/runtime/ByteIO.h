@@ -54,14 +54,19 @@ public:
     bool AtEnd() const { return pos_ == size_; }
     const uint8_t* Data() const { return data_; }
 
-    // Raises EReadError unless count more bytes remain.
+    // Raises EReadError unless count more bytes remain. The message names the shortfall
+    // ("Stream read error: 4 bytes wanted at offset 10 of 12").
     void Require(uint64_t count) const
     {
-        if (count > Remaining()) throw EReadError();
+        if (count > Remaining())
+            throw EReadError("Stream read error: " + std::to_string(count) + " bytes wanted at offset " +
+                             std::to_string(pos_) + " of " + std::to_string(size_));
     }
     void Seek(uint64_t position)
     {
-        if (position > size_) throw EReadError();
+        if (position > size_)
+            throw EReadError("Stream read error: offset " + std::to_string(position) + " lies past the end of " +
+                             std::to_string(size_) + " bytes");
         pos_ = static_cast<size_t>(position);
     }
     void Skip(uint64_t count)
@@ -176,7 +181,9 @@ private:
     }
     uint8_t* PatchPoint(size_t at, size_t count)
     {
-        if (at > bytes_.size() || count > bytes_.size() - at) throw EWriteError();
+        if (at > bytes_.size() || count > bytes_.size() - at)
+            throw EWriteError("Stream write error: " + std::to_string(count) + " bytes patched at offset " +
+                              std::to_string(at) + " of " + std::to_string(bytes_.size()) + " written");
         return bytes_.data() + at;
     }
 

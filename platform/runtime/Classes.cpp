@@ -12,55 +12,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-void SaveFileAtomically(const std::string& fileName, const void* data, int64_t size)
-{
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    fs::path target(fileName);
-    if (fs::is_symlink(fs::symlink_status(target, ec))) {
-        fs::path resolved = fs::canonical(target, ec);
-        if (ec) {
-            // A link to a file not made yet: the file is created where the link points.
-            const fs::path to = fs::read_symlink(target, ec);
-            resolved = ec ? target : (to.is_absolute() ? to : target.parent_path() / to);
-        }
-        target = resolved;
-    }
-    struct stat old {};
-    const bool exists = ::stat(target.c_str(), &old) == 0;
-    if (exists && !S_ISREG(old.st_mode)) {
-        TFileStream f(fileName, fmCreate);
-        f.WriteBuffer(data, size);
-        f.Flush();
-        return;
-    }
-    // A file the user may not write stays refused, as writing it in place would be.
-    if (exists && ::access(target.c_str(), W_OK) != 0) {
-        const int error = errno;
-        throw EFCreateError("Cannot create file \"" + fileName + "\". " + std::strerror(error));
-    }
-    const std::string temp = target.string() + ".~" + std::to_string(::getpid()) + ".tmp";
-    try {
-        try {
-            TFileStream f(temp, fmCreate);
-            if (exists) (void)::chmod(temp.c_str(), old.st_mode & 07777);
-            f.WriteBuffer(data, size);
-            f.Flush();
-        } catch (const EFCreateError& e) {
-            // The user knows the file by its own name, not by the one written beside it.
-            throw EFCreateError(StringReplaceAll(e.Message(), temp, fileName));
-        }
-        if (std::rename(temp.c_str(), target.c_str()) != 0) {
-            const int error = errno;
-            throw EFCreateError("Cannot create file \"" + fileName + "\". " + std::strerror(error));
-        }
-    } catch (...) {
-        ::unlink(temp.c_str());
-        throw;
-    }
-}
-
-
 // --- TStream ---------------------------------------------------------------
 
 int64_t TStream::Size()

@@ -2,19 +2,21 @@
 
 #include "platform/runtime/NumText.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
+#include "platform/runtime/FileLoad.h"
+#include "platform/runtime/FileSave.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <unordered_set>
 
 namespace {
 
-constexpr qint64 kMaxFileSize = 4 * 1024 * 1024;
-constexpr qsizetype kMaxLines = 500000;
+constexpr size_t kMaxFileSize = 4 * 1024 * 1024;
+constexpr size_t kMaxLines = 500000;
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 // A name as compared: ASCII letters folded, as SameText does.
 std::string Folded(std::string_view s)
@@ -77,10 +79,10 @@ int FindKey(const std::vector<std::string>& lines, std::pair<int, int> range, co
 }
 
 // Line breaks as the string list splits them: CR LF, LF or CR.
-qsizetype LineBreaks(const QByteArray& b)
+size_t LineBreaks(std::string_view b)
 {
-    qsizetype n = 0;
-    for (qsizetype i = 0; i < b.size(); ++i)
+    size_t n = 0;
+    for (size_t i = 0; i < b.size(); ++i)
         if (b[i] == '\n' || (b[i] == '\r' && (i + 1 == b.size() || b[i + 1] != '\n'))) ++n;
     return n;
 }
@@ -92,48 +94,56 @@ bool HasLineBreak(const std::string& s) { return s.find_first_of("\r\n") != std:
 TIniFile::TLines TIniFile::Load() const
 {
     TLines out;
-    QFile f(QString::fromStdString(fileName_));
-    if (!f.exists()) return out;
     // A folder, a pipe or a device is not read (a pipe would wait for a writer, a device may
     // never end) and never replaced.
-    if (!QFileInfo(f).isFile() || !f.open(QIODevice::ReadOnly) || f.size() > kMaxFileSize) {
-        out.Readable = false;
-        return out;
-    }
-    const QByteArray bytes = f.read(kMaxFileSize + 1);
+    TLoadedFile file = LoadRegularFile(fileName_, kMaxFileSize);
+    if (file.Status == TFileLoad::Missing) return out;
+    std::string_view bytes = file.Bytes;
     // Each line costs far more memory than its bytes: a file of nothing but line breaks is
     // not read either.
-    if (bytes.size() > kMaxFileSize || LineBreaks(bytes) > kMaxLines) {
+    if (file.Status != TFileLoad::Loaded || LineBreaks(bytes) > kMaxLines) {
         out.Readable = false;
         return out;
     }
+    // A byte-order mark from an editor is no part of the first line; it is written back.
+    if (bytes.substr(0, 3) == kUtf8Bom) {
+        bytes.remove_prefix(3);
+        out.Bom = true;
+    }
     TStringList list;
-    list.SetText(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+    list.SetText(bytes);
     for (int i = 0; i < list.Count(); ++i) out.Lines.push_back(list[i]);
     return out;
 }
 
-void TIniFile::Save(const std::vector<std::string>& lines) const
+void TIniFile::Save(const TLines& file) const
 {
-    std::string text;
+    const auto& lines = file.Lines;
+    std::string text = file.Bom ? std::string(kUtf8Bom) : std::string();
     for (const auto& l : lines) text += l + "\n";
     // A file we could not read back is not written.
-    if (static_cast<qsizetype>(lines.size()) > kMaxLines || static_cast<qint64>(text.size()) > kMaxFileSize)
+    if (lines.size() > kMaxLines || text.size() > kMaxFileSize)
         throw EIniFileException("Unable to write to " + fileName_ + ": the file would be too large");
-    const QString name = QString::fromStdString(fileName_);
-    QDir().mkpath(QFileInfo(name).absolutePath());
-    QSaveFile out(name);
-    if (!out.open(QIODevice::WriteOnly) ||
-        out.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size()) || !out.commit())
-        throw EIniFileException("Unable to write to " + fileName_);
+    std::error_code ec;
+    const std::filesystem::path folder = std::filesystem::path(fileName_).parent_path();
+    if (!folder.empty()) std::filesystem::create_directories(folder, ec);
+    try {
+        SaveFileAtomically(fileName_, text);
+    } catch (const EStreamError& e) {
+        throw EIniFileException("Unable to write to " + fileName_ + ": " + e.Message());
+    }
 }
 
 bool TIniFile::CanWrite(const std::string& fileName)
 {
-    const QFileInfo info(QString::fromStdString(fileName));
-    if (info.exists()) return info.isFile() && info.isWritable() && QFileInfo(info.absolutePath()).isWritable();
-    const QFileInfo dir(info.absolutePath());
-    return dir.isDir() && dir.isWritable();
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path name = fs::absolute(fs::path(fileName), ec);
+    const fs::path folder = name.parent_path();
+    struct stat st {};
+    if (::stat(name.c_str(), &st) == 0)
+        return S_ISREG(st.st_mode) && ::access(name.c_str(), W_OK) == 0 && ::access(folder.c_str(), W_OK) == 0;
+    return fs::is_directory(folder, ec) && ::access(folder.c_str(), W_OK) == 0;
 }
 
 std::string TIniFile::ReadString(const std::string& section, const std::string& ident, const std::string& def) const
@@ -181,7 +191,7 @@ void TIniFile::WriteString(const std::string& section, const std::string& ident,
         while (at > range.first + 1 && Trim(lines[at - 1]).empty()) --at;
         lines.insert(lines.begin() + at, k + "=" + value);
     }
-    Save(lines);
+    Save(l);
 }
 
 void TIniFile::WriteInteger(const std::string& section, const std::string& ident, int value)
@@ -233,7 +243,7 @@ void TIniFile::EraseSection(const std::string& section)
     const auto range = FindSection(l.Lines, section);
     if (range.first < 0) return;
     l.Lines.erase(l.Lines.begin() + range.first, l.Lines.begin() + range.second);
-    Save(l.Lines);
+    Save(l);
 }
 
 void TIniFile::DeleteKey(const std::string& section, const std::string& ident)
@@ -244,5 +254,5 @@ void TIniFile::DeleteKey(const std::string& section, const std::string& ident)
     const int at = range.first < 0 ? -1 : FindKey(l.Lines, range, ident);
     if (at < 0) return;
     l.Lines.erase(l.Lines.begin() + at);
-    Save(l.Lines);
+    Save(l);
 }

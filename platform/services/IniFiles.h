@@ -5,6 +5,7 @@
 //   key of a name are the ones read and written;
 // - values are trimmed of blanks and control characters, and one pair of matching quotes
 //   ('...' or "...") around a value is dropped; there is no escaping;
+// - a UTF-8 byte-order mark at the start of the file is skipped, and kept when writing;
 // - a write changes only its own line (or adds one) and replaces the file atomically; a
 //   file that exists but cannot be read is never written over.
 // A missing or unreadable file (also one over 4 MiB or 500,000 lines) reads as empty.
@@ -47,9 +48,10 @@ private:
     struct TLines {
         std::vector<std::string> Lines;
         bool Readable = true;  // false: the file exists but could not be read
+        bool Bom = false;      // the file starts with a UTF-8 byte-order mark
     };
     TLines Load() const;
-    void Save(const std::vector<std::string>& lines) const;
+    void Save(const TLines& file) const;
 
     std::string fileName_;
 };

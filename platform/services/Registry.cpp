@@ -2,19 +2,24 @@
 
 #include "platform/runtime/NumText.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QLockFile>
-#include <QSaveFile>
+#include "platform/runtime/FileLoad.h"
+#include "platform/runtime/FileSave.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
 #include <unordered_map>
 #include <unordered_set>
 
 namespace {
 
-constexpr qint64 kMaxFileSize = 8 * 1024 * 1024;
+constexpr size_t kMaxFileSize = 8 * 1024 * 1024;
 constexpr int kMaxLines = 500000;
 
 // A name as compared: ASCII letters folded, as SameText does.
@@ -140,6 +145,67 @@ std::string DecodeValue(std::string_view text, std::string& error)
     return out;
 }
 
+// Why a file in folder could not be written, in the user's terms: the folder is read-only or
+// the disk is full, else the system's own words (error) or what the save said (detail).
+std::string WriteFailureCause(const std::filesystem::path& folder, int error, const std::string& detail = {})
+{
+    struct statvfs fs {};
+    const bool known = ::statvfs(folder.c_str(), &fs) == 0;
+    if (error == EROFS || error == EACCES || error == EPERM || (known && (fs.f_flag & ST_RDONLY)) ||
+        ::access(folder.c_str(), W_OK) != 0)
+        return "its folder " + folder.string() + " is read-only";
+    if (error == ENOSPC || error == EDQUOT || (known && fs.f_bavail == 0)) return "the disk is full";
+    if (!detail.empty()) return detail;
+    return std::strerror(error);
+}
+
+// The writers' lock: a lock file beside the registry held with flock(), so a program that dies
+// holding it frees it at once. The file is removed on release; a holder that finds its file
+// gone (removed by the one before) locks again on the new one.
+class TLock {
+public:
+    TLock() = default;
+    TLock(const TLock&) = delete;
+    TLock& operator=(const TLock&) = delete;
+    ~TLock()
+    {
+        if (fd_ < 0) return;
+        ::unlink(name_.c_str());
+        ::close(fd_);
+    }
+
+    // 0 once held; EWOULDBLOCK when another holds it for longer than timeoutMs; else the error
+    // that kept the lock file from being made.
+    int Acquire(const std::string& name, int timeoutMs)
+    {
+        name_ = name;
+        for (int waited = 0;;) {
+            const int fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+            if (fd < 0) return errno;
+            if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+                struct stat held {}, named {};
+                if (::fstat(fd, &held) == 0 && ::stat(name.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
+                    held.st_ino == named.st_ino) {
+                    fd_ = fd;
+                    return 0;
+                }
+                ::close(fd);  // released and removed meanwhile: take the new one
+                continue;
+            }
+            const int error = errno;
+            ::close(fd);
+            if (error != EWOULDBLOCK && error != EINTR) return error;
+            if (waited >= timeoutMs) return EWOULDBLOCK;
+            ::usleep(20000);
+            waited += 20;
+        }
+    }
+
+private:
+    std::string name_;
+    int fd_ = -1;
+};
+
 }  // namespace
 
 std::string EncodeRegistryValue(const std::string& value)
@@ -258,12 +324,31 @@ std::vector<std::string> TRegistryData::SubKeys(const std::string& path) const
     return out;
 }
 
+const std::vector<size_t>& TRegistryData::ValueLines(const std::string& path) const
+{
+    if (!indexed_) {
+        valueLines_.clear();
+        for (size_t i = 0; i < lines_.size(); ++i)
+            if (lines_[i].Kind == TKind::Value) valueLines_[Folded(lines_[i].Key)].push_back(i);
+        indexed_ = true;
+    }
+    static const std::vector<size_t> none;
+    const auto it = valueLines_.find(Folded(path));
+    return it == valueLines_.end() ? none : it->second;
+}
+
+void TRegistryData::Changed()
+{
+    indexed_ = false;
+    valueLines_.clear();
+}
+
 TRegistryData::TValues TRegistryData::Values(const std::string& path) const
 {
     TValues out;
     std::unordered_map<std::string, size_t> at;   // folded name -> index in out
-    for (const auto& l : lines_) {
-        if (l.Kind != TKind::Value || !SameText(l.Key, path)) continue;
+    for (const size_t i : ValueLines(path)) {
+        const TLine& l = lines_[i];
         const auto [it, added] = at.emplace(Folded(l.Name), out.size());
         if (added) out.emplace_back(l.Name, l.Value);
         else out[it->second].second = l.Value;
@@ -274,9 +359,9 @@ TRegistryData::TValues TRegistryData::Values(const std::string& path) const
 bool TRegistryData::ReadValue(const std::string& path, const std::string& name, std::string& value) const
 {
     bool found = false;
-    for (const auto& l : lines_)
-        if (l.Kind == TKind::Value && SameText(l.Key, path) && SameText(l.Name, name)) {
-            value = l.Value;
+    for (const size_t i : ValueLines(path))
+        if (SameText(lines_[i].Name, name)) {
+            value = lines_[i].Value;
             found = true;
         }
     return found;
@@ -301,6 +386,7 @@ void TRegistryData::CreateKey(const std::string& path)
 {
     CheckPath(path);
     if (path.empty() || KeyExists(path)) return;
+    Changed();
     if (!lines_.empty() && !Trim(lines_.back().Raw).empty()) lines_.push_back(TLine{});
     TLine header;
     header.Kind = TKind::Section;
@@ -317,6 +403,7 @@ void TRegistryData::WriteValue(const std::string& path, const std::string& name,
     size_t bad = 0;
     if (!ValidUtf8(value, bad)) throw ERegistryException("Registry value \"" + name + "\" is not UTF-8 text");
 
+    Changed();
     TLine line;
     line.Kind = TKind::Value;
     line.Key = path;
@@ -349,6 +436,7 @@ void TRegistryData::WriteValue(const std::string& path, const std::string& name,
 
 bool TRegistryData::DeleteValue(const std::string& path, const std::string& name)
 {
+    Changed();
     const auto before = lines_.size();
     std::erase_if(lines_, [&](const TLine& l) {
         return l.Kind == TKind::Value && SameText(l.Key, path) && SameText(l.Name, name);
@@ -359,6 +447,7 @@ bool TRegistryData::DeleteValue(const std::string& path, const std::string& name
 bool TRegistryData::DeleteKey(const std::string& path)
 {
     if (path.empty()) return false;
+    Changed();
     // One pass: a section's lines go with its header (erasing section by section would be
     // quadratic in a file with many keys).
     bool any = false;
@@ -378,47 +467,53 @@ bool TRegistryData::DeleteKey(const std::string& path)
 
 TRegistryData TRegistryFile::Load() const
 {
-    QFile f(QString::fromStdString(fileName_));
-    if (!f.exists()) return {};
+    const TLoadedFile file = LoadRegularFile(fileName_, kMaxFileSize);
+    switch (file.Status) {
+    case TFileLoad::Loaded: break;
+    case TFileLoad::Missing: return {};
     // A folder, a pipe or a device is no registry file (opening a pipe would wait for a writer).
-    if (!QFileInfo(f).isFile())
+    case TFileLoad::NotAFile:
         throw ERegistryDamaged("The registry file " + fileName_ + " cannot be read (not a file); it was left as it is.");
-    if (!f.open(QIODevice::ReadOnly))
-        throw ERegistryDamaged("The registry file " + fileName_ + " cannot be read (" + f.errorString().toStdString() +
+    case TFileLoad::TooLarge:
+        throw ERegistryDamaged("The registry file " + fileName_ + " is damaged (larger than 8 MiB); it was left as it is.");
+    case TFileLoad::Failed:
+        throw ERegistryDamaged("The registry file " + fileName_ + " cannot be read (" + std::strerror(file.Error) +
                                "); it was left as it is.");
-    if (f.size() > kMaxFileSize)
-        throw ERegistryDamaged("The registry file " + fileName_ + " is damaged (larger than 8 MiB); it was left as it is.");
-    const QByteArray bytes = f.read(kMaxFileSize + 1);
-    if (bytes.size() > kMaxFileSize)
-        throw ERegistryDamaged("The registry file " + fileName_ + " is damaged (larger than 8 MiB); it was left as it is.");
-    return TRegistryData::Parse(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())), fileName_);
+    }
+    return TRegistryData::Parse(file.Bytes, fileName_);
 }
 
 TRegistryData TRegistryFile::Update(const std::function<void(TRegistryData&)>& change)
 {
-    const QString name = QString::fromStdString(fileName_);
-    const QString dir = QFileInfo(name).absolutePath();
-    if (!QDir().mkpath(dir))
-        throw ERegistryException("Cannot create the folder of the registry file " + fileName_);
-    QLockFile lock(name + ".lock");
-    lock.setStaleLockTime(30000);
-    if (!lock.tryLock(5000))
-        throw ERegistryException("The registry file " + fileName_ + " is locked by another program");
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::absolute(fs::path(fileName_)).parent_path();
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    if (ec)
+        throw ERegistryException("Cannot create the folder of the registry file " + fileName_ + " (" +
+                                 WriteFailureCause(folder, ec.value()) + ")");
+    TLock lock;
+    if (const int error = lock.Acquire(fileName_ + ".lock", 5000)) {
+        if (error == EWOULDBLOCK)
+            throw ERegistryException("The registry file " + fileName_ + " is locked by another program");
+        throw ERegistryException("Cannot write the registry file " + fileName_ + " (" +
+                                 WriteFailureCause(folder, error) + ")");
+    }
 
     TRegistryData data = Load();
     const std::string before = data.Text();
     change(data);
     const std::string after = data.Text();
-    if (after == before && QFile::exists(name)) return data;
+    if (after == before && fs::exists(fs::path(fileName_), ec)) return data;
     // A file that could not be read back is not written.
-    if (static_cast<qint64>(after.size()) > kMaxFileSize || std::count(after.begin(), after.end(), '\n') > kMaxLines)
+    if (after.size() > kMaxFileSize || std::count(after.begin(), after.end(), '\n') > kMaxLines)
         throw ERegistryException("Cannot write the registry file " + fileName_ + " (it would be too large)");
-
-    QSaveFile out(name);
-    if (!out.open(QIODevice::WriteOnly) || out.write(after.data(), static_cast<qint64>(after.size())) !=
-                                               static_cast<qint64>(after.size()) || !out.commit())
+    try {
+        SaveFileAtomically(fileName_, after);
+    } catch (const EStreamError& e) {
         throw ERegistryException("Cannot write the registry file " + fileName_ + " (" +
-                                 out.errorString().toStdString() + ")");
+                                 WriteFailureCause(folder, 0, e.Message()) + ")");
+    }
     return data;
 }
 

@@ -19,7 +19,10 @@
 //   or a file over 8 MiB or 500,000 lines make the file damaged: reading it raises ERegistryDamaged naming the
 //   file and line, and nothing is ever written over it until it is mended by hand.
 // Writes keep every other line (comments included) as it was, take a lock file beside the
-// registry (<file>.lock), re-read the file, and replace it atomically (temporary file, rename).
+// registry (<file>.lock, held with flock() and removed afterwards), re-read the file, and
+// replace it atomically (SaveFileAtomically). A write that fails names its cause: a read-only
+// folder, a full disk, or the system's own words. The file's name is used as the file system's
+// bytes, whatever its encoding.
 #pragma once
 
 #include "platform/runtime/Classes.h"
@@ -28,6 +31,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -70,7 +74,13 @@ private:
     };
     static std::string CheckPath(const std::string& path);
     int SectionEnd(int header) const;  // index after the last line of the section at header
+    // The value lines of a key, in file order. An index by key built on first use and dropped
+    // by every change, so that reading every key's values costs one pass over the file.
+    const std::vector<size_t>& ValueLines(const std::string& path) const;
+    void Changed();
     std::vector<TLine> lines_;
+    mutable std::unordered_map<std::string, std::vector<size_t>> valueLines_;
+    mutable bool indexed_ = false;
 };
 
 // Quotes a value when a plain one would not read back the same (see above).

@@ -1,6 +1,7 @@
 #include "platform/services/Shell.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStringList>
@@ -74,16 +75,16 @@ std::vector<std::string> SplitParameters(std::string_view p)
 
 bool ShellExecuteOpen(const std::string& fileName, const std::string& parameters, const std::string& directory)
 {
-    const QFileInfo program(QString::fromStdString(fileName));
+    const QFileInfo program(QFile::decodeName(QByteArray::fromStdString(fileName)));
     if (!program.isFile() || !program.isExecutable()) return false;
-    if (!directory.empty() && !QFileInfo(QString::fromStdString(directory)).isDir()) return false;
+    if (!directory.empty() && !QFileInfo(QFile::decodeName(QByteArray::fromStdString(directory))).isDir()) return false;
     QStringList args;
     try {
         for (const auto& a : SplitParameters(parameters)) args << QString::fromStdString(a);
     } catch (const EConvertError&) {
         return false;
     }
-    return QProcess::startDetached(program.absoluteFilePath(), args, QString::fromStdString(directory));
+    return QProcess::startDetached(program.absoluteFilePath(), args, QFile::decodeName(QByteArray::fromStdString(directory)));
 }
 
 bool ShellOpenURL(const std::string& url)

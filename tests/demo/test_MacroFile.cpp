@@ -1,5 +1,6 @@
 #include "demo/MacroFile.h"
 #include "demo/lzh.h"
+#include "platform/runtime/ByteIO.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include <csignal>
+#include <sys/resource.h>
 #include <unistd.h>
 
 using namespace Vantrel;
@@ -59,12 +62,15 @@ Bytes Unpack(const Bytes& packed, int64_t count)
 
 void Le32(Bytes& b, int32_t v)
 {
-    for (int i = 0; i < 4; ++i) b.push_back(static_cast<uint8_t>(static_cast<uint32_t>(v) >> (8 * i)));
+    b.resize(b.size() + 4);
+    StoreLE32(b.data() + b.size() - 4, static_cast<uint32_t>(v));
 }
 
 int32_t Le32At(const Bytes& b, std::size_t at)
 {
-    return static_cast<int32_t>(b[at] | b[at + 1] << 8 | b[at + 2] << 16 | uint32_t(b[at + 3]) << 24);
+    TByteReader r(b);
+    r.Seek(at);
+    return r.I32();
 }
 
 struct Recording {
@@ -355,26 +361,35 @@ TEST_F(DemoFiles, WriteAndReplaceFailuresKeepThePreviousMacro)
     const Recording r = MakeRecording(3);
     struct Case {
         const char* name;
-        bool blockTemp;   // a folder stands where the new file is written
-    } cases[] = {{"the new file cannot be created", true}, {"the old one cannot be replaced", false}};
+        bool failWrite;   // the new file cannot be written out (the file size limit stands in for a full disk)
+    } cases[] = {{"the new file cannot be written", true}, {"the old one cannot be replaced", false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         std::filesystem::remove_all(dir_);
         std::filesystem::create_directory(dir_);
         std::string target = Path("keep.mcr");
-        if (c.blockTemp) {
+        if (c.failWrite) {
             SaveRecording("keep.mcr", MakeRecording(30));
-            std::filesystem::create_directory(target + ".~" + std::to_string(::getpid()) + ".tmp");
         } else {
             // A folder holding a file cannot be replaced by a file.
             std::filesystem::create_directory(target);
             WriteFile("keep.mcr/inside", {1, 2, 3});
         }
-        const Bytes before = c.blockTemp ? ReadFile("keep.mcr") : ReadFile("keep.mcr/inside");
+        const Bytes before = c.failWrite ? ReadFile("keep.mcr") : ReadFile("keep.mcr/inside");
         const auto entriesBefore = std::distance(std::filesystem::directory_iterator(dir_), {});
+        struct rlimit saved {};
+        ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        if (c.failWrite) {
+            struct rlimit small = saved;
+            small.rlim_cur = 10;
+            ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+        }
         ExpectError<ESaveError>([&] { TMacroFile(target).SaveMacro(r.events, r.identities, 3); },
                                 "Unable to save macro.");
-        EXPECT_EQ(c.blockTemp ? ReadFile("keep.mcr") : ReadFile("keep.mcr/inside"), before);
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, oldHandler);
+        EXPECT_EQ(c.failWrite ? ReadFile("keep.mcr") : ReadFile("keep.mcr/inside"), before);
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), entriesBefore);
     }
 }

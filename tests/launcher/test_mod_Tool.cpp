@@ -242,6 +242,27 @@ TEST_F(Catalogue, NoRegistryGivesAnEmptyCatalogueAndCreatesTheKey)
     EXPECT_EQ(blocked.Count(), 0);
 }
 
+// A catalogue of thousands of tools is read in one pass over the registry file.
+TEST_F(Catalogue, ThousandsOfToolsLoadInOnePass)
+{
+    constexpr int n = 5000;
+    const std::string path = MakeTool("shared", "tool.sh", true);
+    std::string text;
+    for (int i = 0; i < n; ++i)
+        text += "[Software\\Belvor\\T" + std::to_string(i) + "]\nPath=" + path +
+                "\nExeName=tool.sh\nGroup=group " + std::to_string(i % 7) + "\nMenuCaption=Tool " + std::to_string(i) +
+                "\nDescription=About " + std::to_string(i) + "\n";
+    WriteText(registry, text);
+    TToolList list;
+    Load(list);
+    ASSERT_EQ(list.Count(), n);
+    EXPECT_EQ(list.Groups.Count(), 7);
+    const TToolItem* last = list.GetTool(list.IndexOf("T4999"));
+    EXPECT_EQ(last->MenuCaption, "Tool 4999");
+    EXPECT_EQ(last->Description, "About 4999");
+    EXPECT_EQ(last->Group, "Group 1");
+}
+
 TEST(SampleRegistry, RegistersMastwiseAsTheReadmeShows)
 {
     const TRegistryData d = TRegistryData::Parse(ReadText(MW_SOURCE_DIR "/tests/launcher/sample-registry.txt"));

@@ -4,9 +4,11 @@
 #include "report/DaxPageSetup.h"
 
 #include "FakePrinters.h"
+#include "platform/runtime/ByteIO.h"
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cstring>
 #include <vector>
 
@@ -14,13 +16,24 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-void Put16(Bytes& b, int v) { b.push_back(uint8_t(v & 0xFF)); b.push_back(uint8_t((v >> 8) & 0xFF)); }
-void Put32(Bytes& b, int64_t v) { for (int i = 0; i < 4; ++i) b.push_back(uint8_t((v >> (8 * i)) & 0xFF)); }
+void Put(Bytes& b, const TByteWriter& w) { b.insert(b.end(), w.Bytes().begin(), w.Bytes().end()); }
+void Put16(Bytes& b, int v)
+{
+    TByteWriter w;
+    w.U16(static_cast<uint16_t>(v));
+    Put(b, w);
+}
+void Put32(Bytes& b, int64_t v)
+{
+    TByteWriter w;
+    w.U32(static_cast<uint32_t>(v));
+    Put(b, w);
+}
 void PutF64(Bytes& b, double d)
 {
-    uint64_t u;
-    std::memcpy(&u, &d, 8);
-    for (int i = 0; i < 8; ++i) b.push_back(uint8_t(u >> (8 * i)));
+    TByteWriter w;
+    w.U64(std::bit_cast<uint64_t>(d));
+    Put(b, w);
 }
 
 TMemoryStream StreamOf(const Bytes& b)

@@ -29,14 +29,16 @@
 //   coefficient of the rating law from the same heat balance with a bare outer conductor.
 //
 // Usage: catalog_gen <output file>
+#include "platform/runtime/FileSave.h"
+
 #include <algorithm>
 #include <cmath>
 #include <complex>
 #include <cstdio>
-#include <fstream>
 #include <functional>
 #include <iostream>
 #include <map>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -941,17 +943,9 @@ int main(int argc, char** argv)
     try {
         Table table;
         WriteCatalogs(table);
-        std::ofstream out(argv[1], std::ios::binary | std::ios::trunc);
-        if (!out) {
-            std::cerr << argv[1] << ": cannot create\n";
-            return 1;
-        }
+        std::ostringstream out;
         table.Write(out);
-        out.close();
-        if (!out) {
-            std::cerr << argv[1] << ": write failed\n";
-            return 1;
-        }
+        SaveFileAtomically(argv[1], out.str());
     } catch (const std::exception& e) {
         std::cerr << "catalog_gen: " << e.what() << "\n";
         return 1;

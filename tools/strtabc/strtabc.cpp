@@ -5,16 +5,22 @@
 // line; escapes: \t \r \n \\ \" \xHH. Ids must be unique across all inputs.
 //
 // Usage: strtabc <table-name> <output.cpp> <input>...
+#include "platform/runtime/FileLoad.h"
+#include "platform/runtime/FileSave.h"
+#include "platform/runtime/SysUtils.h"
+
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
+#include <cstring>
 #include <iostream>
 #include <map>
 #include <sstream>
 #include <string>
 
 namespace {
+
+constexpr size_t kMaxInputBytes = size_t(64) << 20;
 
 bool Unescape(const std::string& in, std::string& out, std::string& err)
 {
@@ -84,11 +90,16 @@ int main(int argc, char** argv)
     const std::string name = argv[1];
     std::map<long, std::string> table;
     for (int a = 3; a < argc; ++a) {
-        std::ifstream in(argv[a], std::ios::binary);
-        if (!in) {
-            std::cerr << argv[a] << ": cannot open\n";
-            return 1;
+        // Only a regular file is read: a pipe would wait for a writer and a device may never end.
+        const TLoadedFile file = LoadRegularFile(argv[a], kMaxInputBytes);
+        switch (file.Status) {
+        case TFileLoad::Loaded: break;
+        case TFileLoad::NotAFile: std::cerr << argv[a] << ": not a regular file\n"; return 1;
+        case TFileLoad::TooLarge: std::cerr << argv[a] << ": larger than 64 MiB\n"; return 1;
+        case TFileLoad::Missing:
+        case TFileLoad::Failed: std::cerr << argv[a] << ": cannot open (" << std::strerror(file.Error) << ")\n"; return 1;
         }
+        std::istringstream in(file.Bytes);
         std::string line;
         int lineNo = 0;
         while (std::getline(in, line)) {
@@ -126,7 +137,11 @@ int main(int argc, char** argv)
         << "extern const TStringTable mw_strtab_" << name << ";\n"
         << "const TStringTable mw_strtab_" << name << "{\"" << name << "\", kEntries, " << table.size() << "};\n"
         << "static TStringTableRegistration registration(mw_strtab_" << name << ");\n";
-    std::ofstream o(argv[2], std::ios::binary);
-    o << out.str();
-    return o ? 0 : 1;
+    try {
+        SaveFileAtomically(argv[2], out.str());
+    } catch (const Exception& e) {
+        std::cerr << e.Message() << "\n";
+        return 1;
+    }
+    return 0;
 }

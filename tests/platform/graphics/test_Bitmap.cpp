@@ -1,5 +1,7 @@
 #include "platform/graphics/Graphics.h"
 
+#include "platform/runtime/ByteIO.h"
+
 #include <gtest/gtest.h>
 
 #include <QBuffer>
@@ -154,7 +156,8 @@ TEST(Bitmap, DamagedBmpIsAnInvalidGraphic)
     badHeader[14] = 0xEE;  // header size
     badHeader[28] = 7;     // bits per pixel
     const std::vector<Case> cases = {
-        {"empty", {}}, {"not a bitmap", {'G', 'I', 'F', '8', '9', 'a', 0, 0}}, {"truncated", truncated}, {"bad header", badHeader}};
+        {"empty", {}}, {"not a bitmap", {'G', 'I', 'F', '8', '9', 'a', 0, 0}}, {"truncated", truncated}, {"bad header", badHeader},
+        {"header cut short", std::vector<uint8_t>(m.Bytes().begin(), m.Bytes().begin() + 30)}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TMemoryStream s;
@@ -171,25 +174,23 @@ namespace {
 std::vector<uint8_t> BmpHeader(int32_t width, int32_t height, uint16_t bits, uint32_t compression, uint32_t offBits,
                                uint32_t colorsUsed, uint32_t fileSize)
 {
-    std::vector<uint8_t> b;
-    auto u16 = [&](uint32_t v) { b.push_back(uint8_t(v)); b.push_back(uint8_t(v >> 8)); };
-    auto u32 = [&](uint32_t v) { u16(v & 0xFFFF); u16(v >> 16); };
-    b.push_back('B');
-    b.push_back('M');
-    u32(fileSize);
-    u32(0);
-    u32(offBits);
-    u32(40);
-    u32(static_cast<uint32_t>(width));
-    u32(static_cast<uint32_t>(height));
-    u16(1);
-    u16(bits);
-    u32(compression);
-    u32(0);
-    u32(2835);
-    u32(2835);
-    u32(colorsUsed);
-    u32(0);
+    TByteWriter w;
+    w.String("BM");
+    w.U32(fileSize);
+    w.U32(0);
+    w.U32(offBits);
+    w.U32(40);
+    w.I32(width);
+    w.I32(height);
+    w.U16(1);
+    w.U16(bits);
+    w.U32(compression);
+    w.U32(0);
+    w.U32(2835);
+    w.U32(2835);
+    w.U32(colorsUsed);
+    w.U32(0);
+    std::vector<uint8_t> b = w.TakeBytes();
     return b;
 }
 } // namespace
@@ -208,6 +209,10 @@ TEST(Bitmap, HostileBmpHeadersAreRefused)
     };
     const std::vector<Case> cases = {
         {"huge width and height", withPixels(BmpHeader(1 << 30, 1 << 30, 24, 0, 54, 0, 0), 64)},
+        {"largest width and height", withPixels(BmpHeader(0x7FFFFFFF, 0x7FFFFFFF, 32, 0, 54, 0, 0), 64)},
+        {"largest width, top-down", withPixels(BmpHeader(0x7FFFFFFF, -0x7FFFFFFF, 32, 3, 54, 0, 0), 64)},
+        {"largest width, one row", withPixels(BmpHeader(0x7FFFFFFF, 1, 32, 0, 54, 0, 0), 64)},
+        {"largest offset and rows", withPixels(BmpHeader(1, 0x7FFFFFFF, 1, 0, 0xFFFFFFFF, 0, 0), 64)},
         {"large picture, few pixel bytes", withPixels(BmpHeader(7000, 7000, 32, 0, 54, 0, 0), 64)},
         {"top-down, large, few bytes", withPixels(BmpHeader(5000, -5000, 24, 0, 54, 0, 0), 64)},
         {"most negative height", withPixels(BmpHeader(4, INT32_MIN, 24, 0, 54, 0, 0), 64)},

@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
+#include <iterator>
+#include <sys/resource.h>
 
 using namespace mwtest;
 
@@ -124,6 +127,28 @@ TEST(PdfPrinter, UnwritableFileIsAnErrorAfterTheDocumentCloses)
     EXPECT_THROW(job.Finish(), EFCreateError);
     EXPECT_FALSE(p.Printing());
     EXPECT_FALSE(FileExists(file));
+}
+
+TEST(PdfPrinter, AFailedWriteKeepsTheEarlierDocument)
+{
+    TempDir dir;
+    const std::string file = dir.File("exhibit.pdf");
+    ASSERT_TRUE(WriteFileText(file, "the earlier document"));
+    TPdfPrinter p(file);
+    TPrintJob job(p);
+    DrawMarkedPage(job.Canvas(), "text");
+    // The file size limit stands in for a full disk.
+    struct rlimit saved {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = 100;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    EXPECT_THROW(job.Finish(), EWriteError);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(ReadFileText(file), "the earlier document");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }
 
 TEST(QtPrinter, PdfOutputThroughQtsPrinter)

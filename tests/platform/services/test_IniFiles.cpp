@@ -201,3 +201,33 @@ TEST_F(IniFile, ManySectionsAndKeysAreListedOnceEach)
     EXPECT_EQ(list[n - 1], "K" + std::to_string(n - 1));
     EXPECT_EQ(ini.ReadString("Keys", "k5", ""), "1");   // the first of a name is the one read
 }
+
+TEST_F(IniFile, ByteOrderMarkIsSkippedAndKept)
+{
+    WriteAll(file, "\xEF\xBB\xBF[View]\r\nStyle=2\r\n[Window]\r\nLeft=10\r\n");
+    TIniFile ini(file);
+    EXPECT_EQ(ini.ReadInteger("View", "Style", 0), 2);
+    EXPECT_TRUE(ini.SectionExists("View"));
+    TStringList sections;
+    ini.ReadSections(sections);
+    ASSERT_EQ(sections.Count(), 2);
+    EXPECT_EQ(sections[0], "View");
+    ini.WriteInteger("View", "Style", 3);
+    EXPECT_EQ(ReadAll(file), "\xEF\xBB\xBF[View]\nStyle=3\n[Window]\nLeft=10\n");
+    EXPECT_EQ(TIniFile(file).ReadInteger("View", "Style", 0), 3);
+}
+
+TEST(IniFileName, NamesThatAreNotUtf8AreUsedAsTheirBytes)
+{
+    mwtest::TempDir dir;
+    const std::string name = dir.File("Einstellungen-\xe4\xf6.ini");
+    WriteAll(name, "[View]\nStyle=2\n");
+    TIniFile ini(name);
+    EXPECT_EQ(ini.ReadInteger("View", "Style", 0), 2);
+    EXPECT_TRUE(TIniFile::CanWrite(name));
+    ini.WriteInteger("View", "Style", 5);
+    EXPECT_EQ(ReadAll(name), "[View]\nStyle=5\n");
+    std::vector<std::string> entries;
+    for (const auto& e : std::filesystem::directory_iterator(dir.path())) entries.push_back(e.path().filename().string());
+    EXPECT_EQ(entries, std::vector<std::string>{"Einstellungen-\xe4\xf6.ini"});
+}

@@ -8,8 +8,11 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "support/ScratchMount.h"
 #include "support/TestFiles.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <vector>
 
@@ -289,4 +292,99 @@ TEST(RegistryLocation, EnvironmentChoosesTheFile)
     EXPECT_EQ(RegistryFileName(), "/tmp/other-user.txt");
     if (savedReg.isNull()) qunsetenv("MW_REGISTRY_FILE"); else qputenv("MW_REGISTRY_FILE", savedReg);
     if (savedXdg.isNull()) qunsetenv("XDG_CONFIG_HOME"); else qputenv("XDG_CONFIG_HOME", savedXdg);
+}
+
+TEST(RegistryFileName, NamesThatAreNotUtf8AreUsedAsTheirBytes)
+{
+    // Latin-1 bytes in the folder and file names: the same file is read and written, and no
+    // second file appears.
+    mwtest::TempDir dir;
+    const std::string folder = dir.File("Entw\xfcrfe");
+    const std::string name = folder + "/registry-\xe9t\xe9.txt";
+    std::filesystem::create_directory(folder);
+    WriteAll(name, "[Software\\Belvor\\Tool]\nPath=/opt/tool\n");
+    TRegIniFile reg("Software\\Belvor", name);
+    EXPECT_EQ(reg.ReadString("Tool", "Path", "none"), "/opt/tool");
+    reg.WriteString("Tool", "ExeName", "tool");
+    EXPECT_EQ(ReadAll(name), "[Software\\Belvor\\Tool]\nPath=/opt/tool\nExeName=tool\n");
+    std::vector<std::string> entries;
+    for (const auto& e : std::filesystem::directory_iterator(folder)) entries.push_back(e.path().filename().string());
+    EXPECT_EQ(entries, std::vector<std::string>{"registry-\xe9t\xe9.txt"});
+    // The file name as the environment gives it.
+    ::setenv("MW_REGISTRY_FILE", name.c_str(), 1);
+    EXPECT_EQ(RegistryFileName(), name);
+    ::unsetenv("MW_REGISTRY_FILE");
+}
+
+// A write that cannot go through names the cause, leaves the file as it was and leaves nothing
+// beside it.
+TEST(RegistryFileWrite, FailuresNameTheirRealCause)
+{
+    mwtest::ScratchMount mount(64 * 1024);
+    if (!mount.Mounted()) GTEST_SKIP() << "no small file system can be mounted here";
+    const std::string name = mount.File("registry.txt");
+    const std::string text = "[Software\\Belvor\\Tool]\nPath=/opt/tool\n";
+    WriteAll(name, text);
+    auto entries = [&] {
+        std::vector<std::string> out;
+        for (const auto& e : std::filesystem::directory_iterator(mount.path())) out.push_back(e.path().filename().string());
+        std::sort(out.begin(), out.end());
+        return out;
+    };
+    auto expectRefusal = [&](const std::string& cause) {
+        try {
+            TRegistryFile(name).Update([](TRegistryData& d) { d.WriteValue("Software\\Belvor\\Tool", "Group", std::string(20000, 'g')); });
+            ADD_FAILURE() << "the write went through";
+        } catch (const ERegistryException& e) {
+            EXPECT_NE(e.Message().find("Cannot write the registry file " + name), std::string::npos) << e.Message();
+            EXPECT_NE(e.Message().find(cause), std::string::npos) << e.Message();
+            EXPECT_EQ(e.Message().find("locked"), std::string::npos) << e.Message();
+        }
+        EXPECT_EQ(ReadAll(name), text);
+    };
+    {
+        SCOPED_TRACE("a full disk");
+        ASSERT_TRUE(mount.Fill());
+        expectRefusal("the disk is full");
+        EXPECT_EQ(entries(), (std::vector<std::string>{".filler", "registry.txt"}));
+    }
+    {
+        SCOPED_TRACE("a read-only folder");
+        std::filesystem::remove(mount.path() / ".filler");
+        ASSERT_TRUE(mount.MakeReadOnly());
+        expectRefusal("is read-only");
+        EXPECT_EQ(entries(), std::vector<std::string>{"registry.txt"});
+    }
+}
+
+// Tasklander reads every tool's values: one pass over the file in all, not one per tool
+// (20,000 tools read key by key from a file of 140,000 lines would take minutes).
+TEST_F(RegistryFile, EveryKeysValuesAreReadInOnePass)
+{
+    constexpr int n = 20000;
+    std::string text;
+    for (int i = 0; i < n; ++i)
+        text += "[Software\\Belvor\\Tool" + std::to_string(i) + "]\nPath=/opt/t" + std::to_string(i) +
+                "\nExeName=t\nGroup=G\nMenuCaption=Tool " + std::to_string(i) + "\nDescription=d\n";
+    std::filesystem::create_directories(std::filesystem::path(file).parent_path());
+    WriteAll(file, text);
+    TRegIniFile reg("Software\\Belvor", file);
+    TStringList keys;
+    reg.ReadSections(keys);
+    ASSERT_EQ(keys.Count(), n);
+    int checked = 0;
+    for (int k = 0; k < keys.Count(); ++k) {
+        TStringList values;
+        reg.ReadSectionValues(keys[k], values);
+        ASSERT_EQ(values.Count(), 5);
+        const std::string number = keys[k].substr(4);
+        checked += values.Values("Path") == "/opt/t" + number && reg.ReadString(keys[k], "menucaption", "") == "Tool " + number;
+    }
+    EXPECT_EQ(checked, n);
+    // A write drops what was indexed: the new value reads back, the others stay.
+    reg.WriteString("Tool7", "Group", "H");
+    reg.WriteString("Tool7", "Extra", "x");
+    EXPECT_EQ(reg.ReadString("Tool7", "Group", ""), "H");
+    EXPECT_EQ(reg.ReadString("Tool7", "Extra", ""), "x");
+    EXPECT_EQ(reg.ReadString("Tool8", "Group", ""), "G");
 }
