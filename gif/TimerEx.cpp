@@ -14,10 +14,12 @@ public:
         SetPriority(timer.ThreadPriority());
         Start();
     }
+    // The timer has cancelled its calls after Stop(); no new one is queued, so the join needs
+    // no draining (which would run other windows' calls in the middle of a destructor).
     ~TTimerThread() override
     {
         Stop();
-        WaitFor();
+        Join();
     }
 
     // Pauses or (re)starts the ticks; a start counts the interval from now.
@@ -82,11 +84,14 @@ private:
             }
             return;
         }
-        // Owned by the timer: freeing it cancels the call. A thread being stopped delivers
-        // nothing more.
-        threads::Synchronize(&timer_, [this] {
-            if (!Terminated()) timer_.Tick();
-        });
+        // Owned by the timer: freeing it cancels the call. A thread being stopped queues
+        // nothing more, and a call queued before runs nothing.
+        threads::Synchronize(
+            &timer_,
+            [this] {
+                if (!Terminated()) timer_.Tick();
+            },
+            [this] { return Terminated(); });
     }
 
     TTimerEx& timer_;

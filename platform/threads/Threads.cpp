@@ -65,13 +65,15 @@ public:
 
     bool IsGui() const { return std::this_thread::get_id() == gui_; }
 
-    TCallPtr Post(threads::TOwner owner, std::function<void()> fn)
+    // Null when skip() says so.
+    TCallPtr Post(threads::TOwner owner, std::function<void()> fn, const std::function<bool()>& skip = {})
     {
         auto call = std::make_shared<TCall>();
         call->owner = owner;
         call->fn = std::move(fn);
         {
             std::lock_guard g(m_);
+            if (skip && skip()) return nullptr;
             pending_.push_back(call);
         }
         changed_.notify_all();
@@ -148,12 +150,12 @@ public:
     void DrainUntil(const std::function<bool()>& done)
     {
         for (;;) {
+            {
+                std::unique_lock lock(m_);
+                changed_.wait(lock, [&] { return done() || !pending_.empty(); });
+                if (done()) return;
+            }
             Drain();
-            std::unique_lock lock(m_);
-            if (done()) return;
-            if (!pending_.empty()) continue;
-            changed_.wait(lock, [&] { return done() || !pending_.empty(); });
-            if (done()) return;
         }
     }
 
@@ -194,14 +196,16 @@ namespace threads {
 
 bool IsGuiThread() { return TSyncQueue::Instance().IsGui(); }
 
-bool Synchronize(TOwner owner, std::function<void()> fn)
+bool Synchronize(TOwner owner, std::function<void()> fn, const std::function<bool()>& skip)
 {
     TSyncQueue& q = TSyncQueue::Instance();
     if (q.IsGui()) {
+        if (skip && skip()) return false;
         fn();
         return true;
     }
-    const TCallPtr call = q.Post(owner, std::move(fn));
+    const TCallPtr call = q.Post(owner, std::move(fn), skip);
+    if (!call) return false;
     q.WaitDone(call);
     if (call->error) std::rethrow_exception(call->error);
     return call->ran;
@@ -226,8 +230,16 @@ TThread::TThread(bool createSuspended)
 TThread::~TThread()
 {
     Terminate();
-    WaitFor();
+    if (finished_)
+        Join();
+    else
+        WaitFor();
     threads::CancelCalls(this);
+}
+
+void TThread::Join()
+{
+    if (thread_.joinable() && thread_.get_id() != std::this_thread::get_id()) thread_.join();
 }
 
 void TThread::Start()
@@ -266,7 +278,7 @@ int TThread::WaitFor()
     if (thread_.get_id() == std::this_thread::get_id()) return ReturnValue;  // from its own thread
     TSyncQueue& q = TSyncQueue::Instance();
     if (q.IsGui()) q.DrainUntil([this] { return finished_.load(); });
-    if (thread_.joinable()) thread_.join();
+    Join();
     return ReturnValue;
 }
 

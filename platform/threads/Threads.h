@@ -65,8 +65,10 @@ using TOwner = const void*;
 // The thread that made the first thread object (the program's GUI thread).
 bool IsGuiThread();
 // Runs fn on the GUI thread and waits for it; on the GUI thread it runs at once. Returns
-// false when the call was cancelled before it ran (its owner is going away).
-bool Synchronize(TOwner owner, std::function<void()> fn);
+// false when the call was cancelled before it ran (its owner is going away). `skip`, when
+// given, is asked under the queue's lock just before the call is queued: true drops it. A
+// thread that checks its stop flag there never queues a call after CancelCalls for it ran.
+bool Synchronize(TOwner owner, std::function<void()> fn, const std::function<bool()>& skip = {});
 // Hands fn to the GUI thread without waiting.
 void Queue(TOwner owner, std::function<void()> fn);
 // GUI thread: drops the owner's pending calls and releases whoever waits on them (a call of
@@ -110,6 +112,9 @@ public:
 
 protected:
     virtual void Execute() = 0;
+    // Joins without draining the synchronisation queue: for a thread that can no longer wait
+    // on the GUI thread (its calls are cancelled and it queues no more).
+    void Join();
     void Synchronize(std::function<void()> fn) { threads::Synchronize(this, std::move(fn)); }
     std::atomic<int> ReturnValue{0};
 

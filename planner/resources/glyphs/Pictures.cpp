@@ -248,23 +248,6 @@ QIcon StepGlyph(int step)
     return icon;
 }
 
-QPixmap ShowcaseFrame(int frame, QSize size)
-{
-    static const std::vector<QImage> frames = LoadPlannerAnimation("Showcase");
-    if (frame < 1 || frame > static_cast<int>(frames.size())) return {};
-    const QImage& f = frames[static_cast<size_t>(frame - 1)];
-    return QPixmap::fromImage(f.size() == size ? f : f.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
-}
-
-QPixmap TutorialFrame(int frame)
-{
-    static const std::vector<QImage> frames = LoadPlannerAnimation("BeamTilt");
-    if (frame < 1 || frame > static_cast<int>(frames.size())) return {};
-    // Each slide fills its own part of the slide set's screen, from the top left.
-    const QSize size = frame == 2 ? QSize(350, 175) : QSize(175, 350);
-    return QPixmap::fromImage(frames[static_cast<size_t>(frame - 1)].copy(QRect(QPoint(0, 0), size)));
-}
-
 QPixmap PresenterPhoto(QSize size)
 {
     const std::unique_ptr<TBitmap> photo = LoadPlannerPicture("Presenter");

@@ -16,10 +16,5 @@ QIcon ToolGlyph(TGlyph glyph);
 // A numbered design step, 1 to 7.
 QIcon StepGlyph(int step);
 
-// Showcase frame 1..4: the antenna named by the showcase caption of that frame. A frame
-// outside the picture gives a null pixmap.
-QPixmap ShowcaseFrame(int frame, QSize size);
-// Tutorial slide 1..4 at its own size (175 x 350, slide 2 350 x 175).
-QPixmap TutorialFrame(int frame);
 // The presenter's portrait.
 QPixmap PresenterPhoto(QSize size);
