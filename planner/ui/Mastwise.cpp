@@ -7,6 +7,7 @@
 #include "planner/ui/frmPrinterOption.h"
 #include "planner/ui/unit7.h"
 #include "planner/ui/unit8.h"
+#include "platform/ui/StartupProbe.h"
 
 TFrmMain* FrmMain = nullptr;
 TfrmLOM* frmLOM = nullptr;
@@ -40,5 +41,6 @@ int main(int argc, char** argv)
     links.CreateWizard = CreateDesignWizard;
     links.CreateBeamTiltCalc = CreateBeamTiltCalculator;
     FrmMain->Link(std::move(links));
+    InstallFirstPaintProbe(FrmMain);
     return Application->Run();
 }

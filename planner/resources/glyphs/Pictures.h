@@ -1,5 +1,6 @@
-// The planner's tool-bar glyphs, drawn by code at start-up so they stay sharp at any scale,
-// and the main window's pictures, taken from the program's compiled-in GIF pictures.
+// The planner's tool-bar glyphs, drawn by code so they stay sharp at any scale (each drawing is
+// made when a button first paints it, once for the run), and the main window's pictures,
+// taken from the program's compiled-in GIF pictures.
 #pragma once
 
 #include <QIcon>
