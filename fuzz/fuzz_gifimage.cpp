@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
         } catch (const EReadError&) {
             continue;
         }
-        for (TGIFFrameData& frame : file.Frames) {
+        for (TGIFFrame& frame : file.Frames) {
             DecodeFrame(bytes, frame);
             if (frame.Pixels.size() != static_cast<size_t>(frame.Width) * static_cast<size_t>(frame.Height)) __builtin_trap();
         }

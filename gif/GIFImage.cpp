@@ -23,7 +23,15 @@ QRgb TableColor(const TColorTable& t, uint8_t index)
     return qRgb(t[at], t[at + 1], t[at + 2]);
 }
 
-QRect FrameRect(const TGIFFrameData& f) { return QRect(f.Left, f.Top, f.Width, f.Height); }
+QRect FrameRect(const TGIFFrame& f) { return QRect(f.Left, f.Top, f.Width, f.Height); }
+
+// The colours a frame uses: 2^bits of its table (entries past the file's table are black).
+std::vector<TColor> FramePalette(const TGIFFrame& f)
+{
+    std::vector<TColor> palette(size_t{1} << std::max(f.PaletteBits, 1));
+    for (size_t i = 0; i < palette.size(); ++i) palette[i] = RGB(f.Table[i * 3], f.Table[i * 3 + 1], f.Table[i * 3 + 2]);
+    return palette;
+}
 
 // Copies a rectangle of a byte-per-pixel plane of the given width.
 std::vector<uint8_t> CopyPlane(const std::vector<uint8_t>& plane, int planeWidth, const QRect& r)
@@ -200,13 +208,10 @@ void TGIFImage::AssignTo(TBitmap& dest)
         dest.Assign(TBitmap());
         return;
     }
-    TGIFFrameData& f = file_.Frames.front();
+    TGIFFrame& f = file_.Frames.front();
     EnsureDecoded(f);
     TBitmap bitmap(f.Width, f.Height, pf8bit);
-    std::vector<TColor> palette(size_t{1} << std::max(f.PaletteBits, 1));
-    for (size_t i = 0; i < palette.size(); ++i)
-        palette[i] = RGB(f.Table[i * 3], f.Table[i * 3 + 1], f.Table[i * 3 + 2]);
-    bitmap.SetPalette(std::move(palette));
+    bitmap.SetPalette(FramePalette(f));
     for (int y = 0; y < f.Height; ++y)
         std::copy_n(f.Pixels.begin() + static_cast<ptrdiff_t>(y) * f.Width, f.Width, bitmap.ScanLine(y));
     dest.Assign(bitmap);
@@ -215,11 +220,7 @@ void TGIFImage::AssignTo(TBitmap& dest)
 std::vector<TColor> TGIFImage::GetPalette()
 {
     if (empty_ || file_.Frames.empty() || !visible_) return {};
-    const TGIFFrameData& f = file_.Frames[static_cast<size_t>(std::clamp(currentFrame_, 1, FrameCount()) - 1)];
-    std::vector<TColor> palette(size_t{1} << std::max(f.PaletteBits, 1));
-    for (size_t i = 0; i < palette.size(); ++i)
-        palette[i] = RGB(f.Table[i * 3], f.Table[i * 3 + 1], f.Table[i * 3 + 2]);
-    return palette;
+    return FramePalette(file_.Frames[static_cast<size_t>(std::clamp(currentFrame_, 1, FrameCount()) - 1)]);
 }
 
 void TGIFImage::DoLoadProgress()
@@ -238,7 +239,7 @@ void TGIFImage::DoLoadProgress()
 
 // --- Composition ----------------------------------------------------------------------------
 
-void TGIFImage::EnsureDecoded(TGIFFrameData& frame)
+void TGIFImage::EnsureDecoded(TGIFFrame& frame)
 {
     if (!frame.Decoded) DecodeFrame(data_, frame);
 }
@@ -246,7 +247,7 @@ void TGIFImage::EnsureDecoded(TGIFFrameData& frame)
 void TGIFImage::RenderFrame(int index)
 {
     if (index < 1 || index > FrameCount() || canvas_.isNull()) return;
-    TGIFFrameData& f = file_.Frames[static_cast<size_t>(index - 1)];
+    TGIFFrame& f = file_.Frames[static_cast<size_t>(index - 1)];
     EnsureDecoded(f);
     const QRect r = FrameRect(f);
     const int sw = canvas_.width();
@@ -273,7 +274,7 @@ void TGIFImage::RenderFrame(int index)
 void TGIFImage::DisposeFrame(int index)
 {
     if (index < 1 || index > FrameCount() || canvas_.isNull()) return;
-    const TGIFFrameData& f = file_.Frames[static_cast<size_t>(index - 1)];
+    const TGIFFrame& f = file_.Frames[static_cast<size_t>(index - 1)];
     const QRect r = FrameRect(f);
     if (f.Disposal == 2) {
         if (!mask_.empty()) FillPlane(mask_, canvas_.width(), r, 1);

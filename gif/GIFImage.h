@@ -99,7 +99,7 @@ public:
     int LogicalHeight() const { return file_.ScreenHeight; }
     int LoopCount() const { return file_.LoopCount; }
     int LoopsPlayed() const { return loopsPlayed_; }
-    const TGIFFrameData& Frame(int index) const { return file_.Frames.at(static_cast<size_t>(index - 1)); }
+    const TGIFFrame& Frame(int index) const { return file_.Frames.at(static_cast<size_t>(index - 1)); }
     bool MouseOverTransparent() const { return mouseOverTransparent_; }
     // The composed logical screen, and where it is drawn in the client area.
     const QImage& CanvasImage() const { return canvas_; }
@@ -123,7 +123,7 @@ private:
     void ClearFrames();
     void RenderFrame(int index);
     void DisposeFrame(int index);
-    void EnsureDecoded(TGIFFrameData& frame);
+    void EnsureDecoded(TGIFFrame& frame);
     void UpdateOpaque();
     void UpdateTimer();
     void SetIntervalFrom(int index);

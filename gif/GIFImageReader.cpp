@@ -71,7 +71,7 @@ private:
 // Where decoded pixels go: rows in order, or the four interlace passes.
 class TRowWriter {
 public:
-    TRowWriter(TGIFFrameData& f, const TReadProgress& progress, TByteReader& r)
+    TRowWriter(TGIFFrame& f, const TReadProgress& progress, TByteReader& r)
         : f_(f), width_(f.Width), height_(f.Height), progress_(progress), reader_(r)
     {
         f.Pixels.assign(static_cast<size_t>(width_) * static_cast<size_t>(height_), 0);
@@ -107,7 +107,7 @@ private:
         }
     }
 
-    TGIFFrameData& f_;
+    TGIFFrame& f_;
     const int width_, height_;
     const TReadProgress& progress_;
     TByteReader& reader_;
@@ -202,7 +202,7 @@ public:
         }
         Progress();
         if (f_.Frames.empty()) return TGIFReadResult::Invalid;
-        for (const TGIFFrameData& fr : f_.Frames) {
+        for (const TGIFFrame& fr : f_.Frames) {
             f_.ScreenWidth = std::max(f_.ScreenWidth, fr.Left + fr.Width);
             f_.ScreenHeight = std::max(f_.ScreenHeight, fr.Top + fr.Height);
         }
@@ -283,7 +283,7 @@ private:
 
     bool ReadFrame()
     {
-        TGIFFrameData fr;
+        TGIFFrame fr;
         fr.Left = r_.U16();
         fr.Top = r_.U16();
         fr.Width = r_.U16();
@@ -337,7 +337,7 @@ TGIFReadResult ReadGIF(std::span<const uint8_t> bytes, const TGIFReadOptions& op
     return TParser(bytes, options, file).Run();
 }
 
-void DecodeFrame(std::span<const uint8_t> bytes, TGIFFrameData& frame, const TReadProgress& progress)
+void DecodeFrame(std::span<const uint8_t> bytes, TGIFFrame& frame, const TReadProgress& progress)
 {
     if (frame.Decoded) return;
     TByteReader r(bytes);

@@ -27,7 +27,7 @@ constexpr int64_t kMaxTotalFrameArea = 128LL << 20;
 
 using TColorTable = std::array<uint8_t, 768>;  // 256 RGB triples
 
-struct TGIFFrameData {
+struct TGIFFrame {
     int32_t Left = 0, Top = 0, Width = 0, Height = 0;
     int ColorBits = 0;     // bits of its local table; 0 without one
     int PaletteBits = 0;   // bits of the table in use (local, or the global bits so far)
@@ -56,7 +56,7 @@ struct TGIFFile {
     TColorTable GlobalTable{};
     int LoopCount = 1;  // from the looping block; 1 without one
     bool AnyTransparent = false;
-    std::vector<TGIFFrameData> Frames;
+    std::vector<TGIFFrame> Frames;
 };
 
 // Called with the read position and the size of the bytes; may throw (EAbort) to stop.
@@ -77,6 +77,6 @@ TGIFReadResult ReadGIF(std::span<const uint8_t> bytes, const TGIFReadOptions& op
 
 // Decodes a frame read earlier from the same bytes (does nothing when decoded). Damaged data
 // ends the image early; the rest stays index 0.
-void DecodeFrame(std::span<const uint8_t> bytes, TGIFFrameData& frame, const TReadProgress& progress = {});
+void DecodeFrame(std::span<const uint8_t> bytes, TGIFFrame& frame, const TReadProgress& progress = {});
 
 }  // namespace GIFImage

@@ -19,7 +19,7 @@ namespace {
 
 constexpr QRgb kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue = 0xFF0000FF, kBlack = 0xFF000000;
 
-bool PumpUntil(const std::function<bool()>& done, int ms = 2000)
+bool PumpUntil(const std::function<bool()>& done, int ms = 5000)
 {
     const uint64_t end = MillisecondClock() + static_cast<uint64_t>(ms);
     while (!done() && MillisecondClock() < end) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);

@@ -10,7 +10,7 @@
 
 namespace {
 
-bool PumpUntil(const std::function<bool()>& done, int ms = 2000)
+bool PumpUntil(const std::function<bool()>& done, int ms = 5000)
 {
     const uint64_t end = MillisecondClock() + static_cast<uint64_t>(ms);
     while (!done() && MillisecondClock() < end) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
@@ -64,7 +64,7 @@ TEST_F(TimerFixture, ThreadSafeTicksRunInTheWorker)
     timer->SetThreadSafe(true);
     clock.Advance(100);
     // No event loop needed: the worker calls the handler itself.
-    const uint64_t end = MillisecondClock() + 2000;
+    const uint64_t end = MillisecondClock() + 5000;
     while (ticks == 0 && MillisecondClock() < end) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     EXPECT_EQ(ticks, 1);
     EXPECT_TRUE(offGui);

@@ -12,7 +12,7 @@ namespace {
 // Runs the event loop until done() holds or two seconds pass.
 bool PumpUntil(const std::function<bool()>& done)
 {
-    const uint64_t end = MillisecondClock() + 2000;
+    const uint64_t end = MillisecondClock() + 5000;
     while (!done() && MillisecondClock() < end) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     return done();
 }
