@@ -86,7 +86,6 @@ void TFrmMain::DrawPictures()
     GIFImage1->SetAutoSize(true);
     GIFImage1->LoadGIFBytes(PlannerPictureBytes("Showcase"));
     BeamTilt->LoadGIFBytes(PlannerPictureBytes("BeamTilt"));
-    Image5->setPixmap(PresenterPhoto(Image5->size()));
     Panel4->raise();  // the tutorial starts behind the showcase
 }
 
@@ -280,6 +279,8 @@ void TFrmMain::ShowTutorialPage(int page)
 
 void TFrmMain::SpeedButton1Click(QObject*)
 {
+    // The presenter's photo is read when the tutorial first opens, not at start-up.
+    if (Image5->pixmap().isNull()) Image5->setPixmap(PresenterPhoto(Image5->size()));
     Panel3->raise();
     TutorialStep = 1;
     ShowTutorialPage(1);

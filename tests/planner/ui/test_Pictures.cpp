@@ -67,5 +67,6 @@ TEST(PlannerPictures, WindowsShowTheCompiledInPictures)
     TFrmMain main;
     EXPECT_EQ(main.GIFImage1->FrameCount(), 4);
     EXPECT_EQ(main.BeamTilt->FrameCount(), 4);
+    main.SpeedButton1->click();  // the presenter's photo is read when the tutorial opens
     EXPECT_FALSE(main.Image5->pixmap().isNull());
 }
