@@ -131,10 +131,10 @@ TEST_F(MainWindow, TutorialPages)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         switch (c.act) {
-        case Open: frm->SpeedButton1->click(); break;
-        case Next: frm->bbNext->click(); break;
-        case Back: frm->bbBack->click(); break;
-        case Cancel: frm->bbClose->click(); break;
+        case Open: QTest::mouseClick(frm->SpeedButton1, Qt::LeftButton); break;
+        case Next: QTest::mouseClick(frm->bbNext, Qt::LeftButton); break;
+        case Back: QTest::mouseClick(frm->bbBack, Qt::LeftButton); break;
+        case Cancel: QTest::mouseClick(frm->bbClose, Qt::LeftButton); break;
         }
         EXPECT_EQ(frm->TutorialOpen(), c.open);
         EXPECT_EQ(TutorialStep, c.step);
