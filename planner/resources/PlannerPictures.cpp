@@ -16,6 +16,12 @@ QByteArray PictureBytes(const std::string& name)
 
 }  // namespace
 
+std::vector<uint8_t> PlannerPictureBytes(const std::string& name)
+{
+    const QByteArray bytes = PictureBytes(name);
+    return std::vector<uint8_t>(bytes.begin(), bytes.end());
+}
+
 std::unique_ptr<TBitmap> LoadPlannerPicture(const std::string& name)
 {
     GIFImg::RegisterGIFImage();

@@ -11,6 +11,9 @@
 #include <string>
 #include <vector>
 
+// The bytes of a picture's GIF file by name, without its extension; empty when there is none.
+std::vector<uint8_t> PlannerPictureBytes(const std::string& name);
+
 // A still by name, without its extension ("REDBELVOR", "TLINE_H", "Presenter"); null when the
 // program holds no such picture or it cannot be read.
 std::unique_ptr<TBitmap> LoadPlannerPicture(const std::string& name);

@@ -2,6 +2,7 @@
 
 #include "platform/runtime/StrTable.h"
 #include "planner/engine/ProjObj.h"
+#include "planner/resources/PlannerPictures.h"
 #include "planner/resources/glyphs/Pictures.h"
 #include "planner/ui/LOM.h"
 #include "planner/ui/MainState.h"
@@ -78,14 +79,14 @@ void TFrmMain::DrawPictures()
     for (int i = 0; i < 7; ++i) steps[i]->setIcon(StepGlyph(i + 1));
     BitBtnStart->setIcon(ToolGlyph(TGlyph::New));
 
-    std::vector<QPixmap> showcase;
-    for (int f = 1; f <= 4; ++f) showcase.push_back(ShowcaseFrame(f, GIFImage1->size()));
-    GIFImage1->SetFrames(std::move(showcase));
-    GIFImage1->SetCurrentFrame(2);  // the antenna that Edit1 names at start-up
-    std::vector<QPixmap> slides;
-    for (int f = 1; f <= 4; ++f) slides.push_back(TutorialFrame(f));
-    BeamTilt->SetFrames(std::move(slides));
-    Image5->setPixmap(PresenterPhoto(Image5->size()));
+    // The showcase animates by itself; the tutorial's slides are chosen by page. Properties
+    // first, as a window resource sets them before its pictures load.
+    GIFImage1->SetAnimate(true);
+    GIFImage1->SetSpeed(10);
+    GIFImage1->SetStretch(true);
+    GIFImage1->SetAutoSize(true);
+    GIFImage1->LoadGIFBytes(PlannerPictureBytes("Showcase"));
+    BeamTilt->LoadGIFBytes(PlannerPictureBytes("BeamTilt"));
     Panel4->raise();  // the tutorial starts behind the showcase
 }
 
@@ -279,6 +280,8 @@ void TFrmMain::ShowTutorialPage(int page)
 
 void TFrmMain::SpeedButton1Click(QObject*)
 {
+    // The presenter's photo is read when the tutorial first opens, not at start-up.
+    if (Image5->pixmap().isNull()) Image5->setPixmap(PresenterPhoto(Image5->size()));
     Panel3->raise();
     TutorialStep = 1;
     ShowTutorialPage(1);

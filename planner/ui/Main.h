@@ -2,12 +2,12 @@
 // and the beam-tilt tutorial, the start of a new design and the demonstration commands.
 #pragma once
 
+#include "gif/GIFImage.h"
 #include "platform/ui/Buttons.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/ExtCtrls.h"
 #include "platform/ui/Forms.h"
 #include "planner/ui/MacroRecorder.h"
-#include "planner/ui/StillPicture.h"
 #include "ui_FrmMain.h"
 
 #include <functional>

@@ -9,6 +9,7 @@
 #include "planner/ui/frmPrinterOption.h"
 #include "planner/ui/unit7.h"
 #include "planner/ui/unit8.h"
+#include "platform/ui/StartupProbe.h"
 
 TFrmMain* FrmMain = nullptr;
 TfrmLOM* frmLOM = nullptr;
@@ -44,5 +45,6 @@ int main(int argc, char** argv)
     links.CreateBeamTiltCalc = CreateBeamTiltCalculator;
     links.AzPats = AzPats;
     FrmMain->Link(std::move(links));
+    InstallFirstPaintProbe(FrmMain);
     return Application->Run();
 }

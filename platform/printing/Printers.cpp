@@ -193,19 +193,31 @@ std::unique_ptr<TPrinter>& Installed()
     static std::unique_ptr<TPrinter> printer;
     return printer;
 }
+std::function<std::unique_ptr<TPrinter>()>& Factory()
+{
+    static std::function<std::unique_ptr<TPrinter>()> make;
+    return make;
+}
 TPrinter* current = nullptr;
 }  // namespace
 
 TPrinter& Printer()
 {
     if (current) return *current;
+    if (!Installed() && Factory()) Installed() = Factory()();
     if (Installed()) return *Installed();
     throw EPrinter("There is no default printer currently selected");
 }
 
-bool PrinterInstalled() { return current != nullptr || Installed() != nullptr; }
+bool PrinterInstalled() { return current != nullptr || Installed() != nullptr || static_cast<bool>(Factory()); }
 
 void InstallPrinter(std::unique_ptr<TPrinter> printer) { Installed() = std::move(printer); }
+
+void InstallPrinterFactory(std::function<std::unique_ptr<TPrinter>()> make)
+{
+    Installed().reset();
+    Factory() = std::move(make);
+}
 
 TPrinterScope::TPrinterScope(TPrinter& printer) : previous_(current) { current = &printer; }
 TPrinterScope::~TPrinterScope() { current = previous_; }

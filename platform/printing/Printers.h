@@ -10,6 +10,7 @@
 #include "platform/graphics/Graphics.h"
 #include "platform/runtime/SysUtils.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -128,6 +129,9 @@ TPrinter& Printer();
 bool PrinterInstalled();
 // Installs a printer for the rest of the run (the program's system printer).
 void InstallPrinter(std::unique_ptr<TPrinter> printer);
+// Installs the maker of that printer instead: it is made when Printer() is first asked for, so
+// a program that prints nothing never loads the print system.
+void InstallPrinterFactory(std::function<std::unique_ptr<TPrinter>()> make);
 
 // Puts another printer in force while it lives (tests, the PDF path).
 class TPrinterScope {

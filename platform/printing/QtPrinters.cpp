@@ -95,7 +95,10 @@ void TQtPrinter::Discard()
     if (!pdfFile_.empty()) DeleteFile(pdfFile_);
 }
 
-void InstallSystemPrinter() { InstallPrinter(std::make_unique<TQtPrinter>()); }
+void InstallSystemPrinter()
+{
+    InstallPrinterFactory([] { return std::make_unique<TQtPrinter>(); });
+}
 
 bool ExecutePrintDialog(TPrintDialog& dialog, TPrinter& printer)
 {

@@ -35,7 +35,8 @@ private:
     std::string pdfFile_;
 };
 
-// Installs the system printer as the program's printer.
+// Installs the system printer as the program's printer; it is made (and the print system
+// loaded) when first used.
 void InstallSystemPrinter();
 
 // Runs the print dialog for a printer: a Qt printer is set up by the dialog itself (printer,

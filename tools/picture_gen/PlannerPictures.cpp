@@ -447,9 +447,12 @@ std::vector<PictureDef> PlannerPictures()
 {
     const std::string dir = "planner/resources/pictures/";
     std::vector<PictureDef> all;
-    // The main window's showcase: one antenna per frame, in the order its captions name them.
-    PictureDef showcase{"showcase", dir + "Showcase.gif", {}, 2500, 1};
-    for (int f = 1; f <= 4; ++f)
+    // The main window's showcase, one antenna per frame. Its caption names the frame number the
+    // control will draw next (the change event comes after the step), so the picture starts
+    // with the antenna of caption 2 and ends with the one of caption 1. 250 ms a frame: the
+    // showcase plays at a tenth of the speed, 2.5 s for each antenna.
+    PictureDef showcase{"showcase", dir + "Showcase.gif", {}, 250, 1};
+    for (int f : {2, 3, 4, 1})
         showcase.frames.push_back(Frame(400, 330, [f](TCanvas& c, int w, int h) { ShowcaseFrame(c, w, h, f); }));
     all.push_back(std::move(showcase));
     // The tutorial's slides: the side view is wide, the others tall.

@@ -2,9 +2,12 @@
 
 #include "planner/resources/PlannerPictures.h"
 
+#include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <cmath>
+#include <functional>
+#include <map>
 
 namespace {
 
@@ -200,69 +203,103 @@ void Label(QPainter& p, QRectF r, const QString& text, int px, const QColor& c =
 
 }  // namespace
 
+namespace {
+
+// A glyph drawn in one mode at one scale.
+QPixmap DrawToolGlyph(TGlyph glyph, bool disabled, int scale)
+{
+    QPixmap pm = Canvas(kGlyph * scale, kGlyph * scale);
+    QPainter p(&pm);
+    Begin(p);
+    p.scale(scale, scale);
+    if (disabled) p.setOpacity(0.35);  // a light grey version of the same drawing
+    DrawGlyph(p, glyph);
+    p.end();
+    pm.setDevicePixelRatio(scale);
+    return pm;
+}
+
+QPixmap DrawStepGlyph(int step, bool disabled, int scale)
+{
+    QPixmap pm = Canvas(20 * scale, 20 * scale);
+    QPainter p(&pm);
+    Begin(p);
+    p.scale(scale, scale);
+    p.setPen(Pen(disabled ? QColor(0xa0, 0xa6, 0xb0) : kNavy.darker(130), 1.0));
+    p.setBrush(disabled ? QColor(0xd8, 0xdc, 0xe2) : kNavy);
+    p.drawEllipse(QRectF(1.5, 1.5, 17, 17));
+    Label(p, QRectF(0, 0, 20, 20), QString::number(step), 11, disabled ? QColor(0x90, 0x96, 0xa0) : QColor(Qt::white));
+    p.end();
+    pm.setDevicePixelRatio(scale);
+    return pm;
+}
+
+// Draws a glyph only when a button first paints it, in the mode and at the scale asked for,
+// and keeps each drawing; a glyph on a hidden button is never drawn.
+class TGlyphEngine : public QIconEngine {
+public:
+    using TDraw = std::function<QPixmap(bool disabled, int scale)>;
+    TGlyphEngine(TDraw draw, int side) : draw_(std::move(draw)), side_(side) {}
+
+    QIconEngine* clone() const override { return new TGlyphEngine(*this); }
+    QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override
+    {
+        return QSize(side_, side_).boundedTo(size);
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return scaledPixmap(size, mode, state, 1.0);
+    }
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State, qreal scale) override
+    {
+        const bool disabled = mode == QIcon::Disabled;
+        const int s = scale > 1.0 ? 2 : 1;
+        QPixmap& pm = drawn_[disabled][s - 1];
+        if (pm.isNull()) pm = draw_(disabled, s);
+        const QSize want = size * s;
+        if (pm.size() == want || want.isEmpty()) return pm;
+        QPixmap fitted = pm.scaled(want, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        fitted.setDevicePixelRatio(s);
+        return fitted;
+    }
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        const qreal dpr = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+        painter->drawPixmap(rect, scaledPixmap(rect.size(), mode, state, dpr));
+    }
+
+private:
+    TDraw draw_;
+    int side_;
+    QPixmap drawn_[2][2];  // [disabled][scale - 1]
+};
+
+// One icon per glyph for the whole run: buttons showing the same glyph share its drawings.
+template <class Key>
+QIcon CachedIcon(std::map<Key, QIcon>& cache, Key key, const std::function<QIcon()>& make)
+{
+    auto it = cache.find(key);
+    if (it == cache.end()) it = cache.emplace(key, make()).first;
+    return it->second;
+}
+
+}  // namespace
+
 QIcon ToolGlyph(TGlyph glyph)
 {
-    QIcon icon;
-    for (int scale : {1, 2}) {
-        QPixmap pm = Canvas(kGlyph * scale, kGlyph * scale);
-        QPainter p(&pm);
-        Begin(p);
-        p.scale(scale, scale);
-        DrawGlyph(p, glyph);
-        p.end();
-        pm.setDevicePixelRatio(scale);
-        icon.addPixmap(pm);
-    }
-    // Disabled: a light grey version of the same drawing.
-    QPixmap dim = Canvas(kGlyph, kGlyph);
-    {
-        QPainter p(&dim);
-        Begin(p);
-        p.setOpacity(0.35);
-        DrawGlyph(p, glyph);
-    }
-    icon.addPixmap(dim, QIcon::Disabled);
-    return icon;
+    static std::map<TGlyph, QIcon> cache;
+    return CachedIcon(cache, glyph, [glyph] {
+        return QIcon(new TGlyphEngine([glyph](bool disabled, int scale) { return DrawToolGlyph(glyph, disabled, scale); },
+                                      kGlyph));
+    });
 }
 
 QIcon StepGlyph(int step)
 {
-    QPixmap pm = Canvas(20, 20);
-    QPainter p(&pm);
-    Begin(p);
-    p.setPen(Pen(kNavy.darker(130), 1.0));
-    p.setBrush(kNavy);
-    p.drawEllipse(QRectF(1.5, 1.5, 17, 17));
-    Label(p, QRectF(0, 0, 20, 20), QString::number(step), 11, Qt::white);
-    p.end();
-    QIcon icon(pm);
-    QPixmap dim = Canvas(20, 20);
-    QPainter d(&dim);
-    Begin(d);
-    d.setPen(Pen(QColor(0xa0, 0xa6, 0xb0), 1.0));
-    d.setBrush(QColor(0xd8, 0xdc, 0xe2));
-    d.drawEllipse(QRectF(1.5, 1.5, 17, 17));
-    Label(d, QRectF(0, 0, 20, 20), QString::number(step), 11, QColor(0x90, 0x96, 0xa0));
-    d.end();
-    icon.addPixmap(dim, QIcon::Disabled);
-    return icon;
-}
-
-QPixmap ShowcaseFrame(int frame, QSize size)
-{
-    static const std::vector<QImage> frames = LoadPlannerAnimation("Showcase");
-    if (frame < 1 || frame > static_cast<int>(frames.size())) return {};
-    const QImage& f = frames[static_cast<size_t>(frame - 1)];
-    return QPixmap::fromImage(f.size() == size ? f : f.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
-}
-
-QPixmap TutorialFrame(int frame)
-{
-    static const std::vector<QImage> frames = LoadPlannerAnimation("BeamTilt");
-    if (frame < 1 || frame > static_cast<int>(frames.size())) return {};
-    // Each slide fills its own part of the slide set's screen, from the top left.
-    const QSize size = frame == 2 ? QSize(350, 175) : QSize(175, 350);
-    return QPixmap::fromImage(frames[static_cast<size_t>(frame - 1)].copy(QRect(QPoint(0, 0), size)));
+    static std::map<int, QIcon> cache;
+    return CachedIcon(cache, step, [step] {
+        return QIcon(new TGlyphEngine([step](bool disabled, int scale) { return DrawStepGlyph(step, disabled, scale); }, 20));
+    });
 }
 
 QPixmap PresenterPhoto(QSize size)

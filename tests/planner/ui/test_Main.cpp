@@ -5,6 +5,7 @@
 #include "planner/ui/LOM.h"
 #include "planner/ui/Main.h"
 #include "planner/ui/MainState.h"
+#include "planner/resources/PlannerPictures.h"
 
 #include <QApplication>
 #include <QDir>
@@ -13,6 +14,7 @@
 #include <QPointer>
 #include <QSet>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -124,18 +126,23 @@ TEST_F(MainWindow, TutorialPages)
     };
     EXPECT_FALSE(frm->TutorialOpen());
     EXPECT_EQ(frm->bbNext->Caption(), "&Next");
+    const std::vector<QImage> slides = LoadPlannerAnimation("BeamTilt");
+    ASSERT_EQ(slides.size(), 4u);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         switch (c.act) {
-        case Open: frm->SpeedButton1->click(); break;
-        case Next: frm->bbNext->click(); break;
-        case Back: frm->bbBack->click(); break;
-        case Cancel: frm->bbClose->click(); break;
+        case Open: QTest::mouseClick(frm->SpeedButton1, Qt::LeftButton); break;
+        case Next: QTest::mouseClick(frm->bbNext, Qt::LeftButton); break;
+        case Back: QTest::mouseClick(frm->bbBack, Qt::LeftButton); break;
+        case Cancel: QTest::mouseClick(frm->bbClose, Qt::LeftButton); break;
         }
         EXPECT_EQ(frm->TutorialOpen(), c.open);
         EXPECT_EQ(TutorialStep, c.step);
         EXPECT_EQ(frm->BeamTilt->CurrentFrame(), c.frame);
         EXPECT_EQ(frm->BeamTilt->size(), QSize(c.width, c.height));
+        // The slide itself is what the control shows.
+        const QImage slide = slides[static_cast<size_t>(c.frame - 1)].copy(QRect(0, 0, c.width, c.height));
+        EXPECT_TRUE(frm->BeamTilt->grab().toImage().convertToFormat(QImage::Format_RGB32) == slide);
         EXPECT_EQ(frm->Label1->isVisibleTo(frm.get()), c.presenter);
         EXPECT_EQ(frm->Image5->isVisibleTo(frm.get()), c.presenter);
         EXPECT_EQ(frm->bbBack->isEnabled(), c.back);
@@ -277,8 +284,8 @@ TEST_F(MainWindow, StepButtonsAndLineUtility)
 TEST_F(MainWindow, ShowcaseCaptions)
 {
     EXPECT_EQ(frm->Edit1->Text(), "Zorvan Elliptically Polarized UHF Antenna");
-    std::vector<QPixmap> frames(5, QPixmap(8, 8));
-    frm->GIFImage1->SetFrames(frames);
+    ASSERT_EQ(frm->GIFImage1->FrameCount(), 4);
+    frm->GIFImage1->SetAnimate(false);
     struct Case {
         int frame;
         const char* caption;
@@ -286,8 +293,9 @@ TEST_F(MainWindow, ShowcaseCaptions)
     const Case cases[] = {
         {1, "Zek-series UHF Antenna"},
         {4, "Zorvan VHF/UHF Stacked Antenna Array"},
-        {5, "Zorvan VHF/UHF Stacked Antenna Array"},  // no caption of its own: unchanged
+        {5, "Zorvan VHF/UHF Stacked Antenna Array"},  // no such frame: unchanged
         {3, "Zorvan Side Mounted UHF Antenna"},
+        {0, "Zorvan Side Mounted UHF Antenna"},
         {2, "Zorvan Elliptically Polarized UHF Antenna"},
     };
     for (const auto& c : cases) {
@@ -295,6 +303,59 @@ TEST_F(MainWindow, ShowcaseCaptions)
         frm->GIFImage1->SetCurrentFrame(c.frame);
         EXPECT_EQ(frm->Edit1->Text(), c.caption);
     }
+}
+
+// The showcase plays by itself, 2.5 s an antenna, for ever; the caption always names the
+// antenna on screen. The picture's frames hold, in order, the antennas below.
+TEST_F(MainWindow, ShowcaseAnimatesAndNamesTheAntennaOnScreen)
+{
+    const char* const shown[] = {
+        "Zorvan Elliptically Polarized UHF Antenna",
+        "Zorvan Side Mounted UHF Antenna",
+        "Zorvan VHF/UHF Stacked Antenna Array",
+        "Zek-series UHF Antenna",
+    };
+    GIFImage::TGIFImage* showcase = frm->GIFImage1;
+    // On a clock of the test's own, from the start: reloaded as the window came up.
+    TManualClock clock;
+    struct TRestoreClock {
+        GIFImage::TGIFImage* control;
+        ~TRestoreClock() { control->SetClock(nullptr); }
+    } restore{showcase};
+    frm->hide();
+    showcase->SetClock(&clock);
+    ASSERT_TRUE(showcase->LoadGIFBytes(PlannerPictureBytes("Showcase")));
+    frm->show();
+    EXPECT_EQ(showcase->size(), QSize(400, 330));  // sized to its picture
+    EXPECT_EQ(showcase->LoopCount(), 0);
+    EXPECT_FALSE(showcase->Loop());
+    const std::vector<QImage> frames = LoadPlannerAnimation("Showcase");
+    ASSERT_EQ(frames.size(), 4u);
+    auto onScreen = [&] {
+        const QImage now = showcase->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        for (size_t i = 0; i < frames.size(); ++i)
+            if (now == frames[i]) return static_cast<int>(i);
+        return -1;
+    };
+    auto pumpUntil = [](const std::function<bool()>& done) { return QTest::qWaitFor(done, 5000); };
+    // Painting starts the timer; its first tick comes at once and only notes frame 1 is shown.
+    ASSERT_TRUE(pumpUntil([&] { return showcase->AnimationTimer().Running(); }));
+    clock.Advance(1);
+    ASSERT_TRUE(pumpUntil([&] { return showcase->CurrentFrame() == 2; }));
+    EXPECT_EQ(onScreen(), 0);
+    EXPECT_EQ(frm->Edit1->Text(), shown[0]);
+    for (int step = 1; step <= 8; ++step) {
+        SCOPED_TRACE(step);
+        EXPECT_EQ(showcase->AnimationTimer().Interval(), 2500u);
+        clock.Advance(2499);
+        QTest::qWait(10);
+        const int before = showcase->CurrentFrame();
+        clock.Advance(1);
+        ASSERT_TRUE(pumpUntil([&] { return showcase->CurrentFrame() != before; }));
+        EXPECT_EQ(onScreen(), step % 4);
+        EXPECT_EQ(frm->Edit1->Text(), shown[step % 4]);
+    }
+    EXPECT_TRUE(showcase->AnimationTimer().Running());  // still playing after two rounds
 }
 
 TEST_F(MainWindow, Hints)

@@ -1,0 +1,220 @@
+#include "gif/TimerEx.h"
+
+#include "platform/ui/Forms.h"
+
+#include <QCoreApplication>
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <thread>
+
+namespace {
+
+bool PumpUntil(const std::function<bool()>& done, int ms = 5000)
+{
+    const uint64_t end = MillisecondClock() + static_cast<uint64_t>(ms);
+    while (!done() && MillisecondClock() < end) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    return done();
+}
+
+// Lets events and the worker run for a while; for checking that nothing happens.
+void Pump(int ms) { PumpUntil([] { return false; }, ms); }
+
+// A timer on a manual clock that counts its ticks and where they ran.
+struct TimerFixture : ::testing::Test {
+    TManualClock clock;
+    std::unique_ptr<TTimerEx> timer = std::make_unique<TTimerEx>();
+    std::atomic<int> ticks{0};
+    std::atomic<bool> offGui{false};
+    const std::thread::id gui = std::this_thread::get_id();
+
+    void SetUp() override
+    {
+        timer->SetClock(&clock);
+        timer->SetInterval(100);
+        timer->SetOnTimer([this](QObject*) {
+            if (std::this_thread::get_id() != gui) offGui = true;
+            ++ticks;
+        });
+    }
+    void TearDown() override { Application->OnException = nullptr; }
+    // Steps the clock one interval and waits for the tick it makes.
+    bool Step(int expected)
+    {
+        clock.Advance(timer->Interval());
+        return PumpUntil([&] { return ticks >= expected; });
+    }
+};
+
+TEST_F(TimerFixture, ThreadedTicksArriveOnTheGuiThreadEachInterval)
+{
+    EXPECT_TRUE(timer->Running());
+    clock.Advance(99);
+    Pump(30);
+    EXPECT_EQ(ticks, 0);
+    clock.Advance(1);
+    EXPECT_TRUE(PumpUntil([&] { return ticks == 1; }));
+    EXPECT_TRUE(Step(2));
+    EXPECT_TRUE(Step(3));
+    EXPECT_FALSE(offGui);
+}
+
+TEST_F(TimerFixture, ThreadSafeTicksRunInTheWorker)
+{
+    timer->SetThreadSafe(true);
+    clock.Advance(100);
+    // No event loop needed: the worker calls the handler itself.
+    const uint64_t end = MillisecondClock() + 5000;
+    while (ticks == 0 && MillisecondClock() < end) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EXPECT_EQ(ticks, 1);
+    EXPECT_TRUE(offGui);
+}
+
+TEST_F(TimerFixture, NoTicksWhileDisabledOrWithIntervalZero)
+{
+    struct Case {
+        const char* what;
+        std::function<void(TTimerEx&)> set, reset;
+    };
+    const Case cases[] = {
+        {"disabled", [](TTimerEx& t) { t.SetEnabled(false); }, [](TTimerEx& t) { t.SetEnabled(true); }},
+        {"interval 0", [](TTimerEx& t) { t.SetInterval(0); }, [](TTimerEx& t) { t.SetInterval(100); }},
+        {"no handler", [](TTimerEx& t) { t.SetOnTimer(nullptr); }, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ticks = 0;
+        c.set(*timer);
+        EXPECT_FALSE(timer->Running());
+        clock.Advance(1000);
+        Pump(30);
+        EXPECT_EQ(ticks, 0);
+        if (c.reset) {
+            c.reset(*timer);
+            EXPECT_TRUE(Step(1));
+        }
+    }
+}
+
+TEST_F(TimerFixture, AnIntervalChangeDuringTheSleepAppliesAtOnce)
+{
+    // The new interval counts from the change, not from the end of the old sleep.
+    timer->SetInterval(100000);
+    clock.Advance(50);
+    Pump(20);
+    timer->SetInterval(60);
+    clock.Advance(59);
+    Pump(20);
+    EXPECT_EQ(ticks, 0);
+    clock.Advance(1);
+    EXPECT_TRUE(PumpUntil([&] { return ticks == 1; }));
+}
+
+TEST_F(TimerFixture, StoppingFromInsideTheTickDeliversNoLateTick)
+{
+    timer->SetOnTimer([&](QObject*) {
+        ++ticks;
+        timer->SetEnabled(false);
+    });
+    EXPECT_TRUE(Step(1));
+    for (int i = 0; i < 5; ++i) clock.Advance(100);
+    Pump(40);
+    EXPECT_EQ(ticks, 1);
+    EXPECT_FALSE(timer->Running());
+}
+
+TEST_F(TimerFixture, FreeingFromInsideTheTickNeitherDeadlocksNorTicksAgain)
+{
+    timer->SetOnTimer([&](QObject*) {
+        ++ticks;
+        timer.reset();
+    });
+    EXPECT_TRUE(Step(1));
+    clock.Advance(1000);
+    Pump(40);
+    EXPECT_EQ(ticks, 1);
+    EXPECT_EQ(timer, nullptr);
+}
+
+TEST_F(TimerFixture, SwitchingThreadedOffFromInsideTheTickKeepsTicking)
+{
+    timer->SetOnTimer([&](QObject*) {
+        if (++ticks == 1) {
+            timer->SetInterval(5);
+            timer->SetThreaded(false);  // frees the thread delivering this very tick
+        }
+    });
+    EXPECT_TRUE(Step(1));
+    EXPECT_TRUE(PumpUntil([&] { return ticks >= 3; }));  // Qt timer, real time
+}
+
+TEST_F(TimerFixture, ExceptionsInTheHandlerGoToTheApplicationAndTickingGoesOn)
+{
+    for (const bool threadSafe : {false, true}) {
+        SCOPED_TRACE(threadSafe ? "thread-safe" : "synchronised");
+        std::atomic<int> handled{0};
+        ticks = 0;
+        Application->OnException = [&](QObject*, std::exception_ptr e) {
+            try {
+                std::rethrow_exception(e);
+            } catch (const std::runtime_error&) {
+                ++handled;
+            }
+        };
+        timer->SetThreadSafe(threadSafe);
+        timer->SetOnTimer([&](QObject*) {
+            ++ticks;
+            throw std::runtime_error("tick failed");
+        });
+        EXPECT_TRUE(Step(1));
+        EXPECT_TRUE(Step(2));
+        EXPECT_TRUE(PumpUntil([&] { return handled == 2; }));
+    }
+}
+
+TEST(TimerEx, WindowTimerTicksAndSwitchesBack)
+{
+    TTimerEx timer;
+    std::atomic<int> ticks{0};
+    std::atomic<bool> offGui{false};
+    const auto gui = std::this_thread::get_id();
+    timer.SetInterval(5);
+    timer.SetOnTimer([&](QObject*) {
+        ++ticks;
+        if (std::this_thread::get_id() != gui) offGui = true;
+    });
+    timer.SetThreaded(false);
+    EXPECT_TRUE(timer.Running());
+    timer.SetThreadPriority(TThreadPriority::tpHighest);  // only stored while not threaded
+    EXPECT_EQ(timer.ThreadPriority(), TThreadPriority::tpHighest);
+    EXPECT_TRUE(PumpUntil([&] { return ticks >= 3; }));
+    timer.SetEnabled(false);
+    EXPECT_FALSE(timer.Running());
+    const int stopped = ticks;
+    Pump(30);
+    EXPECT_EQ(ticks, stopped);
+    timer.SetEnabled(true);
+    timer.SetThreaded(true);
+    EXPECT_TRUE(PumpUntil([&] { return ticks >= stopped + 3; }));
+    EXPECT_FALSE(offGui);
+}
+
+TEST(TimerEx, DefaultsAndAWindowTimerWithIntervalZeroIsIdle)
+{
+    TTimerEx timer;
+    EXPECT_TRUE(timer.Enabled());
+    EXPECT_EQ(timer.Interval(), 1000u);
+    EXPECT_TRUE(timer.Threaded());
+    EXPECT_FALSE(timer.ThreadSafe());
+    EXPECT_EQ(timer.ThreadPriority(), TThreadPriority::tpNormal);
+    EXPECT_FALSE(timer.Running());  // no handler yet
+    int ticks = 0;
+    timer.SetOnTimer([&](QObject*) { ++ticks; });
+    timer.SetThreaded(false);
+    timer.SetInterval(0);
+    EXPECT_FALSE(timer.Running());
+    Pump(20);
+    EXPECT_EQ(ticks, 0);
+}
+
+}  // namespace
