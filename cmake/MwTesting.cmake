@@ -1,5 +1,6 @@
 include(GoogleTest)
 find_package(GTest REQUIRED)
+find_package(Qt6 REQUIRED COMPONENTS Test)
 
 # mw_add_gtest(<name> SOURCES ... LIBS ... [QT] [PROPERTIES ...])
 #   QT: the test's main creates a QApplication (offscreen) before the tests run.

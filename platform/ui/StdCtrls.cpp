@@ -132,9 +132,16 @@ void TComboBox::SetText(const std::string& s)
 
 // --- TListBox --------------------------------------------------------------------
 
+// A mouse press moves the current row first and selects it afterwards, so the current row
+// alone does not say what the user chose: OnClick waits for the selection and fires once it
+// names another row than before.
 TListBox::TListBox(QWidget* parent) : TWinControl<QListWidget>(parent)
 {
-    QObject::connect(this, &QListWidget::currentRowChanged, this, [this](int) {
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    QObject::connect(this, &QListWidget::itemSelectionChanged, this, [this] {
+        const int now = ItemIndex();
+        if (now == reported_) return;
+        reported_ = now;
         if (!fromCode_) CallEvent(OnClick, this);
     });
 }
@@ -155,6 +162,7 @@ void TListBox::SetItemIndex(int index)
         setCurrentRow(-1);
         clearSelection();
     }
+    reported_ = ItemIndex();
     fromCode_ = false;
 }
 
@@ -170,5 +178,6 @@ void TListBox::SetItems(const TStrings& items)
     fromCode_ = true;
     clear();
     for (int i = 0; i < items.Count(); ++i) addItem(ToQt(items[i]));
+    reported_ = ItemIndex();
     fromCode_ = false;
 }

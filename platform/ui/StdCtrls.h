@@ -4,7 +4,8 @@
 // - TCheckBox fires OnClick on every change of Checked (user or code), TRadioButton when it
 //   becomes checked; setting the state that is already there fires nothing;
 // - TComboBox: setting ItemIndex from code fires nothing; OnChange is the user's choice;
-// - TListBox: an ItemIndex out of range means no selection (-1);
+// - TListBox: an ItemIndex out of range means no selection (-1); OnClick fires once per
+//   change of the selection by the user (mouse or keys), never for SetItemIndex;
 // - TLabel: OnClick on a left click (a disabled label gets none).
 #pragma once
 
@@ -106,8 +107,9 @@ public:
     TStringList Items() const;
     void SetItems(const TStrings& items);
 
-    TNotifyEvent OnClick;  // the user changed the selection
+    TNotifyEvent OnClick;  // once per change of the selection by mouse or keys
 
 private:
     bool fromCode_ = false;
+    int reported_ = -1;  // the selection OnClick last saw
 };

@@ -7,7 +7,9 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QTest>
 #include <QWidget>
+#include <vector>
 
 namespace {
 
@@ -128,9 +130,44 @@ TEST(StdCtrls, ComboAndListIndexesFromCodeFireNothing)
     // The user's choice fires.
     emit combo.activated(2);
     EXPECT_EQ(comboChanges, 1);
-    list.setCurrentRow(2);
-    EXPECT_EQ(listClicks, 1);
-    EXPECT_EQ(list.ItemIndex(), 2);
+}
+
+// What the handler sees is what the user chose: by mouse, by keys, once per change.
+TEST(StdCtrls, ListClickFiresOncePerUserChangeWithTheChosenItem)
+{
+    TListBox list;
+    list.SetItems(List({"Narrow cardioid", "Peanut, two panels", "Skull", "Trilobe"}));
+    list.resize(200, 120);
+    list.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
+    std::vector<int> seen;
+    list.OnClick = [&](QObject* s) {
+        EXPECT_EQ(s, &list);
+        seen.push_back(list.ItemIndex());
+    };
+    auto clickRow = [&](int row) {
+        const QRect r = list.visualItemRect(list.item(row));
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::NoModifier, r.center());
+    };
+
+    list.SetItemIndex(0);
+    clickRow(1);
+    EXPECT_EQ(seen, std::vector<int>({1}));
+    clickRow(1);  // the same item again is no change
+    EXPECT_EQ(seen, std::vector<int>({1}));
+    QTest::keyClick(&list, Qt::Key_Down);
+    QTest::keyClick(&list, Qt::Key_Up);
+    EXPECT_EQ(seen, std::vector<int>({1, 2, 1}));
+    clickRow(3);
+    EXPECT_EQ(seen, std::vector<int>({1, 2, 1, 3}));
+    EXPECT_EQ(list.ItemIndex(), 3);
+
+    list.SetItemIndex(0);  // code sets the index: nothing fires, and the next click counts
+    list.SetItemIndex(-1);
+    list.SetItems(List({"Peanut, two panels", "Skull"}));
+    EXPECT_EQ(seen.size(), 4u);
+    clickRow(0);
+    EXPECT_EQ(seen, std::vector<int>({1, 2, 1, 3, 0}));
 }
 
 TEST(StdCtrls, EnterAndExitIgnoreWindowActivation)
