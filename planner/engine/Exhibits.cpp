@@ -501,6 +501,15 @@ void PrintPatternExhibit(bool azimuth, TPrinter& printer)
         PrintPatternExhibit(azimuth);
         return;
     }
+    if (PrintOption != poGraph && PrintOption != poDataTable) return;
+    // Without the pattern's data there is nothing to show: say so and send no page.
+    const bool have = azimuth ? !TPatternRecord(SelectedAzimuthId, kAzimuthSamples).Empty()
+                              : !TPatternRecord(SelectedElevationId, kElevationSamples).Empty();
+    if (!have) {
+        if (PlotMessageHook)
+            PlotMessageHook(azimuth ? "Azimuth pattern data is not available" : "Elevation pattern data is not available");
+        return;
+    }
     if (PrintOption == poGraph) {
         const bool full = ElevationPlotMode == 2 || ElevationPlotMode == 3;
         printer.SetOrientation(!azimuth && full ? TPrinterOrientation::poLandscape : TPrinterOrientation::poPortrait);
@@ -604,8 +613,12 @@ void PrintSystemExhibit(TCanvas& c)
     ValueBox(c, 480, 200, 0, sys.ERPH);
     ValueBox(c, 580, 200, 0, sys.ERPV);
     Text(c, 470, 235, 1, 2, "dBk:");
-    ValueBox(c, 480, 235, 2, dbOrNone(RatioToDb(static_cast<float>(gh)) + pdbk - loss));
-    ValueBox(c, 580, 235, 2, ell ? dbOrNone(RatioToDb(static_cast<float>(gv)) + pdbk - loss) : std::optional<double>(0.0));
+    // A gain of nothing radiates nothing: 0 in its field, not the input's level (its 0 dB).
+    auto erpDb = [&](double gain) {
+        return gain > 0 ? dbOrNone(RatioToDb(static_cast<float>(gain)) + pdbk - loss) : std::optional<double>(0.0);
+    };
+    ValueBox(c, 480, 235, 2, erpDb(gh));
+    ValueBox(c, 580, 235, 2, ell ? erpDb(gv) : std::optional<double>(0.0));
     Text(c, 570, 270, 1, 2, "Vertical / Horizontal ratio:");
     ValueBox(c, 580, 270, 0, ant.VerticalPercent);
 

@@ -75,6 +75,7 @@ protected:
         links.CreateWizard = [this, wizardResult](int page) {
             wizardPages.push_back(page);
             ranges.emplace_back(WizardFirstPage, WizardLastPage);
+            utilityModes.push_back(LineUtilityMode);
             return Answering(wizardResult, &made);
         };
         frm->Link(links);
@@ -90,6 +91,7 @@ protected:
     std::unique_ptr<TFrmMain> frm;
     int siteDialogs = 0;
     std::vector<int> wizardPages;
+    std::vector<bool> utilityModes;  // LineUtilityMode while each wizard ran
     std::vector<std::pair<int, int>> ranges;
     std::vector<QPointer<TForm>> made;
 };
@@ -262,10 +264,12 @@ TEST_F(MainWindow, StepButtonsAndLineUtility)
     EXPECT_TRUE(StepsEnabled());
     EXPECT_FALSE(LineUtilityMode);
 
+    utilityModes.clear();
     frm->sbForm4->click();
-    EXPECT_TRUE(LineUtilityMode);
-    frm->sb4->click();  // still the line utility until the next new design
-    EXPECT_TRUE(LineUtilityMode);
+    EXPECT_FALSE(LineUtilityMode);  // the line utility's mode lasts while it runs
+    frm->sb4->click();  // then step 4 is the design's own page again
+    EXPECT_FALSE(LineUtilityMode);
+    EXPECT_EQ(utilityModes, (std::vector<bool>{true, false}));
     EXPECT_EQ(wizardPages, (std::vector<int>{3, 2, 5, 4, 4}));
     EXPECT_EQ(ranges, (std::vector<std::pair<int, int>>{{3, 3}, {2, 2}, {5, 5}, {4, 4}, {4, 4}}));
     EXPECT_TRUE(StepsEnabled());
