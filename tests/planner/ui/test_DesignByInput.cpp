@@ -27,6 +27,8 @@
 #include "support/PopplerTools.h"
 #include "support/UserInput.h"
 
+#include <QScrollBar>
+
 #include <cmath>
 #include <memory>
 #include <regex>
@@ -449,5 +451,52 @@ TEST_F(DesignByInput, FieldsStopTakingKeysAtTheirLimit)
         Click(w.BitBtnNext);
     });
     Click(frm->sbForm4);
+    EXPECT_TRUE(seen);
+}
+
+// Every pattern list shows its longest row whole, or scrolls to it: the box's width plus its
+// horizontal scroll range covers the widest item.
+TEST_F(DesignByInput, PatternListsShowOrScrollToTheirLongestRow)
+{
+    auto reaches = [](QListWidget* list) {
+        list->doItemsLayout();
+        int widest = 0;
+        for (int i = 0; i < list->count(); ++i)
+            widest = std::max(widest, list->fontMetrics().horizontalAdvance(list->item(i)->text()));
+        const int room = list->viewport()->width() + list->horizontalScrollBar()->maximum();
+        EXPECT_GE(room, widest) << list->objectName().toStdString();
+        EXPECT_EQ(list->textElideMode(), Qt::ElideNone) << list->objectName().toStdString();
+    };
+    bool seen = false;
+    WhenModal<TfrmBTCalc>([&](TfrmBTCalc& calc) {
+        for (const char* type : {"Zek-Series", "UHF Zorvan Series", "VHF Zorvan Series"}) {
+            ClickButton(calc.RadioGroup1, type);
+            reaches(calc.ListBox1);
+        }
+        Click(calc.BitBtn1);
+    });
+    Click(frm->SpeedButton2);
+    WhenModal<TfrmSysInfo>([&](TfrmSysInfo& site) {
+        WhenModal<TfrmWizard>([&](TfrmWizard& w) {
+            auto* p1 = Page<Tfrm1>(w, 1);
+            ASSERT_NE(p1, nullptr);
+            Click(p1->RadioButton5);  // elliptical: both azimuth lists
+            Click(w.BitBtnNext);
+            auto* p2 = Page<Tfrm2>(w, 2);
+            ASSERT_NE(p2, nullptr);
+            reaches(p2->HPolAz);
+            ClickTab(p2->TabSet1, 1);
+            reaches(p2->VPolAz);
+            Click(w.BitBtnNext);
+            auto* p3 = Page<Tfrm3>(w, 3);
+            ASSERT_NE(p3, nullptr);
+            reaches(p3->HPolEl);
+            seen = true;
+            ui.ExpectMessage(mrYes, "You are about to cancel a new system design");
+            Click(w.BitBtnCancel);
+        });
+        Click(site.BitBtn1);
+    });
+    Click(frm->sbNew);
     EXPECT_TRUE(seen);
 }

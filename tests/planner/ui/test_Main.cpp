@@ -3,6 +3,7 @@
 #include "platform/ui/ScriptedUi.h"
 #include "planner/engine/ProjObj.h"
 #include "planner/ui/LOM.h"
+#include "support/UserInput.h"
 #include "planner/ui/Main.h"
 #include "planner/ui/MainState.h"
 
@@ -417,13 +418,20 @@ TEST_F(MainWindow, ListOfMaterialsClosesAndIsFreed)
 {
     TfrmLOM lom;
     EXPECT_EQ(lom.Caption(), "List of Materials");
-    EXPECT_EQ(lom.ImpGrid1->columnCount(), 2);
-    EXPECT_EQ(lom.ImpGrid1->columnWidth(0), 50);
-    EXPECT_EQ(lom.ImpGrid1->columnWidth(1), 570);
+    // The planner's grid: two columns, one row, nothing fixed.
+    TImpGrid* grid = lom.ImpGrid1;
+    EXPECT_EQ(grid->ColCount(), 2);
+    EXPECT_EQ(grid->RowCount(), 1);
+    EXPECT_EQ(grid->FixedRows(), 0);
+    EXPECT_EQ(grid->FixedCols(), 0);
+    EXPECT_EQ(grid->columnWidth(0), 50);
+    EXPECT_EQ(grid->columnWidth(1), 570);
     EXPECT_EQ(lom.sbClose->Hint(), "Exit List of Materials");
-    QTimer::singleShot(0, &lom, [&] { lom.sbClose->click(); });
+    QTimer::singleShot(0, &lom, [&] { mwtest::Click(lom.sbClose); });
     EXPECT_EQ(lom.ShowModal(), mrCancel);
     QTimer::singleShot(0, &lom, [&] { lom.Close1->trigger(); });
+    EXPECT_EQ(lom.ShowModal(), mrCancel);
+    QTimer::singleShot(0, &lom, [&] { mwtest::CloseBox(&lom); });
     EXPECT_EQ(lom.ShowModal(), mrCancel);
 }
 
