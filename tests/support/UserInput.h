@@ -22,13 +22,24 @@
 
 namespace mwtest {
 
-// A left click in the middle of w (or at `at`, in w's coordinates).
+// A left click in the middle of w (or at `at`, in w's coordinates). As with a real pointer,
+// the click lands on the innermost child under that point (an arrow of a spin button, say).
 inline void Click(QWidget* w, QPoint at = QPoint(-1, -1))
 {
     ASSERT_NE(w, nullptr);
     ASSERT_TRUE(w->isVisible()) << "clicked a hidden " << w->objectName().toStdString();
     if (at == QPoint(-1, -1)) at = w->rect().center();
+    if (QWidget* child = w->childAt(at)) {
+        at = child->mapFrom(w, at);
+        w = child;
+    }
     QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, at);
+}
+
+// The upper or lower arrow of a pair of spin arrows.
+inline void ClickArrow(QWidget* spin, bool up)
+{
+    Click(spin, QPoint(spin->width() / 2, up ? spin->height() / 4 : spin->height() * 3 / 4));
 }
 
 // What a mouse sends for a double click: press, release, the double click (in place of the

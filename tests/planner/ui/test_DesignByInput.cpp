@@ -9,6 +9,7 @@
 #include "planner/engine/ProjLib.h"
 #include "planner/engine/TitleBlock.h"
 #include "planner/engine/PageCalc.h"
+#include "planner/engine/PatternPlots.h"
 #include "planner/ui/CustTLin.h"
 #include "planner/ui/ExhibitPrinting.h"
 #include "planner/ui/Main.h"
@@ -30,6 +31,7 @@
 #include <QScrollBar>
 
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <regex>
 
@@ -499,4 +501,79 @@ TEST_F(DesignByInput, PatternListsShowOrScrollToTheirLongestRow)
     });
     Click(frm->sbNew);
     EXPECT_TRUE(seen);
+}
+
+// The spins, radio groups and typed fields of pages 2 to 5, each opened alone from the main
+// window after a design, answer the input a user gives them.
+TEST_F(DesignByInput, PagesAnswerTheirArrowsRadioButtonsAndTypedFields)
+{
+    ClickThroughNewDesign({});
+    auto step = [&](TSpeedButton* button, std::function<void(TfrmWizard&)> act) {
+        bool seen = false;
+        WhenModal<TfrmWizard>([&](TfrmWizard& w) {
+            seen = true;
+            act(w);
+            Click(w.BitBtnNext);  // Finish
+        });
+        Click(button);
+        EXPECT_TRUE(seen);
+    };
+    step(frm->sb2, [&](TfrmWizard& w) {
+        auto* p = Page<Tfrm2>(w, 2);
+        ASSERT_NE(p, nullptr);
+        ClickArrow(p->SpinButton1, true);
+        EXPECT_EQ(p->Edit3->Text(), "1");
+        ClickArrow(p->SpinButton1, false);
+        ClickArrow(p->SpinButton1, false);
+        EXPECT_EQ(p->Edit3->Text(), "-1");
+        EXPECT_EQ(Ant().HRotation, 359);
+        TypeInto(p->Edit3, "45");
+        EXPECT_EQ(Ant().HRotation, 45);
+        const QImage field = p->Image1->Picture().ToImage();
+        ClickButton(p->RadioGroup1, "Decibel");
+        EXPECT_TRUE(AzimuthPlotInDb);
+        EXPECT_NE(p->Image1->Picture().ToImage(), field) << "the plot is redrawn in dB";
+        ClickButton(p->RadioGroup2, "Print Data");
+        EXPECT_EQ(PrintOption, poDataTable);
+        ClickButton(p->RadioGroup2, "Print Graph");
+    });
+    step(frm->sb3, [&](TfrmWizard& w) {
+        auto* p = Page<Tfrm3>(w, 3);
+        ASSERT_NE(p, nullptr);
+        const double tilt = p->NumEdit1->Value();
+        ClickArrow(p->SpinButton1, true);
+        EXPECT_DOUBLE_EQ(p->NumEdit1->Value(), tilt + 0.25);
+        ClickArrow(p->SpinButton1, false);
+        EXPECT_DOUBLE_EQ(p->NumEdit1->Value(), tilt);
+        const QImage near = p->Image1->Picture().ToImage();
+        ClickButton(p->RadioGroup2, "-5 to 90 deg.");
+        EXPECT_NE(p->Image1->Picture().ToImage(), near) << "the full range is drawn";
+    });
+    step(frm->sb4, [&](TfrmWizard& w) {
+        auto* p = Page<Tfrm4>(w, 4);
+        ASSERT_NE(p, nullptr);
+        TypeInto(p->NumEdit4, "500");
+        Click(p->NumEdit5);  // leaving the field takes the length
+        EXPECT_EQ(p->NumEdit6->Value(), 600);
+        ClickArrow(p->SpinButton1, true);
+        EXPECT_EQ(p->NumEdit4->Value(), 550);
+        ClickArrow(p->SpinButton2, false);
+        EXPECT_EQ(p->NumEdit5->Value(), 90);
+        EXPECT_EQ(TLine().TotalRunLength, 640);
+        const float aural = Sys().AuralPercent;
+        ClickArrow(p->SpinButton3, true);
+        EXPECT_EQ(Sys().AuralPercent, aural + 1);
+    });
+    step(frm->sb5, [&](TfrmWizard& w) {
+        auto* p = Page<Tfrm5>(w, 5);
+        ASSERT_NE(p, nullptr);
+        ClickArrow(p->SpinButton3, true);
+        EXPECT_EQ(p->NumEdit17->Text(), "31");
+        EXPECT_NEAR(p->NumEdit2->Value(), p->NumEdit1->Value() * 0.31, 0.5);
+        const double tpo = p->NumEdit4->Value();
+        TypeInto(p->NumEdit1, "100");
+        EXPECT_EQ(p->NumEdit1->Text(), "100");
+        EXPECT_NE(p->NumEdit4->Value(), tpo) << "the TPO follows the typed ERP";
+        EXPECT_NEAR(p->NumEdit2->Value(), 31, 0.5);
+    });
 }
