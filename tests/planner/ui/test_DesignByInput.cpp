@@ -6,6 +6,7 @@
 #include "platform/runtime/NumText.h"
 #include "platform/runtime/StrTable.h"
 #include "platform/ui/ScriptedUi.h"
+#include "platform/ui/UiTestSupport.h"
 #include "planner/engine/ProjLib.h"
 #include "planner/engine/TitleBlock.h"
 #include "planner/engine/PageCalc.h"
@@ -82,8 +83,6 @@ class DesignByInput : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        scope_ = std::make_unique<TUiServicesScope>(ui);
-        ui.OnUnexpected = [](const std::string& what) { ADD_FAILURE() << what; };
         CreateProjectObjects();
         WizardExhibits = {};
         InstallExhibitPrinting();
@@ -105,8 +104,20 @@ protected:
         PrinterOption = nullptr;
         ShowExhibitIdentifierDialogHook = nullptr;
         WizardExhibits = {};
-        EXPECT_TRUE(ui.AllUsed()) << ui.Pending() << " scripted answers left unused";
-        scope_.reset();
+    }
+
+    // A step of the main window (a design step or the line utility): `act` on its wizard,
+    // then Finish.
+    void RunStep(QWidget* button, const std::function<void(TfrmWizard&)>& act)
+    {
+        bool seen = false;
+        WhenModal<TfrmWizard>([&](TfrmWizard& w) {
+            seen = true;
+            act(w);
+            Click(w.BitBtnNext);
+        });
+        Click(button);
+        EXPECT_TRUE(seen) << "no wizard came up";
     }
 
     template <class T>
@@ -133,8 +144,7 @@ protected:
     // option's OK, the exhibit identifier's OK, the print dialog's OK.
     void PrintSummaryFromStepFive()
     {
-        bool printed = false;
-        WhenModal<TfrmWizard>([&](TfrmWizard& w) {
+        RunStep(frm->sb5, [&](TfrmWizard& w) {
             ASSERT_EQ(w.nb->GetPageIndex(), 5);
             WhenModal<TPrinterOption>([&](TPrinterOption& o) {
                 WhenModal<Tfrm8>([&](Tfrm8& f) {
@@ -144,11 +154,7 @@ protected:
                 Click(o.BitBtn1);
             });
             Click(w.btnPrint);
-            printed = true;
-            Click(w.BitBtnNext);  // Finish
         });
-        Click(frm->sb5);
-        ASSERT_TRUE(printed);
     }
 
     // New design, the site dialog typed, pages 1 to 5 clicked and typed, Finish. Another
@@ -227,8 +233,8 @@ protected:
         ASSERT_TRUE(frm->sb5->isEnabled());
     }
 
-    TScriptedUiServices ui;
-    std::unique_ptr<TUiServicesScope> scope_;
+    ScriptedUi scripted;  // first made, last gone: every window below is gone before it
+    TScriptedUiServices& ui = scripted.services;
     TPrinterOption printerOption;
     Tfrm8 identifier;
     std::unique_ptr<TFrmMain> frm;
@@ -309,35 +315,25 @@ TEST_F(DesignByInput, LineUtilityLeavesTheOpenDesignAsItWas)
 {
     ClickThroughNewDesign({});
     const std::string part = Ant().PartNumber;
-    bool seen = false;
-    WhenModal<TfrmWizard>([&](TfrmWizard& w) {
-        seen = true;
+    RunStep(frm->sbForm4, [&](TfrmWizard& w) {
         auto* p4 = Page<Tfrm4>(w, 4);
         ASSERT_NE(p4, nullptr);
         TypeChoice(p4->TV, "7");
         EXPECT_TRUE(p4->TV->currentText().startsWith("7"));
         ClickButton(p4->RadioGroup2, "Digital (DTV)");
         ClickCell(p4->SG1, 2, 0);
-        Click(w.BitBtnNext);  // Finish
     });
-    Click(frm->sbForm4);
-    ASSERT_TRUE(seen);
     EXPECT_EQ(Sys().GetChannel(), 32);
     EXPECT_EQ(Sys().Standard, 0);
     EXPECT_EQ(TLine().LinePartNumber, "AC50-400");
     EXPECT_NEAR(TLine().TotalLoss, lossDb, 0.005);
 
     // Step 4 afterwards is the design's page: no channel of its own, the design's line.
-    seen = false;
-    WhenModal<TfrmWizard>([&](TfrmWizard& w) {
-        seen = true;
+    RunStep(frm->sb4, [&](TfrmWizard& w) {
         auto* p4 = Page<Tfrm4>(w, 4);
         ASSERT_NE(p4, nullptr);
         EXPECT_FALSE(p4->TV->isVisible());
-        Click(w.BitBtnNext);
     });
-    Click(frm->sb4);
-    ASSERT_TRUE(seen);
     EXPECT_EQ(TLine().LinePartNumber, "AC50-400");
     EXPECT_EQ(Ant().PartNumber, part);
 }
@@ -350,9 +346,7 @@ TEST_F(DesignByInput, AzimuthPrintWithoutPatternDataSendsNoPage)
     const std::string file = dir.File("azimuth.pdf");
     TPdfPrinter pdf(file);
     TPrinterScope in(pdf);
-    bool seen = false;
-    WhenModal<TfrmWizard>([&](TfrmWizard& w) {
-        seen = true;
+    RunStep(frm->sb2, [&](TfrmWizard& w) {
         auto* p2 = Page<Tfrm2>(w, 2);
         ASSERT_NE(p2, nullptr);
         ClickButton(p2->RadioGroup2, "Print Graph");
@@ -362,10 +356,7 @@ TEST_F(DesignByInput, AzimuthPrintWithoutPatternDataSendsNoPage)
             Click(f.BitBtn1);
         });
         Click(w.btnPrint);
-        Click(w.BitBtnNext);
     });
-    Click(frm->sb2);
-    ASSERT_TRUE(seen);
     EXPECT_FALSE(pdf.Printing());
     EXPECT_FALSE(FileExists(file));
 }
@@ -384,14 +375,12 @@ TEST_F(DesignByInput, ClosingAPrintDialogByItsCloseBoxCancelsThePrint)
             CloseBox(&f);
         });
     };
-    WhenModal<TfrmWizard>([&](TfrmWizard& w) {
+    RunStep(frm->sb2, [&](TfrmWizard& w) {
         ClickButton(Page<Tfrm2>(w, 2)->RadioGroup2, "Print Graph");
         closeIdentifier();
         Click(w.btnPrint);
-        Click(w.BitBtnNext);
     });
-    Click(frm->sb2);
-    WhenModal<TfrmWizard>([&](TfrmWizard& w) {
+    RunStep(frm->sb5, [&](TfrmWizard& w) {
         WhenModal<TPrinterOption>([&](TPrinterOption& o) {
             ++options;
             CloseBox(&o);
@@ -403,9 +392,7 @@ TEST_F(DesignByInput, ClosingAPrintDialogByItsCloseBoxCancelsThePrint)
             Click(o.BitBtn1);
         });
         Click(w.btnPrint);
-        Click(w.BitBtnNext);
     });
-    Click(frm->sb5);
     EXPECT_EQ(identifiers, 2);
     EXPECT_EQ(options, 2);
     EXPECT_FALSE(FileExists(file));
@@ -439,7 +426,7 @@ TEST_F(DesignByInput, FieldsStopTakingKeysAtTheirLimit)
     EXPECT_FALSE(frm->sb5->isEnabled());
 
     bool seen = false;
-    WhenModal<TfrmWizard>([&](TfrmWizard& w) {
+    RunStep(frm->sbForm4, [&](TfrmWizard& w) {
         auto* p4 = Page<Tfrm4>(w, 4);
         ASSERT_NE(p4, nullptr);
         WhenModal<TFrmCustTLine>([&](TFrmCustTLine& d) {
@@ -450,9 +437,7 @@ TEST_F(DesignByInput, FieldsStopTakingKeysAtTheirLimit)
         });
         DoubleClickCell(p4->SG1, 0, 0);
         EXPECT_EQ(p4->SG1->Cells(0, 0), "Heliax 3 inch foam line, station sp");
-        Click(w.BitBtnNext);
     });
-    Click(frm->sbForm4);
     EXPECT_TRUE(seen);
 }
 
@@ -508,17 +493,7 @@ TEST_F(DesignByInput, PatternListsShowOrScrollToTheirLongestRow)
 TEST_F(DesignByInput, PagesAnswerTheirArrowsRadioButtonsAndTypedFields)
 {
     ClickThroughNewDesign({});
-    auto step = [&](TSpeedButton* button, std::function<void(TfrmWizard&)> act) {
-        bool seen = false;
-        WhenModal<TfrmWizard>([&](TfrmWizard& w) {
-            seen = true;
-            act(w);
-            Click(w.BitBtnNext);  // Finish
-        });
-        Click(button);
-        EXPECT_TRUE(seen);
-    };
-    step(frm->sb2, [&](TfrmWizard& w) {
+    RunStep(frm->sb2, [&](TfrmWizard& w) {
         auto* p = Page<Tfrm2>(w, 2);
         ASSERT_NE(p, nullptr);
         ClickArrow(p->SpinButton1, true);
@@ -537,7 +512,7 @@ TEST_F(DesignByInput, PagesAnswerTheirArrowsRadioButtonsAndTypedFields)
         EXPECT_EQ(PrintOption, poDataTable);
         ClickButton(p->RadioGroup2, "Print Graph");
     });
-    step(frm->sb3, [&](TfrmWizard& w) {
+    RunStep(frm->sb3, [&](TfrmWizard& w) {
         auto* p = Page<Tfrm3>(w, 3);
         ASSERT_NE(p, nullptr);
         const double tilt = p->NumEdit1->Value();
@@ -549,7 +524,7 @@ TEST_F(DesignByInput, PagesAnswerTheirArrowsRadioButtonsAndTypedFields)
         ClickButton(p->RadioGroup2, "-5 to 90 deg.");
         EXPECT_NE(p->Image1->Picture().ToImage(), near) << "the full range is drawn";
     });
-    step(frm->sb4, [&](TfrmWizard& w) {
+    RunStep(frm->sb4, [&](TfrmWizard& w) {
         auto* p = Page<Tfrm4>(w, 4);
         ASSERT_NE(p, nullptr);
         TypeInto(p->NumEdit4, "500");
@@ -564,7 +539,7 @@ TEST_F(DesignByInput, PagesAnswerTheirArrowsRadioButtonsAndTypedFields)
         ClickArrow(p->SpinButton3, true);
         EXPECT_EQ(Sys().AuralPercent, aural + 1);
     });
-    step(frm->sb5, [&](TfrmWizard& w) {
+    RunStep(frm->sb5, [&](TfrmWizard& w) {
         auto* p = Page<Tfrm5>(w, 5);
         ASSERT_NE(p, nullptr);
         ClickArrow(p->SpinButton3, true);
