@@ -86,6 +86,20 @@ void ValueBox(TCanvas& c, int x, int y, int decimals, std::optional<double> v)
     else UserTextBox(c, x, y, "---");
 }
 
+// Left-aligned at x within [x, right]: a text longer than its box is drawn in a smaller font
+// rather than cut or run into the next box (a name must print whole).
+void FitText(TCanvas& c, int x, int y, int v, int right, const std::string& s)
+{
+    const int height = c.Font.Height();
+    const int room = UserX(right) - UserX(x);
+    for (int h = height; std::abs(h) > 4 && c.TextWidth(s) > room;) {
+        h = h * 15 / 16;
+        c.Font.SetHeight(h);
+    }
+    Text(c, x, y, v, 0, s);
+    c.Font.SetHeight(height);
+}
+
 std::string ShortDate(TDateTime d) { return d == 0 ? std::string() : DateToStr(d); }
 
 void DrawExhibitBox(TCanvas& c, int shift)
@@ -95,7 +109,7 @@ void DrawExhibitBox(TCanvas& c, int shift)
     UserLineTo(c, 765, 45 + shift);
     UserLineTo(c, 765, 75 + shift);
     c.Font.Style = {fsBold, fsItalic};
-    Text(c, 530, 73 + shift, 2, 0, "Exhibit: " + ExhibitId.str());
+    FitText(c, 530, 73 + shift, 2, 760, "Exhibit: " + ExhibitId.str());
 }
 
 void DrawFooter(TCanvas& c, bool values)
@@ -108,11 +122,12 @@ void DrawFooter(TCanvas& c, bool values)
     Text(c, 225, 971, 2, 1, kMakerAddress2);
     auto cut = [](const std::string& s, int n) { return Copy(s, 1, n); };
     if (values) {
-        Text(c, 410, 929, 0, 0, cut("Company:  " + CompanyName, 30));
-        Text(c, 658, 929, 0, 0, "Date:  " + ShortDate(ProposalDate));
-        Text(c, 600, 950, 1, 0, cut("Author:  " + AuthorName, 24));
-        Text(c, 410, 950, 1, 0, cut("Site:  " + SiteName, 27));
-        Text(c, 410, 971, 2, 0, cut("Proposal Number:  " + ProposalNumber, 38));
+        // Each text keeps to its box: the next text on its line, or the frame (765).
+        FitText(c, 410, 929, 0, 652, cut("Company:  " + CompanyName, 30));
+        FitText(c, 658, 929, 0, 760, "Date:  " + ShortDate(ProposalDate));
+        FitText(c, 600, 950, 1, 760, cut("Author:  " + AuthorName, 24));
+        FitText(c, 410, 950, 1, 594, cut("Site:  " + SiteName, 27));
+        FitText(c, 410, 971, 2, 760, cut("Proposal Number:  " + ProposalNumber, 38));
     } else {
         Text(c, 410, 929, 0, 0, "Company:  ");
         Text(c, 660, 929, 0, 0, "Date:  ");
@@ -217,8 +232,8 @@ void DrawPrintedPolarFrame(TCanvas& c, int cx, int cy)
         const int y = cy - static_cast<int>(Round(std::cos(rad) * (rings + 1) * s));
         Text(c, x, y, 1, 1, IntToStr((360 - 30 * i) % 360));
     }
-    // Ring labels sit on the vertical axis: a white ground keeps them legible.
-    SetFontSize(c, s / 3 + 2);
+    // Ring labels sit on the vertical axis, in the angle labels' size: a white ground keeps
+    // them legible.
     c.Brush.Style = bsSolid;
     c.Brush.Color = clWhite;
     for (int a = 1; a <= rings; ++a) {
@@ -506,6 +521,15 @@ void PrintPatternExhibit(bool azimuth, TPrinter& printer)
         PrintPatternExhibit(azimuth);
         return;
     }
+    if (PrintOption != poGraph && PrintOption != poDataTable) return;
+    // Without the pattern's data there is nothing to show: say so and send no page.
+    const bool have = azimuth ? !TPatternRecord(SelectedAzimuthId, kAzimuthSamples).Empty()
+                              : !TPatternRecord(SelectedElevationId, kElevationSamples).Empty();
+    if (!have) {
+        if (PlotMessageHook)
+            PlotMessageHook(azimuth ? "Azimuth pattern data is not available" : "Elevation pattern data is not available");
+        return;
+    }
     if (PrintOption == poGraph) {
         const bool full = ElevationPlotMode == 2 || ElevationPlotMode == 3;
         printer.SetOrientation(!azimuth && full ? TPrinterOrientation::poLandscape : TPrinterOrientation::poPortrait);
@@ -561,8 +585,8 @@ void PrintSystemExhibit(TCanvas& c)
     UserRectangle(c, 50, 645, 253, 745);
     Pen(c, UserPenWidth(3));
     c.Brush.Color = clWhite;
-    c.Brush.Style = bsSolid;  // the caption interrupts the box's top edge
-    Text(c, 75, 625 + 20, 1, 0, " Transmitter Power ");
+    c.Brush.Style = bsSolid;
+    Text(c, 75, 625, 1, 0, " Transmitter Power ");
     c.Brush.Style = bsClear;
     Text(c, 125, 670, 1, 2, "kW:");
     ValueBox(c, 130, 670, 2, p);
@@ -586,7 +610,7 @@ void PrintSystemExhibit(TCanvas& c)
     };
     for (int i = 0; i < 7; ++i) {
         Text(c, 55, 195 + 28 * i, 1, 0, site[i].first);
-        Text(c, 180, 195 + 28 * i, 1, 0, site[i].second);
+        FitText(c, 180, 195 + 28 * i, 1, 315, site[i].second);  // clear of the ERP column's labels
     }
 
     // ERP and the chain behind it.
@@ -609,8 +633,12 @@ void PrintSystemExhibit(TCanvas& c)
     ValueBox(c, 480, 200, 0, sys.ERPH);
     ValueBox(c, 580, 200, 0, sys.ERPV);
     Text(c, 470, 235, 1, 2, "dBk:");
-    ValueBox(c, 480, 235, 2, dbOrNone(RatioToDb(static_cast<float>(gh)) + pdbk - loss));
-    ValueBox(c, 580, 235, 2, ell ? dbOrNone(RatioToDb(static_cast<float>(gv)) + pdbk - loss) : std::optional<double>(0.0));
+    // A gain of nothing radiates nothing: 0 in its field, not the input's level (its 0 dB).
+    auto erpDb = [&](double gain) {
+        return gain > 0 ? dbOrNone(RatioToDb(static_cast<float>(gain)) + pdbk - loss) : std::optional<double>(0.0);
+    };
+    ValueBox(c, 480, 235, 2, erpDb(gh));
+    ValueBox(c, 580, 235, 2, ell ? erpDb(gv) : std::optional<double>(0.0));
     Text(c, 570, 270, 1, 2, "Vertical / Horizontal ratio:");
     ValueBox(c, 580, 270, 0, ant.VerticalPercent);
 

@@ -17,7 +17,7 @@ ShortString<20> HAzTypeName;
 ShortString<20> VAzTypeName;
 ShortString<10> ExhibitId = "          ";
 
-std::function<void()> ShowExhibitIdentifierDialogHook;
+std::function<bool()> ShowExhibitIdentifierDialogHook;
 
 namespace {
 
@@ -122,9 +122,9 @@ void BuildPatternTypeNames()
     VAzTypeName = prefix + Ant().VAzSuffix;
 }
 
-void ShowExhibitIdentifierDialog()
+bool ShowExhibitIdentifierDialog()
 {
-    if (ShowExhibitIdentifierDialogHook) ShowExhibitIdentifierDialogHook();
+    return !ShowExhibitIdentifierDialogHook || ShowExhibitIdentifierDialogHook();
 }
 
 // --- Formulas ------------------------------------------------------------------------

@@ -60,9 +60,11 @@ void StoreElevationPatternType();
 void BuildPatternTypeNames();
 
 // The exhibit-identifier dialog belongs to the window layer, which installs it here.
-extern std::function<void()> ShowExhibitIdentifierDialogHook;
-// Shows the dialog through the hook (nothing when none is installed).
-void ShowExhibitIdentifierDialog();
+// The hook answers whether the user went on (OK) rather than closing the dialog.
+extern std::function<bool()> ShowExhibitIdentifierDialogHook;
+// Shows the dialog through the hook; false when the user closed it without OK, which
+// cancels the exhibit. Without a hook there is nothing to ask and the exhibit goes on.
+bool ShowExhibitIdentifierDialog();
 
 // --- Formulas ------------------------------------------------------------------------
 float RatioToDb(float x);   // 10 log10 x; 0 for x <= 0

@@ -14,6 +14,8 @@ TFrmCustTLine::TFrmCustTLine(QWidget* owner) : TForm(owner)
         e->SetMinValue(0);
         e->SetMaxValue(0);
     }
+    // The line's description holds 35 characters: typing stops there rather than cut unseen.
+    Edit1->setMaxLength(35);
     Edit1->SetText("Customer Defined Transmission Line");
     NumEdit1->SetValue(60);
     NumEdit2->SetValue(0.15);

@@ -10,8 +10,13 @@ TfrmLOM::TfrmLOM(QWidget* owner) : TForm(owner)
     sbSave->setIcon(ToolGlyph(TGlyph::Save));
     sbPrint->setIcon(ToolGlyph(TGlyph::Print));
     sbClose->setIcon(ToolGlyph(TGlyph::Close));
-    ImpGrid1->setColumnWidth(0, 50);
-    ImpGrid1->setColumnWidth(1, 570);
+    // Two columns, one row, nothing fixed.
+    ImpGrid1->SetColCount(2);
+    ImpGrid1->SetRowCount(1);
+    ImpGrid1->SetFixedCols(0);
+    ImpGrid1->SetFixedRows(0);
+    ImpGrid1->SetColWidths(0, 50);
+    ImpGrid1->SetColWidths(1, 570);
     // The list is never filled, so saving and printing it have nothing to work on.
     sbSave->setEnabled(false);
     sbPrint->setEnabled(false);

@@ -226,9 +226,20 @@ void TFrmMain::sb7Click(QObject*) {}
 
 void TFrmMain::sbForm4Click(QObject*)
 {
+    // The utility works on a copy of the channel, service, line and runs: whatever it is set
+    // to, the open design keeps its own, so its antenna and exhibits stay consistent.
+    const TSysObj sys = Sys();
+    const TTLineObj line = TLine();
+    const TCustomLine custom = CustomLine;
+    const bool fresh = Page4Fresh;
     LineUtilityMode = true;
     WizardFirstPage = WizardLastPage = 4;
     ShowWizardAtPage();
+    LineUtilityMode = false;
+    Sys() = sys;
+    TLine() = line;
+    CustomLine = custom;
+    Page4Fresh = fresh;
 }
 
 void TFrmMain::sbForm2Click(QObject*)

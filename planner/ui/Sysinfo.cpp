@@ -17,6 +17,11 @@ const QDate kDayZero(1899, 12, 30);
 TfrmSysInfo::TfrmSysInfo(QWidget* owner) : TForm(owner)
 {
     setupUi(this);
+    // Typing stops at what the title block keeps, so nothing is cut unseen.
+    CoName->setMaxLength(20);
+    edAuthor->setMaxLength(15);
+    edSiteName->setMaxLength(20);
+    edPropNum->setMaxLength(20);
     BitBtn1->OnClick = [this](QObject* s) { BitBtn1Click(s); };
     BitBtn2->OnClick = [this](QObject* s) { BitBtn2Click(s); };
     OnClose = [this](QObject* s, TCloseAction& a) { FormClose(s, a); };

@@ -177,7 +177,7 @@ void TfrmWizard::btnPrintClick(QObject*)
             PatternPdf(nb->GetPageIndex());
             return;
         }
-        if (PrintOption != 2) ShowExhibitIdentifierDialog();
+        if (PrintOption != 2 && !ShowExhibitIdentifierDialog()) return;
         if (nb->GetPageIndex() == 2)
             Print2Click(btnPrint);
         else
@@ -185,13 +185,14 @@ void TfrmWizard::btnPrintClick(QObject*)
         break;
     case 5:
         if (PrinterOption) {
-            PrinterOption->ShowModal();
+            // Closed by its close box rather than OK: the user cancelled.
+            if (PrinterOption->ShowModal() != mrOk) return;
             if (PrinterOption->RadioGroup1->ItemIndex() == 1) {
                 SystemPdf();
                 return;
             }
         }
-        ShowExhibitIdentifierDialog();
+        if (!ShowExhibitIdentifierDialog()) return;
         Print0Click(btnPrint);
         break;
     default: break;
@@ -259,7 +260,7 @@ void TfrmWizard::SystemPdf()
 {
     TImage* image = PageImage(5);
     if (!image || !SaveDialog2.Execute()) return;
-    ShowExhibitIdentifierDialog();
+    if (!ShowExhibitIdentifierDialog()) return;
     TBitmap& page = image->Picture();
     page.Canvas().Brush.Color = clWhite;
     page.Canvas().Brush.Style = bsSolid;
@@ -271,7 +272,7 @@ void TfrmWizard::SystemPdf()
 void TfrmWizard::MakePdf(TImage* Image, const std::string& FileName)
 {
     const int page = nb->GetPageIndex();
-    if (page != 5) ShowExhibitIdentifierDialog();
+    if (page != 5 && !ShowExhibitIdentifierDialog()) return;
     // The exhibit goes on a copy: the page's image keeps only its plot, so a later export
     // (another exhibit identifier, say) does not draw over this one.
     TBitmap exhibit;

@@ -138,9 +138,11 @@ void Tfrm5::NTSCTPOtoERP()
 
     const double hDb = Put(NumEdit15, powered ? NumEdit11->Value() + inputDb : 0.0);
     sys.ERPH = static_cast<float>(Put(NumEdit1, powered ? Ratio(hDb) : 0.0));
+    // A vertical gain of nothing (no vertical share) radiates nothing: its 0 dB is no level.
+    const bool vertical = powered && NumEdit14->Value() > 0;
     if (ant.Elliptical) {
-        const double vDb = Put(NumEdit16, powered ? NumEdit13->Value() + inputDb : 0.0);
-        sys.ERPV = powered ? Ratio(vDb) : 0.0f;
+        const double vDb = Put(NumEdit16, vertical ? NumEdit13->Value() + inputDb : 0.0);
+        sys.ERPV = vertical ? Ratio(vDb) : 0.0f;
         NumEdit2->SetValue(sys.ERPV);
     } else {
         NumEdit16->SetValue(0);

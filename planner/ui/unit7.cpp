@@ -93,8 +93,9 @@ void TfrmBTCalc::NumEdit1InvalidEntry(QObject*)
 
 void TfrmBTCalc::Optimize()
 {
-    // Without a chosen pattern there is no gain to work from.
-    if (ListBox1->ItemIndex() < 0) return;
+    // With no row chosen (after a change of antenna type) the gain of the row last used
+    // stands; only a gain of nothing gives no result.
+    if (!(BeamTiltGain > 0)) return;
     BeamTiltResult = OptimalBeamTilt(NumEdit1->Value(), BeamTiltGain);
     Edit1->SetText(FloatToStrF(BeamTiltResult, TFloatFormat::ffGeneral, 3, 4));
 }

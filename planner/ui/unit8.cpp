@@ -28,8 +28,9 @@ void InstallExhibitIdentifierDialog(Tfrm8* dialog)
 {
     QPointer<Tfrm8> d(dialog);
     ShowExhibitIdentifierDialogHook = [d] {
-        if (!d) return;
+        if (!d) return true;
         d->PageShown();
-        d->ShowModal();
+        // The close box ends the dialog with mrCancel: no exhibit then.
+        return d->ShowModal() == mrOk;
     };
 }

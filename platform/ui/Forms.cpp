@@ -5,6 +5,7 @@
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/StdCtrls.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -179,6 +180,18 @@ void TForm::closeEvent(QCloseEvent* e)
 
 void TForm::showEvent(QShowEvent* e)
 {
+    // A window the program gives no place of its own opens centred over the main window (or
+    // the window the user is working in), not wherever the window manager puts new windows.
+    if (!e->spontaneous() && !placed_ && !testAttribute(Qt::WA_Moved)) {
+        placed_ = true;
+        QWidget* over = Application->MainForm();
+        if (over == this || !over || !over->isVisible()) over = QApplication::activeWindow();
+        if (over && over != this && over->isVisible()) {
+            QRect r = frameGeometry();
+            r.moveCenter(over->frameGeometry().center());
+            move(r.topLeft());
+        }
+    }
     QWidget::showEvent(e);
     if (!e->spontaneous()) CallEvent(OnShow, this);
 }

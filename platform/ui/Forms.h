@@ -72,6 +72,7 @@ private:
     int modalResult_ = mrNone;
     QEventLoop* loop_ = nullptr;
     bool quitByResult_ = false;
+    bool placed_ = false;  // placed at its first showing
 };
 
 // The application object: the default error box, the hint pause, message processing, and the

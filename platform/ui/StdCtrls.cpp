@@ -138,6 +138,9 @@ void TComboBox::SetText(const std::string& s)
 TListBox::TListBox(QWidget* parent) : TWinControl<QListWidget>(parent)
 {
     setSelectionMode(QAbstractItemView::SingleSelection);
+    // An item wider than the box scrolls into view; it is never cut short.
+    setTextElideMode(Qt::ElideNone);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     QObject::connect(this, &QListWidget::itemSelectionChanged, this, [this] {
         const int now = ItemIndex();
         if (now == reported_) return;

@@ -7,7 +7,9 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <regex>
 #include <string>
+#include <vector>
 
 namespace mwtest {
 
@@ -35,6 +37,23 @@ inline std::string PdfText(const std::string& file, int page = 0)
 {
     std::string range = page > 0 ? " -f " + std::to_string(page) + " -l " + std::to_string(page) : "";
     return RunCommand("pdftotext -layout" + range + " " + Quoted(file) + " - 2>/dev/null");
+}
+
+// A word of a page as pdftotext places it (points from the top left corner).
+struct TPdfWord {
+    std::string text;
+    double xMin, yMin, xMax, yMax;
+};
+
+// The words of page 1, in reading order.
+inline std::vector<TPdfWord> PdfWords(const std::string& file)
+{
+    const std::string html = RunCommand("pdftotext -bbox -f 1 -l 1 " + Quoted(file) + " - 2>/dev/null");
+    static const std::regex word(R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
+    std::vector<TPdfWord> words;
+    for (auto it = std::sregex_iterator(html.begin(), html.end(), word); it != std::sregex_iterator(); ++it)
+        words.push_back({(*it)[5], std::stod((*it)[1]), std::stod((*it)[2]), std::stod((*it)[3]), std::stod((*it)[4])});
+    return words;
 }
 
 inline int PdfPageCount(const std::string& file)

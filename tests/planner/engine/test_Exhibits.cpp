@@ -310,3 +310,130 @@ TEST(ExhibitNumbers, GeneralFormatWithThreeDigits)
     EXPECT_EQ(Gen3(13.0103), "13");
     EXPECT_EQ(Gen3(0.7525), "0.753");
 }
+
+namespace {
+
+// The last word `text` on the page (the footer's, where the page has another above it).
+const TPdfWord* LastWord(const std::vector<TPdfWord>& words, const std::string& text)
+{
+    const TPdfWord* found = nullptr;
+    for (const TPdfWord& w : words)
+        if (w.text == text && (!found || w.yMin > found->yMin)) found = &w;
+    return found;
+}
+
+// The right end of the words on `first`'s line from `first` on, up to (not including) x `until`.
+double LineEnd(const std::vector<TPdfWord>& words, const TPdfWord& first, double until = 1e9)
+{
+    double end = first.xMax;
+    for (const TPdfWord& w : words)
+        if (std::abs((w.yMin + w.yMax) - (first.yMin + first.yMax)) < 4 && w.xMin >= first.xMin && w.xMin < until)
+            end = std::max(end, w.xMax);
+    return end;
+}
+
+}  // namespace
+
+// The longest values the site dialog takes, in wide capitals, with a two-digit day and month:
+// every footer text stays in its box, none runs into its neighbour or across the frame.
+TEST_F(ExhibitTest, TitleBlockTextsKeepToTheirBoxesForTheLongestValues)
+{
+    CompanyName = std::string(20, 'W');
+    AuthorName = std::string(15, 'W');
+    SiteName = std::string(20, 'W');
+    ProposalNumber = std::string(20, 'W');
+    ProposalDate = EncodeDate(2026, 12, 10);
+    ExhibitId = std::string(10, 'W');
+    SelectedAzimuthId = FindPatternRecord("RuxC3X", false);
+    PrintOption = poGraph;
+    const std::string summary = File("longest-summary.pdf"), graph = File("longest-graph.pdf");
+    {
+        TPdfPrinter printer(summary);
+        PrintSystemExhibitDocument(printer);
+    }
+    {
+        TPdfPrinter printer(graph);
+        PrintPatternExhibit(true, printer);
+    }
+    for (const std::string& file : {summary, graph}) {
+        SCOPED_TRACE(file);
+        const std::vector<TPdfWord> words = PdfWords(file);
+        const TPdfWord* company = LastWord(words, "Company:");
+        const TPdfWord* date = LastWord(words, "Date:");
+        const TPdfWord* site = LastWord(words, "Site:");
+        const TPdfWord* author = LastWord(words, "Author:");
+        const TPdfWord* proposal = LastWord(words, "Proposal");
+        const TPdfWord* exhibit = LastWord(words, "Exhibit:");
+        ASSERT_TRUE(company && date && site && author && proposal && exhibit) << PdfText(file);
+        // Company and Date start at 410 and 658 of the 800-unit page; the frame is at 765.
+        const double unit = (date->xMin - company->xMin) / (658 - 410);
+        const double frame = company->xMin + (765 - 410) * unit;
+        EXPECT_LE(LineEnd(words, *company, date->xMin), date->xMin);
+        EXPECT_LE(LineEnd(words, *date), frame);
+        EXPECT_LE(LineEnd(words, *site, author->xMin), author->xMin);
+        EXPECT_LE(LineEnd(words, *author), frame);
+        EXPECT_LE(LineEnd(words, *proposal), frame);
+        EXPECT_LE(LineEnd(words, *exhibit), frame);
+        // No text runs into another anywhere on the page.
+        for (size_t i = 0; i < words.size(); ++i)
+            for (size_t j = i + 1; j < words.size(); ++j) {
+                const TPdfWord &a = words[i], &b = words[j];
+                // (Lines set close share a little of their boxes' leading: not an overlap.)
+                const double lower = std::min(a.yMax - a.yMin, b.yMax - b.yMin);
+                const bool rows = std::min(a.yMax, b.yMax) - std::max(a.yMin, b.yMin) > lower / 2;
+                const bool columns = std::min(a.xMax, b.xMax) - std::max(a.xMin, b.xMin) > 1;
+                EXPECT_FALSE(rows && columns) << a.text << " overlaps " << b.text;
+            }
+        // Whole, not cut.
+        const std::string s = Squeezed(PdfText(file));
+        for (const std::string& want : {"Company: " + std::string(20, 'W'), "Site: " + std::string(20, 'W'),
+                                       "Author: " + std::string(15, 'W'), std::string("Date: 12/10/2026"),
+                                       "Proposal Number: " + std::string(20, 'W'), "Exhibit: " + std::string(10, 'W')})
+            EXPECT_NE(s.find(want), std::string::npos) << want << "\n" << s;
+    }
+}
+
+// The summary's " Transmitter Power " caption stands 45 units above its "kW:" row, and the
+// printed polar graph's ring labels have the angle labels' size (spacing div 2).
+TEST_F(ExhibitTest, PrintedCaptionAndRingLabelsWhereAndAsLargeAsDrawn)
+{
+    Sys().SetPower(10.0f);
+    const std::string summary = File("caption.pdf"), graph = File("rings.pdf");
+    {
+        TPdfPrinter printer(summary);
+        PrintSystemExhibitDocument(printer);
+    }
+    {
+        const std::vector<TPdfWord> words = PdfWords(summary);
+        const TPdfWord* caption = LastWord(words, "Transmitter");
+        ASSERT_NE(caption, nullptr);
+        const TPdfWord* kw = nullptr;  // the first "kW:" below the caption, in its box
+        for (const TPdfWord& w : words)
+            if (w.text == "kW:" && w.yMin > caption->yMin && w.xMin < caption->xMax && (!kw || w.yMin < kw->yMin)) kw = &w;
+        ASSERT_NE(kw, nullptr);
+        // The site labels "Company:" and "Channel:" are centred on 195 and 223.
+        const TPdfWord* company = nullptr;
+        const TPdfWord* channel = nullptr;
+        for (const TPdfWord& w : words) {
+            if (w.text == "Company:" && !company) company = &w;
+            if (w.text == "Channel:" && !channel) channel = &w;
+        }
+        ASSERT_TRUE(company && channel);
+        const double unit = ((channel->yMin + channel->yMax) - (company->yMin + company->yMax)) / 2 / 28;
+        const double apart = ((kw->yMin + kw->yMax) - (caption->yMin + caption->yMax)) / 2 / unit;
+        EXPECT_NEAR(apart, 670 - 625, 3);
+    }
+
+    SelectedAzimuthId = FindPatternRecord("RuxC3X", false);
+    AzimuthPlotInDb = false;
+    PrintOption = poGraph;
+    {
+        TPdfPrinter printer(graph);
+        PrintPatternExhibit(true, printer);
+    }
+    const std::vector<TPdfWord> words = PdfWords(graph);
+    const TPdfWord* angle = LastWord(words, "120");
+    const TPdfWord* ring = LastWord(words, "0.5");
+    ASSERT_TRUE(angle && ring) << PdfText(graph);
+    EXPECT_NEAR(ring->yMax - ring->yMin, angle->yMax - angle->yMin, 0.5);
+}

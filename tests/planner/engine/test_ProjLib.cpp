@@ -333,13 +333,16 @@ TEST_F(ProjLibTest, ElevationModelNames)
 TEST_F(ProjLibTest, ExhibitIdentifierDialogGoesThroughTheHook)
 {
     ShowExhibitIdentifierDialogHook = nullptr;
-    ShowExhibitIdentifierDialog();  // no window layer: nothing happens
+    EXPECT_TRUE(ShowExhibitIdentifierDialog());  // no window layer: nothing to ask, the exhibit goes on
     int calls = 0;
     ShowExhibitIdentifierDialogHook = [&] {
         ++calls;
         ExhibitId = "Exhibit 12 of many";
+        return calls == 1;  // the second time the user closes the dialog
     };
-    ShowExhibitIdentifierDialog();
+    EXPECT_TRUE(ShowExhibitIdentifierDialog());
+    EXPECT_FALSE(ShowExhibitIdentifierDialog());
+    --calls;
     ShowExhibitIdentifierDialogHook = nullptr;
     EXPECT_EQ(calls, 1);
     EXPECT_EQ(ExhibitId.str(), "Exhibit 12");

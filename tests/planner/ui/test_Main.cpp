@@ -3,6 +3,7 @@
 #include "platform/ui/ScriptedUi.h"
 #include "planner/engine/ProjObj.h"
 #include "planner/ui/LOM.h"
+#include "support/UserInput.h"
 #include "planner/ui/Main.h"
 #include "planner/ui/MainState.h"
 #include "planner/resources/PlannerPictures.h"
@@ -77,6 +78,7 @@ protected:
         links.CreateWizard = [this, wizardResult](int page) {
             wizardPages.push_back(page);
             ranges.emplace_back(WizardFirstPage, WizardLastPage);
+            utilityModes.push_back(LineUtilityMode);
             return Answering(wizardResult, &made);
         };
         frm->Link(links);
@@ -92,6 +94,7 @@ protected:
     std::unique_ptr<TFrmMain> frm;
     int siteDialogs = 0;
     std::vector<int> wizardPages;
+    std::vector<bool> utilityModes;  // LineUtilityMode while each wizard ran
     std::vector<std::pair<int, int>> ranges;
     std::vector<QPointer<TForm>> made;
 };
@@ -269,10 +272,12 @@ TEST_F(MainWindow, StepButtonsAndLineUtility)
     EXPECT_TRUE(StepsEnabled());
     EXPECT_FALSE(LineUtilityMode);
 
+    utilityModes.clear();
     frm->sbForm4->click();
-    EXPECT_TRUE(LineUtilityMode);
-    frm->sb4->click();  // still the line utility until the next new design
-    EXPECT_TRUE(LineUtilityMode);
+    EXPECT_FALSE(LineUtilityMode);  // the line utility's mode lasts while it runs
+    frm->sb4->click();  // then step 4 is the design's own page again
+    EXPECT_FALSE(LineUtilityMode);
+    EXPECT_EQ(utilityModes, (std::vector<bool>{true, false}));
     EXPECT_EQ(wizardPages, (std::vector<int>{3, 2, 5, 4, 4}));
     EXPECT_EQ(ranges, (std::vector<std::pair<int, int>>{{3, 3}, {2, 2}, {5, 5}, {4, 4}, {4, 4}}));
     EXPECT_TRUE(StepsEnabled());
@@ -474,13 +479,20 @@ TEST_F(MainWindow, ListOfMaterialsClosesAndIsFreed)
 {
     TfrmLOM lom;
     EXPECT_EQ(lom.Caption(), "List of Materials");
-    EXPECT_EQ(lom.ImpGrid1->columnCount(), 2);
-    EXPECT_EQ(lom.ImpGrid1->columnWidth(0), 50);
-    EXPECT_EQ(lom.ImpGrid1->columnWidth(1), 570);
+    // The planner's grid: two columns, one row, nothing fixed.
+    TImpGrid* grid = lom.ImpGrid1;
+    EXPECT_EQ(grid->ColCount(), 2);
+    EXPECT_EQ(grid->RowCount(), 1);
+    EXPECT_EQ(grid->FixedRows(), 0);
+    EXPECT_EQ(grid->FixedCols(), 0);
+    EXPECT_EQ(grid->columnWidth(0), 50);
+    EXPECT_EQ(grid->columnWidth(1), 570);
     EXPECT_EQ(lom.sbClose->Hint(), "Exit List of Materials");
-    QTimer::singleShot(0, &lom, [&] { lom.sbClose->click(); });
+    QTimer::singleShot(0, &lom, [&] { mwtest::Click(lom.sbClose); });
     EXPECT_EQ(lom.ShowModal(), mrCancel);
     QTimer::singleShot(0, &lom, [&] { lom.Close1->trigger(); });
+    EXPECT_EQ(lom.ShowModal(), mrCancel);
+    QTimer::singleShot(0, &lom, [&] { mwtest::CloseBox(&lom); });
     EXPECT_EQ(lom.ShowModal(), mrCancel);
 }
 

@@ -60,7 +60,10 @@ protected:
         WizardExhibits = {};
         WizardExhibits.PrintPatternExhibit = [](bool) {};
         WizardExhibits.PrintSystemExhibit = [] {};
-        ShowExhibitIdentifierDialogHook = [this] { ++identifierAsked; };
+        ShowExhibitIdentifierDialogHook = [this] {
+            ++identifierAsked;
+            return true;
+        };
         ExhibitId = "E-9       ";
     }
     void TearDown() override

@@ -178,3 +178,26 @@ TEST(Forms, RunEndsWhenTheMainFormClosesAndFreesTheStartUpWindows)
     EXPECT_TRUE(b.isNull());
     EXPECT_EQ(Application->MainForm(), nullptr);
 }
+
+// A window given no place of its own opens centred over the main window; one the program
+// placed stays where it was put.
+TEST(Forms, NewWindowsOpenCentredOverTheMainWindow)
+{
+    TTestForm* main = nullptr;
+    Application->CreateForm(main);
+    main->setGeometry(300, 200, 600, 400);
+    main->show();
+    TTestForm dialog, placed;
+    dialog.resize(200, 100);
+    placed.setGeometry(20, 30, 200, 100);
+    dialog.show();
+    placed.show();
+    EXPECT_LE((dialog.geometry().center() - main->geometry().center()).manhattanLength(), 2);
+    EXPECT_EQ(placed.geometry().topLeft(), QPoint(20, 30));
+    // Moved by the user and opened again: where the user left it.
+    dialog.hide();
+    dialog.move(40, 50);
+    dialog.show();
+    EXPECT_EQ(dialog.pos(), QPoint(40, 50));
+    Application->DestroyForms();
+}
