@@ -3,9 +3,13 @@
 #include "planner/ui/LOM.h"
 #include "planner/ui/Main.h"
 #include "planner/ui/Sysinfo.h"
+#include "planner/ui/Vantrel1.h"
 #include "planner/ui/Wizard.h"
 #include "planner/ui/frmPrinterOption.h"
 #include "planner/ui/unit7.h"
+#include "planner/ui/unit10.h"
+#include "planner/ui/unit11.h"
+#include "planner/ui/unit12.h"
 #include "planner/ui/unit8.h"
 
 TFrmMain* FrmMain = nullptr;
@@ -25,17 +29,21 @@ int main(int argc, char** argv)
     Application->CreateForm(frmSysInfo);  // never shown: a new design makes its own
     Application->CreateForm(frmLOM);
     //   TfrmRprt        report window
-    //   TfrmPlaySpeed   playback-speed dialog     -> Settings, Playback Speed (PlaySpeed)
-    //   TfrmMyDemos     custom-demos dialog       -> Demos, My own demos (MyDemos)
-    //   TfrmStopDemo    stop-recording notice     -> Demos, My own demos (StopDemo)
+    Application->CreateForm(frmPlaySpeed);
+    Application->CreateForm(frmMyDemos);
+    Application->CreateForm(frmStopDemo);
     Application->CreateForm(frm8);
     InstallExhibitIdentifierDialog(frm8);
     Application->CreateForm(PrinterOption);
     //   TAzPats         azimuth-pattern window    -> comparison button (AzPats)
     // Made per use: the site dialog and the wizard of a new design, the beam-tilt calculator
-    // (CreateBeamTiltCalc); the macro component (Vantrel1) enables the record, play and stop
-    // buttons and the demos.
+    // (CreateBeamTiltCalc). The macro component Vantrel1 belongs to the main window.
+    TMacroComponent Vantrel1(FrmMain);
     TMainWindowLinks links;
+    links.PlaySpeed = frmPlaySpeed;
+    links.MyDemos = frmMyDemos;
+    links.StopDemo = frmStopDemo;
+    links.Vantrel1 = &Vantrel1;
     links.CreateSysInfo = [] { return std::unique_ptr<TForm>(CreateFormOnce<TfrmSysInfo>()); };
     links.CreateWizard = CreateDesignWizard;
     links.CreateBeamTiltCalc = CreateBeamTiltCalculator;
