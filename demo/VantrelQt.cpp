@@ -4,6 +4,8 @@
 #include "platform/ui/Forms.h"
 
 #include <QEvent>
+
+#include <algorithm>
 #include <QTimer>
 #include <QWindowStateChangeEvent>
 
@@ -44,8 +46,20 @@ void TQtRecorderHost::StopRecording() { journal_.SetMode(TInputJournal::TMode::O
 
 void TQtRecorderHost::StartPlayback()
 {
+    starting_ = true;
     journal_.ResetPlayedState();
     journal_.SetMode(TInputJournal::TMode::Play);
+}
+
+// A playback is mostly started by a click (a menu item, a button) whose handling Qt finishes
+// after the handler returns (the menu closes, the windows change activation): the first event
+// waits until that is done. Later passes of a loop start at once.
+void TQtRecorderHost::ScheduleIn(int ms)
+{
+    constexpr int kSettleMs = 100;
+    if (starting_) ms = std::max(ms, kSettleMs);
+    starting_ = false;
+    journal_.ScheduleIn(ms);
 }
 
 void TQtRecorderHost::StopPlayback()

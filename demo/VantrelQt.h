@@ -29,7 +29,7 @@ public:
     void StopRecording() override;
     void StartPlayback() override;
     void StopPlayback() override;
-    void ScheduleIn(int ms) override { journal_.ScheduleIn(ms); }
+    void ScheduleIn(int ms) override;
     void CancelSchedule() override { journal_.CancelSchedule(); }
     void Inject(const TEventMsg& e) override;
     void Defer(std::function<void()> work) override;
@@ -63,6 +63,7 @@ private:
     TWindowServices windows_;
     TVantrel* component_ = nullptr;
     bool confine_ = false;
+    bool starting_ = false;
 };
 
 // The component as a form owns it: `Vantrel1` of the main window.

@@ -1,52 +1,9 @@
-// Mastwise: start-up of the planner.
-#include "planner/ui/ExhibitPrinting.h"
-#include "planner/ui/LOM.h"
-#include "planner/ui/Main.h"
-#include "planner/ui/Sysinfo.h"
-#include "planner/ui/Vantrel1.h"
-#include "planner/ui/Wizard.h"
-#include "planner/ui/frmPrinterOption.h"
-#include "planner/ui/unit7.h"
-#include "planner/ui/unit10.h"
-#include "planner/ui/unit11.h"
-#include "planner/ui/unit12.h"
-#include "planner/ui/unit8.h"
-
-TFrmMain* FrmMain = nullptr;
-TfrmLOM* frmLOM = nullptr;
+// Mastwise: the planner.
+#include "planner/ui/StartUp.h"
 
 int main(int argc, char** argv)
 {
     TQtApplication app(argc, argv);
-    QCoreApplication::setApplicationName("Mastwise");
-    Application->Initialize();
-    Application->SetTitle("Mastwise");
-    RegisterWizardPages();
-    InstallExhibitPrinting();
-    // The start-up windows, in this order. Each window still to come joins here, and its
-    // commands in the main window through Link():
-    Application->CreateForm(FrmMain);  // the main window
-    Application->CreateForm(frmSysInfo);  // never shown: a new design makes its own
-    Application->CreateForm(frmLOM);
-    //   TfrmRprt        report window
-    Application->CreateForm(frmPlaySpeed);
-    Application->CreateForm(frmMyDemos);
-    Application->CreateForm(frmStopDemo);
-    Application->CreateForm(frm8);
-    InstallExhibitIdentifierDialog(frm8);
-    Application->CreateForm(PrinterOption);
-    //   TAzPats         azimuth-pattern window    -> comparison button (AzPats)
-    // Made per use: the site dialog and the wizard of a new design, the beam-tilt calculator
-    // (CreateBeamTiltCalc). The macro component Vantrel1 belongs to the main window.
-    TMacroComponent Vantrel1(FrmMain);
-    TMainWindowLinks links;
-    links.PlaySpeed = frmPlaySpeed;
-    links.MyDemos = frmMyDemos;
-    links.StopDemo = frmStopDemo;
-    links.Vantrel1 = &Vantrel1;
-    links.CreateSysInfo = [] { return std::unique_ptr<TForm>(CreateFormOnce<TfrmSysInfo>()); };
-    links.CreateWizard = CreateDesignWizard;
-    links.CreateBeamTiltCalc = CreateBeamTiltCalculator;
-    FrmMain->Link(std::move(links));
+    const auto Vantrel1 = StartMastwise();
     return Application->Run();
 }

@@ -66,6 +66,7 @@ TInputJournal::TInputJournal()
                                  QInputDevice::Capability::Position | QInputDevice::Capability::Scroll, 1, 3,
                                  QString(), QPointingDeviceUniqueId(), this);
     QWindowSystemInterface::registerInputDevice(mouse_);
+    player_ = TInputSender(mouse_, kPlayedKey);
     qApp->installEventFilter(this);
 }
 
@@ -194,20 +195,29 @@ bool TInputJournal::eventFilter(QObject* watched, QEvent* event)
     return false;
 }
 
-void TInputJournal::ResetPlayedState()
+void TInputJournal::ResetPlayedState() { player_.Reset(); }
+
+void TInputJournal::Play(const TJournalEvent& e) { player_.Send(e); }
+
+TInputSender::TInputSender(const QPointingDevice* device, quint32 keyMark)
+    : device_(device ? device : QPointingDevice::primaryPointingDevice()), keyMark_(keyMark)
+{
+}
+
+void TInputSender::Reset()
 {
     buttons_ = Qt::NoButton;
     modifiers_ = Qt::NoModifier;
     pressWindow_ = nullptr;
 }
 
-void TInputJournal::Play(const TJournalEvent& e)
+void TInputSender::Send(const TJournalEvent& e)
 {
-    if (IsMouseMessage(e.message)) PlayMouse(e);
-    else if (IsKeyMessage(e.message)) PlayKey(e);
+    if (IsMouseMessage(e.message)) SendMouse(e);
+    else if (IsKeyMessage(e.message)) SendKey(e);
 }
 
-void TInputJournal::PlayMouse(const TJournalEvent& e)
+void TInputSender::SendMouse(const TJournalEvent& e)
 {
     const QPoint g(static_cast<int32_t>(e.paramL), static_cast<int32_t>(e.paramH));
     QEvent::Type type = QEvent::MouseMove;
@@ -225,47 +235,45 @@ void TInputJournal::PlayMouse(const TJournalEvent& e)
     // While a button is held the window it went down in keeps the mouse, as a real grab does;
     // otherwise the window under the point takes it (Qt hands it on to an open popup).
     QWindow* window = buttons_ != Qt::NoButton && pressWindow_ ? pressWindow_.data() : QGuiApplication::topLevelAt(g);
-    if (!window)
+    if (!window) {
         if (QWidget* popup = QApplication::activePopupWidget()) window = popup->windowHandle();
+    }
+    const Qt::MouseButtons before = buttons_;
     if (type == QEvent::MouseButtonPress) buttons_ |= button;
     if (type == QEvent::MouseButtonRelease) buttons_ &= ~button;
     if (!window) return;   // nothing of this program there
     pressWindow_ = buttons_ != Qt::NoButton ? window : nullptr;
-    // Qt makes up a move of its own (from the real pointer) when a button changes at another
-    // place than the last move: the player moves there first.
-    if (type != QEvent::MouseMove && g != cursor_)
+    const QPointF local(window->mapFromGlobal(g));
+    // Qt makes up a move of its own when a button changes at another place than the last
+    // move: the sender moves there first.
+    if (type != QEvent::MouseMove && g != position_) {
         QWindowSystemInterface::handleMouseEvent<QWindowSystemInterface::AsynchronousDelivery>(
-            window, static_cast<ulong>(TickCount()), mouse_, QPointF(window->mapFromGlobal(g)), QPointF(g),
-            type == QEvent::MouseButtonPress ? buttons_ & ~button : buttons_ | button, Qt::NoButton, QEvent::MouseMove,
-            modifiers_);
-    cursor_ = g;
+            window, device_, local, QPointF(g), before, Qt::NoButton, QEvent::MouseMove, modifiers_);
+    }
+    position_ = g;
     QWindowSystemInterface::handleMouseEvent<QWindowSystemInterface::AsynchronousDelivery>(
-        window, static_cast<ulong>(TickCount()), mouse_, QPointF(window->mapFromGlobal(g)), QPointF(g), buttons_, button,
-        type, modifiers_);
+        window, device_, local, QPointF(g), buttons_, button, type, modifiers_);
 }
 
-void TInputJournal::PlayKey(const TJournalEvent& e)
+void TInputSender::SendKey(const TJournalEvent& e)
 {
     const auto vk = static_cast<uint8_t>(e.paramL & 0xFF);
     const bool down = e.message == WM_KEYDOWN || e.message == WM_SYSKEYDOWN;
     const bool up = e.message == WM_KEYUP || e.message == WM_SYSKEYUP;
     if (!down && !up) return;
-    // Modifiers follow the played keys, so a played Shift+A types "A".
+    // Modifiers follow the keys sent, so Shift and A type "A".
     if (const Qt::KeyboardModifier m = ModifierOf(vk); m != Qt::NoModifier) {
         if (down) modifiers_ |= m;
         else modifiers_ &= ~m;
     }
     const TQtKey k = QtKeyOf(vk, modifiers_);
     if (!k.key) return;
-    QWindow* window = QGuiApplication::focusWindow();
-    if (!window)
-        if (QWidget* active = QApplication::activeWindow()) window = active->windowHandle();
-    if (!window) return;
     Qt::KeyboardModifiers mods = modifiers_;
     if (k.keypad) mods |= Qt::KeypadModifier;
-    // The shortcut check runs when Qt takes the event from its queue, not here: a shortcut
-    // that opens a dialog must not run inside the playback's timer.
-    QWindowSystemInterface::handleExtendedKeyEvent(window, static_cast<ulong>(TickCount()),
-                                                   down ? QEvent::KeyPress : QEvent::KeyRelease, k.key, mods, 0, 0,
-                                                   kPlayedKey, k.text, false, 1, false);
+    // Keys go to the window that has the focus when Qt takes them from its queue (a dialog
+    // opened by the events before is active by then), as the keyboard's keys do. The shortcut
+    // check runs then too, not here: a shortcut that opens a dialog must not run inside the
+    // caller (the playback's timer).
+    QWindowSystemInterface::handleExtendedKeyEvent(nullptr, down ? QEvent::KeyPress : QEvent::KeyRelease, k.key, mods, 0, 0,
+                                                   keyMark_, k.text, false, 1, false);
 }

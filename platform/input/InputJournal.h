@@ -29,6 +29,33 @@ struct TJournalEvent {
     uint32_t time = 0;      // tick count (ms) when it happened
 };
 
+// Sends window messages as input through Qt's window-system queue: the event reaches the
+// program on the next turn of the event loop and is routed as input from the window system
+// is. Buttons and modifiers follow the events sent. The journal's player marks what it sends;
+// a sender without marks sends what the program takes for the user's own input (tools that
+// drive the program use that).
+class TInputSender {
+public:
+    // device: the pointer the mouse events come from (nullptr: the window system's own);
+    // keyMark: or-ed into the native modifiers of key events.
+    explicit TInputSender(const QPointingDevice* device = nullptr, quint32 keyMark = 0);
+
+    void Send(const TJournalEvent& e);
+    void Reset();
+    QPoint LastPosition() const { return position_; }
+
+private:
+    void SendMouse(const TJournalEvent& e);
+    void SendKey(const TJournalEvent& e);
+
+    const QPointingDevice* device_;
+    quint32 keyMark_;
+    Qt::MouseButtons buttons_;
+    Qt::KeyboardModifiers modifiers_;
+    QPointer<QWindow> pressWindow_;
+    QPoint position_{-1000000, -1000000};
+};
+
 class TInputJournal : public QObject {
 public:
     enum class TMode { Off, Record, Play };
@@ -69,18 +96,13 @@ protected:
 private:
     bool Translate(const QEvent* e, TJournalEvent& out) const;
     static bool IsCancelKey(const QKeyEvent* k, bool& ctrlBreak);
-    void PlayMouse(const TJournalEvent& e);
-    void PlayKey(const TJournalEvent& e);
 
     TMode mode_ = TMode::Off;
     QElapsedTimer clock_;
     QPoint cursor_;
     QTimer timer_;
     QPointingDevice* mouse_ = nullptr;
-    QInputDevice* keyboard_ = nullptr;
-    Qt::MouseButtons buttons_;
-    Qt::KeyboardModifiers modifiers_;
-    QPointer<QWindow> pressWindow_;
+    TInputSender player_;
     bool cursorHidden_ = false;
     int pressRecordedKey_ = 0;   // a key press recorded from its shortcut check
 };
