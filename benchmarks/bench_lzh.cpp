@@ -7,6 +7,7 @@
 #include <zlib.h>
 
 #include <cstring>
+#include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
@@ -65,9 +66,10 @@ Bytes LzhPack(const Bytes& in)
     int64_t n = 0;
     LzhEncode(
         n, [&](const void* b, uint16_t c, uint16_t& a) { out.insert(out.end(), (const uint8_t*)b, (const uint8_t*)b + c); a = c; },
-        [&](void* b, uint16_t, uint16_t& a) {
-            a = pos < in.size() ? 1 : 0;
-            if (a) *static_cast<uint8_t*>(b) = in[pos++];
+        [&](void* b, uint16_t c, uint16_t& a) {
+            a = static_cast<uint16_t>(std::min<std::size_t>(c, in.size() - pos));
+            if (a) std::memcpy(b, in.data() + pos, a);
+            pos += a;
         });
     return out;
 }
@@ -80,9 +82,10 @@ Bytes LzhUnpack(const Bytes& in, std::size_t size)
     LzhDecode(
         static_cast<int64_t>(size),
         [&](const void* b, uint16_t c, uint16_t& a) { out.insert(out.end(), (const uint8_t*)b, (const uint8_t*)b + c); a = c; },
-        [&](void* b, uint16_t, uint16_t& a) {
-            a = pos < in.size() ? 1 : 0;
-            if (a) *static_cast<uint8_t*>(b) = in[pos++];
+        [&](void* b, uint16_t c, uint16_t& a) {
+            a = static_cast<uint16_t>(std::min<std::size_t>(c, in.size() - pos));
+            if (a) std::memcpy(b, in.data() + pos, a);
+            pos += a;
         });
     return out;
 }
@@ -140,8 +143,57 @@ void BM_ZlibInflate(benchmark::State& state)
     Label(state, in, packed);
 }
 
+// A full recording as the recorder saves and loads it: 100,000 events (29 MB of records).
+struct TBigMacro {
+    std::vector<Vantrel::TEventMsg> events;
+    std::vector<Vantrel::TWindowIdentity> ids;
+    std::string file;
+    TBigMacro() : file(std::filesystem::temp_directory_path() / "mw_bench_100k.mcr")
+    {
+        const Bytes raw = MacroBlock(100000);
+        events.resize(100000);
+        ids.resize(100000);
+        for (std::size_t i = 0; i < events.size(); ++i) {
+            events[i] = Vantrel::LoadEvent(raw.data() + i * 20);
+            ids[i] = Vantrel::LoadIdentity(raw.data() + events.size() * 20 + i * 272);
+        }
+    }
+    ~TBigMacro() { std::filesystem::remove(file); }
+};
+TBigMacro& Big()
+{
+    static TBigMacro big;
+    return big;
+}
+
+void BM_SaveMacro100k(benchmark::State& state)
+{
+    TBigMacro& big = Big();
+    for (auto _ : state) {
+        Vantrel::TMacroFile f(big.file);
+        f.SaveMacro(big.events, big.ids, 100000);
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * 100000 * Vantrel::MacroRecordSize);
+}
+
+void BM_LoadMacro100k(benchmark::State& state)
+{
+    TBigMacro& big = Big();
+    Vantrel::TMacroFile(big.file).SaveMacro(big.events, big.ids, 100000);
+    std::vector<Vantrel::TEventMsg> events(100000);
+    std::vector<Vantrel::TWindowIdentity> ids(100000);
+    for (auto _ : state) {
+        Vantrel::TMacroFile f(big.file);
+        f.OpenMacro();
+        f.LoadMacro(events, ids, 100000);
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * 100000 * Vantrel::MacroRecordSize);
+}
+
 }  // namespace
 
+BENCHMARK(BM_SaveMacro100k)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_LoadMacro100k)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_LzhEncode)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ZlibDeflate)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LzhDecode)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);

@@ -1,5 +1,8 @@
 #include "lzh.h"
 
+#include <bit>
+#include <cstring>
+
 #include <array>
 #include <new>
 
@@ -159,6 +162,31 @@ void TLzhCodec::Tables::InitTree()
 
 // Hangs the string at r into the tree of its first byte and records the longest match met on
 // the way; a string equal over the full match length takes the older node's place.
+// How many leading bytes of a and b (up to F) agree, counting from byte 1 as the tree walk
+// does; cmp gets the sign of the first difference (0 when all F agree). Eight bytes are
+// compared at a time: macro records repeat long runs, and this walk is most of the encoder's time.
+static int MatchLength(const uint8_t* a, const uint8_t* b, int& cmp)
+{
+    int i = 1;
+    cmp = 0;
+    for (; i + 8 <= F; i += 8) {
+        uint64_t x, y;
+        std::memcpy(&x, a + i, 8);
+        std::memcpy(&y, b + i, 8);
+        if (x != y) {
+            if constexpr (std::endian::native == std::endian::little) i += std::countr_zero(x ^ y) >> 3;
+            else i += std::countl_zero(x ^ y) >> 3;
+            cmp = int(a[i]) - int(b[i]);
+            return i;
+        }
+    }
+    for (; i < F; ++i) {
+        cmp = int(a[i]) - int(b[i]);
+        if (cmp != 0) break;
+    }
+    return i;
+}
+
 void TLzhCodec::Tables::InsertNode(int r)
 {
     const uint8_t* key = &ring[r];
@@ -182,11 +210,7 @@ void TLzhCodec::Tables::InsertNode(int r)
             }
             p = lson[p];
         }
-        int i = 1;
-        for (; i < F; ++i) {
-            cmp = int(key[i]) - int(ring[p + i]);
-            if (cmp != 0) break;
-        }
+        const int i = MatchLength(key, &ring[p], cmp);
         if (i > THRESHOLD) {
             const int position = ((r - p) & (N - 1)) - 1;
             if (i > matchLength) {
@@ -247,10 +271,63 @@ std::unique_ptr<TLzhCodec::Tables> AllocateTables()
     }
 }
 
+// The callbacks take and give blocks: a call per byte costs more than the coding itself.
+constexpr uint16_t kBlock = 4096;
+
+class TByteSource {
+public:
+    explicit TByteSource(const TLzhReadProc& read) : read_(read) {}
+    bool Get(uint8_t& b)
+    {
+        if (pos_ == end_) {
+            if (ended_) return false;
+            uint16_t actual = 0;
+            read_(buf_.data(), kBlock, actual);
+            if (actual == 0) {
+                ended_ = true;
+                return false;
+            }
+            pos_ = 0;
+            end_ = actual > kBlock ? kBlock : actual;
+        }
+        b = buf_[pos_++];
+        return true;
+    }
+
+private:
+    const TLzhReadProc& read_;
+    std::array<uint8_t, kBlock> buf_{};
+    uint16_t pos_ = 0, end_ = 0;
+    bool ended_ = false;
+};
+
+class TByteSink {
+public:
+    explicit TByteSink(const TLzhWriteProc& write) : write_(write) {}
+    void Put(uint8_t b)
+    {
+        buf_[n_++] = b;
+        if (n_ == kBlock) Flush();
+    }
+    void Flush()
+    {
+        if (n_ == 0) return;
+        uint16_t actual = 0;
+        const uint16_t n = n_;
+        n_ = 0;
+        write_(buf_.data(), n, actual);
+    }
+
+private:
+    const TLzhWriteProc& write_;
+    std::array<uint8_t, kBlock> buf_{};
+    uint16_t n_ = 0;
+};
+
 // MSB-first bit writer.
 class BitWriter {
 public:
-    explicit BitWriter(const TLzhWriteProc& write) : write_(write) {}
+    explicit BitWriter(const TLzhWriteProc& write) : sink_(write) {}
 
     // Appends the low `length` bits of value (length <= 24).
     void Put(uint32_t value, int length)
@@ -263,23 +340,23 @@ public:
         }
         acc_ &= (1u << pending_) - 1;
     }
-    // Writes the pending bits, padded with zeros, as a last byte.
+    // Writes the pending bits, padded with zeros, as a last byte, and hands everything on.
     void Flush()
     {
         if (pending_ > 0) Emit(static_cast<uint8_t>(acc_ << (8 - pending_)));
         pending_ = 0;
         acc_ = 0;
+        sink_.Flush();
     }
     int64_t Written() const { return written_; }
 
 private:
     void Emit(uint8_t b)
     {
-        uint16_t actual = 0;
-        write_(&b, 1, actual);
+        sink_.Put(b);
         ++written_;
     }
-    const TLzhWriteProc& write_;
+    TByteSink sink_;
     uint32_t acc_ = 0;
     int pending_ = 0;
     int64_t written_ = 0;
@@ -290,7 +367,7 @@ private:
 // bits reports the input as exhausted.
 class BitReader {
 public:
-    explicit BitReader(const TLzhReadProc& read) : read_(read) {}
+    explicit BitReader(const TLzhReadProc& read) : source_(read) {}
 
     int Bit()
     {
@@ -317,27 +394,19 @@ private:
     {
         while (bits_ <= 8) {
             uint8_t b = 0;
-            uint16_t actual = 0;
-            read_(&b, 1, actual);
-            if (actual == 0) b = 0;
-            else ++delivered_;
+            if (source_.Get(b)) ++delivered_;
+            else b = 0;
             buf_ = static_cast<uint16_t>(buf_ | (unsigned(b) << (8 - bits_)));
             bits_ += 8;
         }
     }
-    const TLzhReadProc& read_;
+    TByteSource source_;
     uint16_t buf_ = 0;
     int bits_ = 0;
     int64_t consumed_ = 0;
     int64_t delivered_ = 0;
 };
 
-bool ReadByte(const TLzhReadProc& read, uint8_t& b)
-{
-    uint16_t actual = 0;
-    read(&b, 1, actual);
-    return actual != 0;
-}
 
 }  // namespace
 
@@ -350,6 +419,7 @@ int64_t TLzhCodec::Encode(const TLzhWriteProc& write, const TLzhReadProc& read)
     maxCodeBits_ = 0;
     const auto t = AllocateTables();
     BitWriter out(write);
+    TByteSource in(read);
 
     // A symbol's code is the path from the root to its leaf; a node's branch bit is the lowest
     // bit of its index. The path is collected leaf first into a 64-bit word (the tree's
@@ -384,7 +454,7 @@ int64_t TLzhCodec::Encode(const TLzhWriteProc& write, const TLzhReadProc& read)
     int r = N - F;
     for (int i = s; i < r; ++i) t->ring[i] = ' ';
     int len = 0;
-    for (uint8_t c = 0; len < F && ReadByte(read, c); ++len) t->ring[r + len] = c;
+    for (uint8_t c = 0; len < F && in.Get(c); ++len) t->ring[r + len] = c;
     int64_t inputCount = len;
     for (int i = 1; i <= F; ++i) t->InsertNode(r - i);
     t->InsertNode(r);
@@ -400,7 +470,7 @@ int64_t TLzhCodec::Encode(const TLzhWriteProc& write, const TLzhReadProc& read)
         }
         const int lastMatchLength = t->matchLength;
         int i = 0;
-        for (uint8_t c = 0; i < lastMatchLength && ReadByte(read, c); ++i) {
+        for (uint8_t c = 0; i < lastMatchLength && in.Get(c); ++i) {
             t->DeleteNode(s);
             t->ring[s] = c;
             if (s < F - 1) t->ring[s + N] = c;
@@ -433,9 +503,9 @@ int64_t TLzhCodec::Decode(int64_t outputCount, const TLzhWriteProc& write, const
     for (int i = 0; i < N - F; ++i) t->ring[i] = ' ';
     int r = N - F;
     int64_t count = 0;
+    TByteSink out(write);
     auto put = [&](uint8_t b) {
-        uint16_t actual = 0;
-        write(&b, 1, actual);
+        out.Put(b);
         t->ring[r] = b;
         r = (r + 1) & (N - 1);
         ++count;
@@ -462,6 +532,7 @@ int64_t TLzhCodec::Decode(int64_t outputCount, const TLzhWriteProc& write, const
         const int length = c - 255 + THRESHOLD;
         for (int k = 0; k < length && count < outputCount; ++k) put(t->ring[(start + k) & (N - 1)]);
     }
+    out.Flush();
     inputExhausted_ = in.Exhausted();
     return count;
 }

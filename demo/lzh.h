@@ -11,9 +11,10 @@
 #include <memory>
 
 // Byte source: delivers up to count bytes into buffer and sets actual to the number delivered
-// (0 at the end of the input). The codec always asks for one byte.
+// (0 at the end of the input). The codec asks for blocks of up to 4096 bytes.
 using TLzhReadProc = std::function<void(void* buffer, uint16_t count, uint16_t& actual)>;
-// Byte sink: takes count bytes. The codec always passes one byte and ignores actual.
+// Byte sink: takes count bytes. The codec passes blocks of up to 4096 bytes (everything
+// written before Encode or Decode returns) and ignores actual.
 using TLzhWriteProc = std::function<void(const void* buffer, uint16_t count, uint16_t& actual)>;
 
 // Raised when the working tables cannot be had.

@@ -4,6 +4,7 @@
 #include "planner/engine/ProjObj.h"
 #include "planner/resources/PlannerPictures.h"
 #include "planner/resources/glyphs/Pictures.h"
+#include "planner/ui/DemoFolders.h"
 #include "planner/ui/LOM.h"
 #include "planner/ui/MainState.h"
 
@@ -337,7 +338,7 @@ void TFrmMain::GIFImage1Change(QObject*)
 void TFrmMain::MacroRecordClick(QObject*)
 {
     if (!links_.Vantrel1) return;
-    SaveDialog1.InitialDir = ProgramFolder + "Macros";
+    SaveDialog1.InitialDir = MacroFolder();
     SaveDialog1.DefaultExt = "mcr";
     SaveDialog1.Filter = kMacroFilter;
     // Cancel records nothing (and never overwrites the macro chosen last time).
@@ -354,7 +355,7 @@ void TFrmMain::MacroStopClick(QObject*)
 void TFrmMain::MacroPlayClick(QObject*)
 {
     if (!links_.Vantrel1) return;
-    OpenDialog1.InitialDir = ProgramFolder + "Macros";
+    OpenDialog1.InitialDir = MacroFolder();
     OpenDialog1.DefaultExt = "mcr";
     OpenDialog1.Filter = kMacroFilter;
     if (!OpenDialog1.Execute()) return;

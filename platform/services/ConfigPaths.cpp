@@ -34,6 +34,13 @@ std::string UserConfigFolder()
     return Clean(home + "/.config");
 }
 
+std::string UserDataFolder()
+{
+    const QString xdg = qEnvironmentVariable("XDG_DATA_HOME");
+    if (!xdg.isEmpty() && QDir::isAbsolutePath(xdg)) return QDir::cleanPath(xdg).toStdString();
+    return QDir::cleanPath(QDir::homePath() + "/.local/share").toStdString();
+}
+
 std::string RegistryFileName()
 {
     const std::string env = Environment("MW_REGISTRY_FILE");

@@ -281,6 +281,17 @@ void Presenter(TCanvas& c, int w, int h)
     Outline(c, Rect(0, 0, w, h), RGB(0x7a, 0x86, 0x96));
 }
 
+// The black "stop recording" button of the main window's tool bar, as the stop notice shows it.
+void StopButton(TCanvas& c, int w, int h)
+{
+    VerticalShade(c, Rect(0, 0, w, h), RGB(0xf4, 0xf4, 0xf4), RGB(0xc8, 0xc8, 0xc8), 8);
+    Outline(c, Rect(0, 0, w, h), RGB(0x70, 0x70, 0x70));
+    Line(c, 1, 1, w - 2, 1, clWhite, 1);
+    Line(c, 1, 1, 1, h - 2, clWhite, 1);
+    const int side = std::min(w, h) / 2;
+    Fill(c, Rect((w - side) / 2, (h - side) / 2, (w + side) / 2, (h + side) / 2), clBlack);
+}
+
 // --- The first page's antenna pictures -----------------------------------------------------------
 
 constexpr int kCaptionStrip = 34;
@@ -467,6 +478,7 @@ std::vector<PictureDef> PlannerPictures()
     all.push_back({"antenna-side-low", dir + "SideMountedLowPower.gif", {Frame(100, 336, AntennaSideMountedLowPower)}});
     all.push_back({"antenna-other", dir + "OtherMake.gif", {Frame(100, 336, AntennaOtherMake)}});
     all.push_back({"logo", dir + "REDBELVOR.gif", {Frame(540, 168, Logo)}});
+    all.push_back({"stop-button", dir + "StopDemo.gif", {Frame(48, 48, StopButton)}});
     all.push_back({"line-lying", dir + "TLINE_H.gif", {Frame(960, 80, [](TCanvas& c, int w, int h) { LineRun(c, w, h, false); })}});
     all.push_back({"line-standing", dir + "TLINE_V.gif", {Frame(90, 1050, [](TCanvas& c, int w, int h) { LineRun(c, w, h, true); })}});
     return all;

@@ -1,0 +1,176 @@
+// The demo recorder in the running program: input a user sends through a design is recorded,
+// played back at speed 9 into a fresh data model and gives the same design, also when the
+// main window moved; a looped playback ends on a real Ctrl+Esc only; the built-in
+// demonstrations play from the Demos menu.
+#include "DemoWalks.h"
+#include "demo/MacroFile.h"
+#include "planner/engine/ProjObj.h"
+#include "planner/engine/TitleBlock.h"
+#include "planner/ui/Main.h"
+#include "planner/ui/MainState.h"
+#include "planner/ui/StartUp.h"
+#include "support/TestFiles.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QMenu>
+#include <QMenuBar>
+#include <gtest/gtest.h>
+
+extern TFrmMain* FrmMain;
+
+using namespace Vantrel;
+
+namespace {
+
+class DemoRecorder : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        vantrel = StartMastwise();
+        FrmMain->move(40, 30);
+        FrmMain->show();
+        FrmMain->activateWindow();
+        Settle();
+    }
+    void TearDown() override
+    {
+        vantrel.reset();
+        Application->DestroyForms();
+    }
+    static void Settle(int turns = 10)
+    {
+        for (int i = 0; i < turns; ++i) QApplication::processEvents();
+    }
+    TVantrel& Recorder() { return vantrel->Component(); }
+    // Runs the event loop until the playback has ended; false after the time limit.
+    bool PlayToTheEnd(int limitMs = 60000)
+    {
+        QElapsedTimer t;
+        t.start();
+        while (Recorder().State() & vsPlaying) {
+            if (t.elapsed() > limitMs) return false;
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+        }
+        Settle();
+        return true;
+    }
+    // Opens the Demos menu and picks the item, as a user clicks them.
+    void ClickDemosMenu(QAction* item)
+    {
+        QMenuBar* bar = FrmMain->MainMenu1;
+        TInputScript script;
+        script.Step("Demos", [bar, this] {
+            TInputScript::SendClick(bar, bar->actionGeometry(FrmMain->Demos1->menuAction()).center());
+            return true;
+        });
+        script.Step("the demonstration", [this, item] {
+            if (!FrmMain->Demos1->isVisible()) return false;
+            TInputScript::SendClick(FrmMain->Demos1, FrmMain->Demos1->actionGeometry(item).center());
+            return true;
+        });
+        ASSERT_TRUE(script.Run()) << script.Failure();
+    }
+
+    std::unique_ptr<TMacroComponent> vantrel;
+    mwtest::TempDir dir;
+};
+
+struct TModel {
+    int channel, standard, elliptical;
+    std::string line, antenna, company;
+    friend bool operator==(const TModel&, const TModel&) = default;
+};
+TModel Model() { return {Sys().GetChannel(), Sys().Standard, Ant().Elliptical, TLine().LinePartNumber, Ant().PartNumber, CompanyName}; }
+std::ostream& operator<<(std::ostream& o, const TModel& m)
+{
+    return o << "channel " << m.channel << " standard " << m.standard << " elliptical " << m.elliptical << " line "
+             << m.line << " antenna " << m.antenna << " company " << m.company;
+}
+
+}  // namespace
+
+TEST_F(DemoRecorder, ARecordedDesignPlaysBackIntoAFreshModelAfterTheWindowMoved)
+{
+    const TDemoDesign design = BuiltInDemos()[3];   // E-pol DTV: channel, service, polarization, line
+    CreateProjectObjects();
+    CompanyName.clear();
+    const std::string file = (dir.path() / "design.mcr").string();
+    TInputScript script;
+    AddDemoWalk(script, *FrmMain, design);
+    Recorder().SetMacroName(file);
+    Recorder().RecordMacro();
+    ASSERT_TRUE(script.Run()) << script.Failure();
+    Recorder().StopMacro();
+    const TModel recorded = Model();
+    ASSERT_EQ(recorded.channel, design.channel);
+    ASSERT_EQ(recorded.standard, design.standard);
+    ASSERT_EQ(recorded.line, design.linePart);
+    ASSERT_EQ(recorded.company, "Belvor Broadcast");
+
+    CreateProjectObjects();
+    CompanyName.clear();
+    ASSERT_NE(Model(), recorded);
+    FrmMain->move(FrmMain->pos() + QPoint(60, 45));
+    Settle();
+    Recorder().SetPlaySpeed(9);
+    Recorder().PlayMacro();
+    ASSERT_TRUE(PlayToTheEnd());
+    EXPECT_EQ(Model(), recorded);
+    EXPECT_FALSE(QApplication::activeModalWidget()) << "the playback left a window open";
+}
+
+TEST_F(DemoRecorder, ALoopedPlaybackEndsOnARealCtrlEscOnly)
+{
+    // A macro that itself presses Ctrl+Esc and Ctrl+Break, aimed at the main window.
+    const std::string file = (dir.path() / "loop.mcr").string();
+    const std::vector<TEventMsg> events = {
+        {WM_KEYDOWN, 0x11, 1, 0, 0},  {WM_KEYDOWN, 0x1B, 1, 10, 0}, {WM_KEYUP, 0x1B, 1, 20, 0},
+        {WM_KEYDOWN, 0x13, 1, 30, 0}, {WM_KEYUP, 0x13, 1, 40, 0},   {WM_KEYUP, 0x11, 1, 50, 0},
+        {WM_KEYDOWN, 0x10, 1, 60, 0}, {WM_KEYUP, 0x10, 1, 70, 0},
+    };
+    std::vector<TWindowIdentity> ids(events.size());
+    TMacroFile(file).SaveMacro(events, ids, static_cast<int>(events.size()));
+    int passes = 0;
+    Recorder().BeforePlay = [&](TVantrel&) { ++passes; };
+    Recorder().LoopPlayback = true;
+    Recorder().SetPlaySpeed(5);
+    Recorder().SetMacroName(file);
+    Recorder().PlayMacro();
+    QElapsedTimer t;
+    t.start();
+    while (passes < 5 && t.elapsed() < 20000) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+    EXPECT_GE(passes, 5) << "the played stop keys ended the loop";
+    EXPECT_TRUE(Recorder().State() & vsPlaying);
+    // The user's own Ctrl+Esc.
+    TInputScript::SendKey(0x11, true);
+    TInputScript::SendKey(0x1B, true);
+    TInputScript::SendKey(0x1B, false);
+    TInputScript::SendKey(0x11, false);
+    ASSERT_TRUE(PlayToTheEnd(5000));
+    EXPECT_EQ(Recorder().State(), vsIdle);
+}
+
+TEST_F(DemoRecorder, EachBuiltInDemonstrationPlaysFromTheDemosMenu)
+{
+    ProgramFolder = std::string(MW_SOURCE_DIR) + "/planner/resources/";
+    MacroPlaySpeed = 9;
+    QAction* items[] = {FrmMain->HPolNTSC1, FrmMain->VPolNTSC1, FrmMain->HPolDTV1, FrmMain->EPolDTV2, FrmMain->TxLineTable1};
+    for (std::size_t i = 0; i < BuiltInDemos().size(); ++i) {
+        const TDemoDesign& d = BuiltInDemos()[i];
+        SCOPED_TRACE(d.what);
+        CreateProjectObjects();
+        TLine().LinePartNumber.clear();
+        ClickDemosMenu(items[i]);
+        Settle();
+        ASSERT_TRUE(Recorder().State() & vsPlaying) << "the demonstration did not start";
+        ASSERT_TRUE(PlayToTheEnd());
+        EXPECT_FALSE(QApplication::activeModalWidget()) << "the demonstration left a window open";
+        EXPECT_EQ(TLine().LinePartNumber, d.linePart);
+        if (d.lineUtility) continue;
+        EXPECT_EQ(Sys().GetChannel(), d.channel);
+        EXPECT_EQ(Sys().Standard, d.standard);
+        EXPECT_EQ(Ant().Elliptical != 0, d.elliptical);
+        EXPECT_FALSE(Ant().PartNumber.empty());
+    }
+}
