@@ -7,6 +7,9 @@
 
 #include <memory>
 
+class TFrmMain;
+extern TFrmMain* FrmMain;  // the main window, made by StartMastwise
+
 // Creates the start-up windows (owned by the application) and returns the main window's macro
 // component.
 std::unique_ptr<TMacroComponent> StartMastwise();
