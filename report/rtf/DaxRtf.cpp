@@ -26,34 +26,6 @@ int Pitch(uint8_t pitchAndFamily) { return pitchAndFamily & 3; }
 
 int32_t Twips(double inches) { return static_cast<int32_t>(std::lround(inches * 1440.0)); }
 
-// The next code point of UTF-8 text; a damaged sequence gives kDamaged for its first byte.
-constexpr char32_t kDamaged = 0xFFFFFFFF;
-
-char32_t NextCodePoint(std::string_view s, size_t& i)
-{
-    const unsigned c = static_cast<unsigned char>(s[i]);
-    const size_t n = c < 0x80 ? 0 : (c & 0xE0) == 0xC0 ? 1 : (c & 0xF0) == 0xE0 ? 2 : (c & 0xF8) == 0xF0 ? 3 : 99;
-    if (n == 0) {
-        ++i;
-        return c;
-    }
-    if (n == 99 || n > s.size() - i - 1) {
-        ++i;
-        return kDamaged;
-    }
-    char32_t v = c & (0x3Fu >> n);
-    for (size_t k = 1; k <= n; ++k) {
-        const unsigned t = static_cast<unsigned char>(s[i + k]);
-        if ((t & 0xC0) != 0x80) {
-            ++i;
-            return kDamaged;
-        }
-        v = (v << 6) | (t & 0x3F);
-    }
-    i += n + 1;
-    return v;
-}
-
 void AppendUnicode(std::string& out, char32_t c)
 {
     const auto one = [&](unsigned u) {
@@ -118,8 +90,7 @@ std::string RtfEscape(std::string_view utf8)
     out.reserve(utf8.size());
     size_t i = 0;
     while (i < utf8.size()) {
-        const size_t start = i;
-        const char32_t c = NextCodePoint(utf8, i);
+        const char32_t c = NextUtf8(utf8, i);
         if (c == '\\' || c == '{' || c == '}') {
             out += '\\';
             out += static_cast<char>(c);
@@ -132,12 +103,12 @@ std::string RtfEscape(std::string_view utf8)
         } else if (c < 0x80) {
             out += static_cast<char>(c);
         } else {
-            const std::string one = c == kDamaged ? std::string() : Utf8ToCp1252(utf8.substr(start, i - start));
-            if (one.size() == 1 && one[0] != '?') {
-                char hex[8];
-                std::snprintf(hex, sizeof hex, "\\'%02x", static_cast<unsigned char>(one[0]));
+            const int b = c == kUtf8Damaged ? -1 : CharToCp1252(c);
+            if (b >= 0) {
+                char hex[16];
+                std::snprintf(hex, sizeof hex, "\\'%02x", static_cast<unsigned>(b));
                 out += hex;
-            } else if (c == kDamaged) {
+            } else if (c == kUtf8Damaged) {
                 out += '?';
             } else {
                 AppendUnicode(out, c);

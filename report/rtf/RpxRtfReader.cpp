@@ -35,35 +35,6 @@ struct State {
     Side BorderSide = Side::None;
 };
 
-void AppendUtf8(std::string& out, char32_t c)
-{
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
-// A Windows-1252 byte as a code point.
-char32_t Cp1252Char(uint8_t b)
-{
-    if (b < 0x80) return b;
-    const std::string u = Cp1252ToUtf8(std::string(1, static_cast<char>(b)));
-    const auto at = [&](size_t k) { return static_cast<char32_t>(static_cast<unsigned char>(u[k])); };
-    if (u.size() == 2) return ((at(0) & 0x1F) << 6) | (at(1) & 0x3F);
-    if (u.size() == 3) return ((at(0) & 0x0F) << 12) | ((at(1) & 0x3F) << 6) | (at(2) & 0x3F);
-    return U'?';
-}
 
 int32_t ClampTwips(int64_t v) { return static_cast<int32_t>(std::clamp<int64_t>(v, -kMaxTwips, kMaxTwips)); }
 
@@ -130,14 +101,14 @@ private:
         }
         if (cur_.Destination == Dest::FontTable) {
             if (c == ';') FlushFont();
-            else if (face_.size() < kMaxFaceBytes) AppendUtf8(face_, Cp1252Char(c));
+            else if (face_.size() < kMaxFaceBytes) AppendUtf8(face_, Cp1252ToChar(c));
             return;
         }
         if (cur_.Destination == Dest::ColourTable) {
             if (c == ';') FlushColour();
             return;
         }
-        Char(Cp1252Char(c));
+        Char(Cp1252ToChar(c));
     }
 
     // A character of the text.

@@ -4,6 +4,7 @@
 
 #include "platform/runtime/SysUtils.h"
 
+#include "RtfRows.h"
 #include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -29,29 +30,9 @@ TRpxFont Styled(TRpxFont f, bool bold, bool italic = false, bool underline = fal
     return f;
 }
 
-// One label written the way a band drives the file: tab stop, font without underline, tab,
-// the label's font, the text.
-struct Label {
-    int32_t Twips;
-    int Alignment;
-    TRpxFont Font;
-    std::string Text;
-};
+using Label = mwtest::RtfLabel;
 
-void WriteRow(TDaxRtfFile& f, const std::vector<Label>& labels)
-{
-    f.StartParagraph();
-    for (const auto& l : labels) f.AddTabStop(l.Twips, l.Alignment);
-    for (const auto& l : labels) {
-        TRpxFont plain = l.Font;
-        plain.Underline = false;
-        f.SelectFont(plain);
-        f.Tab();
-        f.SelectFont(l.Font);
-        f.WriteText(l.Text);
-    }
-    f.EndParagraph();
-}
+void WriteRow(TDaxRtfFile& f, const std::vector<Label>& labels) { mwtest::WriteRtfRow(f, labels, f.PageBreakPending); }
 
 class RtfFileTest : public ::testing::Test {
 protected:

@@ -4,6 +4,7 @@
 #include "report/output/qt/RpxPainterDevice.h"
 #include "report/rtf/DaxRtf.h"
 
+#include "RtfRows.h"
 #include "support/TestFiles.h"
 
 #include <QFontMetrics>
@@ -59,22 +60,9 @@ std::string Report(const std::string& path, int rows, bool box)
     bold.Size = 12;
     bold.Bold = true;
     if (box) f.BeginBorder();
-    for (int r = 0; r < rows; ++r) {
-        f.PageBreakPending = r == 3;
-        f.StartParagraph();
-        f.AddTabStop(1440, 0);
-        f.AddTabStop(4320, 1);
-        f.AddTabStop(7200, 2);
-        f.SelectFont(bold);
-        f.Tab();
-        f.WriteText("Row" + std::to_string(r));
-        f.SelectFont(RtfDefaultFont());
-        f.Tab();
-        f.WriteText("mid");
-        f.Tab();
-        f.WriteText("end");
-        f.EndParagraph();
-    }
+    for (int r = 0; r < rows; ++r)
+        mwtest::WriteRtfRow(f, {{1440, 0, bold, "Row" + std::to_string(r)}, {4320, 1, RtfDefaultFont(), "mid"}, {7200, 2, RtfDefaultFont(), "end"}},
+                            r == 3);
     if (box) f.EndBorder();
     f.Finish();
     return mwtest::ReadFileText(path);

@@ -3,6 +3,7 @@
 #include "report/DaxPageSetup.h"
 #include "report/rtf/DaxRtf.h"
 
+#include "RtfRows.h"
 #include "support/PopplerTools.h"
 
 #include <gtest/gtest.h>
@@ -13,19 +14,9 @@ namespace {
 
 void Row(TDaxRtfFile& f, const std::vector<std::pair<TRpxFont, std::string>>& labels, bool newPage = false)
 {
-    f.PageBreakPending = newPage;
-    f.StartParagraph();
-    int32_t x = 1440;
-    for (size_t i = 0; i < labels.size(); ++i, x += 2880) f.AddTabStop(x, 0);
-    for (const auto& [font, text] : labels) {
-        TRpxFont plain = font;
-        plain.Underline = false;
-        f.SelectFont(plain);
-        f.Tab();
-        f.SelectFont(font);
-        f.WriteText(text);
-    }
-    f.EndParagraph();
+    std::vector<mwtest::RtfLabel> row;
+    for (const auto& [font, text] : labels) row.push_back({1440 + 2880 * static_cast<int32_t>(row.size()), 0, font, text});
+    mwtest::WriteRtfRow(f, row, newPage);
 }
 
 std::vector<std::string> Pages(const std::string& text)
