@@ -126,6 +126,17 @@ TRpxFont RtfDefaultFont()
     return f;
 }
 
+std::string RtfOutputFileName(const std::string& rtfFile)
+{
+    return rtfFile.find_first_not_of(' ') == std::string::npos ? "RpxRtf.rtf" : rtfFile;
+}
+
+int32_t RtfTwips(int pixels, int pixelsPerInch)
+{
+    if (pixelsPerInch <= 0) return 0;
+    return static_cast<int32_t>(std::lround(static_cast<double>(pixels) * 1440.0 / pixelsPerInch));
+}
+
 // --- The file --------------------------------------------------------------------------------
 
 TDaxRtfFile::TDaxRtfFile(std::string fileName) : FileName(std::move(fileName))

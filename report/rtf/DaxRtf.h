@@ -51,6 +51,10 @@ std::string RtfEscape(std::string_view utf8);
 
 // The font the class library starts a font with: the default face at 8 points.
 TRpxFont RtfDefaultFont();
+// The file a page writes: its RtfFile, or "RpxRtf.rtf" when that is blank or only spaces.
+std::string RtfOutputFileName(const std::string& rtfFile);
+// A label's position in design pixels as twips: round(pixels / pixels per inch x 1440).
+int32_t RtfTwips(int pixels, int pixelsPerInch);
 
 class TDaxRtfFile {
 public:

@@ -273,3 +273,16 @@ TEST_F(RtfFileTest, FileIsWrittenOnceByFinish)
     TDaxRtfFile fresh(Path("fresh.rtf"));
     EXPECT_TRUE(std::filesystem::exists(Path("fresh.rtf")));
 }
+
+TEST(RtfFile, NamesAndTwipsForThePage)
+{
+    EXPECT_EQ(RtfOutputFileName(""), "RpxRtf.rtf");
+    EXPECT_EQ(RtfOutputFileName("   "), "RpxRtf.rtf");
+    EXPECT_EQ(RtfOutputFileName("out.rtf"), "out.rtf");
+    // A label at 96 pixels at 96 pixels per inch stands at 1440 twips.
+    EXPECT_EQ(RtfTwips(96, 96), 1440);
+    EXPECT_EQ(RtfTwips(1, 96), 15);
+    EXPECT_EQ(RtfTwips(33, 120), 396);
+    EXPECT_EQ(RtfTwips(-48, 96), -720);
+    EXPECT_EQ(RtfTwips(10, 0), 0);
+}

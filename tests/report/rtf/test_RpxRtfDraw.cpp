@@ -297,5 +297,24 @@ TEST(RtfDraw, RecordedRichTextPlaysAndDamagedTextDrawsNothing)
         EXPECT_TRUE(d.Texts.empty()) << bad;
         EXPECT_EQ(d.CurrentPos(), (TRpxPoint{1, 2})) << bad;
     }
+    // A record whose text runs past the page's data ends the page there.
+    TRpxRpxFile doc;
+    doc.BeginRecording();
+    doc.WriteCode(rcMoveTo);
+    doc.WriteCoord(3);
+    doc.WriteCoord(4);
+    doc.WriteCode(rcRichText);
+    doc.WriteI32(0);
+    doc.WriteRect({0, 0, 100, 100});
+    doc.WriteByte(0);
+    doc.WriteI32(-1);
+    doc.WriteI32(-1);
+    doc.WriteI32(100000);
+    doc.WriteByte('{');
+    doc.EndRecording();
+    TextDevice dc;
+    doc.PlayPage(dc, 1);
+    EXPECT_TRUE(dc.Texts.empty());
+    EXPECT_EQ(dc.CurrentPos(), (TRpxPoint{3, 4}));
     RpxRichTextRenderer = nullptr;
 }
