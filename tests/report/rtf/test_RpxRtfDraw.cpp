@@ -318,3 +318,45 @@ TEST(RtfDraw, RecordedRichTextPlaysAndDamagedTextDrawsNothing)
     EXPECT_EQ(dc.CurrentPos(), (TRpxPoint{3, 4}));
     RpxRichTextRenderer = nullptr;
 }
+
+TEST(RtfDraw, OddAndCutTextDrawsWithinBounds)
+{
+    const auto drawAll = [](const std::string& rtf, const TRpxDeviceInfo& info) {
+        TRpxRtfDraw d;
+        d.LoadFromBytes(reinterpret_cast<const uint8_t*>(rtf.data()), rtf.size());
+        TextDevice dc(info);
+        d.SetDC(&dc);
+        d.Rect = {5, 5, 300, 60};
+        int calls = 0;
+        for (int last = -1; d.NextChar < d.TextLengthOf() && d.NextChar != last && calls < 200; ++calls) {
+            last = d.NextChar;
+            d.Draw();
+        }
+        return dc.Texts.size();
+    };
+    // Extreme indents, spacing, sizes and tab stops still lay out and end.
+    for (const std::string odd :
+         {"{\\rtf1 \\li-99999999\\ri99999999\\fi99999999\\sb99999999\\sa99999999 \\tx999999999\\tqr\\tx1 \\fs3276 x\\tab y\\par z}",
+          "{\\rtf1 \\qj \\tqdec\\tx2000 a\\tab 12.5\\line\\line\\u55357\\u56832? \\fs1 tiny\\fs0 zero}",
+          "{\\rtf1 \\box\\brdrs\\brdrt\\brdrnone\\brdrl\\brdrs a\\par\\pagebb b\\par\\page\\page c}"})
+        EXPECT_NO_FATAL_FAILURE(drawAll(odd, TRpxDeviceInfo{})) << odd;
+    // Every cut of a LibreOffice file reads or is refused, and draws what it read.
+    const std::string sound = mwtest::ReadFileText(MW_SOURCE_DIR "/tests/report/rtf/libreoffice-sample.rtf");
+    for (size_t n = 0; n <= sound.size(); n += 97) drawAll(sound.substr(0, n) + "}}}}", Printer600());
+
+    // Rectangles in twips.
+    EXPECT_EQ(PixelRectToTwips({96, 48, 192, 96}, 96, 96), (TRpxRect{1440, 720, 2880, 1440}));
+    EXPECT_EQ(PixelRectToTwips({600, 0, 1200, 300}, 600, 300), (TRpxRect{1440, 0, 2880, 1440}));
+    EXPECT_EQ(MulDivRect({10, 10, 20, 30}, 3, 3, 1, 2), (TRpxRect{3, 7, 6, 20}));
+
+    // Loaded from a stream, from its start, whatever its position.
+    TMemoryStream s;
+    const std::string rtf = "{\\rtf1 stream}";
+    s.WriteBuffer(rtf.data(), static_cast<int64_t>(rtf.size()));
+    TRpxRtfDraw d;
+    EXPECT_TRUE(d.LoadFromStream(s));
+    EXPECT_EQ(d.TextLengthOf(), 6);
+    d.Reset();
+    EXPECT_EQ(d.TextLengthOf(), 0);
+    EXPECT_EQ(d.RangeEnd, -1);
+}
