@@ -1,6 +1,10 @@
 // Writes the seed corpus of the report targets into <dir>/rpx and <dir>/picture: documents
 // recorded by our own recorder and pictures in every pixel layout the reader knows.
 #include "report/output/RpxOutput.h"
+#ifdef MW_REPORT_RTF
+#include "report/DaxPageSetup.h"
+#include "report/rtf/DaxRtf.h"
+#endif
 
 #include "platform/runtime/ByteIO.h"
 
@@ -105,6 +109,40 @@ Bytes Report(const Bytes& bmp, const Bytes& jpeg)
     return m.Bytes();
 }
 
+#ifdef MW_REPORT_RTF
+// A report as our RTF writer makes it: fonts, tab stops, a box, an underline, a page break,
+// escapes and the page setup.
+void WriteRtfSeed(const std::filesystem::path& name)
+{
+    TDaxRtfFile f(name.string());
+    TDaxPageSetup ps;
+    ps.SetOrientation(poLandscape);
+    ps.SetSize(psA4);
+    f.SetPageSetup(ps);
+    TRpxFont bold;
+    bold.Name = "Times New Roman";
+    bold.Bold = true;
+    bold.PitchAndFamily = 18;
+    for (int row = 0; row < 4; ++row) {
+        f.BorderBottom = row >= 2;
+        f.BeginBorder();
+        f.PageBreakPending = row == 2;
+        f.StartParagraph();
+        f.AddTabStop(1440, 0);
+        f.AddTabStop(4320, row % 3);
+        f.SelectFont(bold);
+        f.Tab();
+        f.WriteText("Row {" + std::to_string(row) + "} \\ caf\xC3\xA9 \xCE\xA9");
+        f.SelectFont(RtfDefaultFont());
+        f.Tab();
+        f.WriteText("value");
+        f.EndParagraph();
+        f.EndBorder();
+    }
+    f.Finish();
+}
+#endif
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -122,5 +160,9 @@ int main(int argc, char** argv)
     const Bytes report = Report(Bmp(8, 4, 4), jpeg);
     WriteAll(root / "rpx" / "report", report);
     WriteAll(root / "rpx" / "report_cut", Bytes(report.begin(), report.begin() + std::ptrdiff_t(report.size() * 2 / 3)));
+#ifdef MW_REPORT_RTF
+    std::filesystem::create_directories(root / "rtf");
+    WriteRtfSeed(root / "rtf" / "report");
+#endif
     return 0;
 }

@@ -115,6 +115,8 @@ void TRpxFile::Clear()
     Pages.Clear();
 }
 
+std::function<void(TRpxDevice& dc, const TRpxRichText& text)> RpxRichTextRenderer;
+
 void RegisterRpxRecordHandler(int16_t code, TRpxRecordHandler handler)
 {
     Handlers().emplace_back(code, std::move(handler));
@@ -655,24 +657,19 @@ void TRpxRpxFile::PlayRecords(TRpxDevice& dc, int X, int Y)
             break;
         }
         case rcRichText: {
-            // Rich text is drawn by the RTF renderer when one is registered; here it is skipped.
-            const int64_t start = s.Position() - 2;
-            s.ReadI32();
-            ReadRect(s);
-            s.ReadU8();
-            s.ReadI32();
-            s.ReadI32();
-            const int64_t blobAt = s.Position();
-            const int32_t n = s.ReadI32();
-            if (n < 0 || n > s.Size() - s.Position()) throw EReadError("Rich-text record runs past the page data");
-            const auto h = std::find_if(Handlers().begin(), Handlers().end(), [](auto& e) { return e.first == rcRichText; });
-            if (h != Handlers().end()) {
-                s.SetPosition(start + 2);
-                h->second(dc, *this);
-                s.SetPosition(blobAt + 4 + n);
-            } else {
-                s.SetPosition(blobAt + 4 + n);
-            }
+            TRpxRichText t;
+            t.FirstChar = s.ReadI32();
+            t.Rect = scale(ReadRect(s));
+            t.UseFont = s.ReadU8() != 0;
+            t.RangeStart = s.ReadI32();
+            t.RangeEnd = s.ReadI32();
+            t.Rtf = ReadRecordBlob();
+            if (!RpxRichTextRenderer) break;
+            t.HasFont = ObjectAt(CurrentPlayFont, rokFont) != nullptr;
+            t.Font = dc.Font();
+            t.ResolutionX = X;
+            t.ResolutionY = Y;
+            RpxRichTextRenderer(dc, t);
             break;
         }
         case rcCheckBox: {

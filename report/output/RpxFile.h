@@ -92,6 +92,21 @@ public:
 // the document's stream and draws.
 using TRpxRecordHandler = std::function<void(TRpxDevice& dc, TRpxRpxFile& document)>;
 void RegisterRpxRecordHandler(int16_t code, TRpxRecordHandler handler);
+
+// A rich-text record (code 40) as the player hands it to the renderer: int32 first
+// character, rectangle, byte use-font flag, int32 range start, int32 range end, blob of RTF.
+struct TRpxRichText {
+    int32_t FirstChar = 0;          // where drawing starts: the text continues from there
+    TRpxRect Rect;                  // scaled to the device
+    bool UseFont = false;           // all text in Font
+    int32_t RangeStart = -1, RangeEnd = -1;
+    std::vector<uint8_t> Rtf;
+    bool HasFont = false;           // a font is selected: it is the text's default
+    TRpxLogFont Font;               // at ResolutionY
+    int ResolutionX = 96, ResolutionY = 96;
+};
+// Installed by the program's Qt layer; without it rich text is skipped.
+extern std::function<void(TRpxDevice& dc, const TRpxRichText& text)> RpxRichTextRenderer;
 void ClearRpxRecordHandlers();
 
 class TRpxRpxFile : public TRpxFile {
