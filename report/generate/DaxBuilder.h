@@ -5,6 +5,8 @@
 
 #include "DaxReport.h"
 
+#include <type_traits>
+
 namespace DaxBuild {
 
 // A page on the report, owned by it.
@@ -58,12 +60,10 @@ B& Band(TDaxReportPage& page, const std::string& name, int height, TDaxBand* own
     b->SetName(name);
     b->BandName = name;
     b->Height = height;
-    if constexpr (requires { b->Band = owner; }) {
-        if constexpr (std::is_same_v<B, TDaxDataHeadBand> || std::is_same_v<B, TDaxDataFootBand>)
-            b->Band = dynamic_cast<TDaxSubDataBand*>(owner);
-        else
-            b->Band = owner;
-    }
+    if constexpr (std::is_base_of_v<TDaxDataHeadBand, B>)
+        b->Band = dynamic_cast<TDaxSubDataBand*>(owner);
+    else if constexpr (requires { b->Band = owner; })
+        b->Band = owner;
     b->SetParent(&page);
     return *b;
 }

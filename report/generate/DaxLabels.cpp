@@ -300,15 +300,17 @@ int TDaxTVLabel::PrintSlice(TDaxReportPage& page, int room, int)
         // A continuation starts one pixel below the slice's top.
         r = {page.XPos + Left, page.YPos + 1, page.XPos + Left + Width, page.YPos + 1 + Height};
     }
-    int h = PrintMemoLines(page.Canvas(), r, room);
+    // At the top of a page a line that does not fit still prints, so the label moves on.
+    int h = PrintMemoLines(page.Canvas(), r, room, page.YPos <= page.PageStartY);
     if (first) h += Top;
     if (Done) FireAfter();
     FirstSlice = false;
     return h;
 }
 
-int TDaxTVLabel::PrintMemoLines(TRpxCanvas& c, const TRpxRect& r, int room)
+int TDaxTVLabel::PrintMemoLines(TRpxCanvas& c, const TRpxRect& r, int room, bool atPageTop)
 {
+    room = std::max(0, room);
     c.SetFontAngle(0);
     PrepareText();
     if (SuppressWhiteSpace && !FirstSlice) SkipLeadingBlanks();
@@ -317,6 +319,7 @@ int TDaxTVLabel::PrintMemoLines(TRpxCanvas& c, const TRpxRect& r, int room)
     if (Stretch) {
         n = (room - 2 * BorderMargin) / lh;
         if (FirstSlice) n = std::max(n, 1);
+        if (atPageTop) n = std::max(n, 1);
         n = std::max(0, std::min(n, LinesLeft()));
         height = n * lh + 2 * BorderMargin;
         if (FirstSlice) height = std::max(height, Height);
@@ -356,7 +359,7 @@ void TDaxTVLabel::Print(TDaxReportPage& page, int height)
 void TDaxTVLabel::DrawLabel(TRpxCanvas& c, const TRpxRect& r, int height)
 {
     if (UsesMemo()) {
-        PrintMemoLines(c, r, height);
+        PrintMemoLines(c, r, height, false);
         return;
     }
     DrawText(c, r, GetPrintText());

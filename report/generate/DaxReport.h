@@ -134,7 +134,7 @@ public:
     bool FirstSlice = true;
 
 protected:
-    int PrintMemoLines(TRpxCanvas& canvas, const TRpxRect& r, int room);
+    int PrintMemoLines(TRpxCanvas& canvas, const TRpxRect& r, int room, bool atPageTop);
     int LinesLeft() const { return std::max(0, Memo.LineCount - LinesPrinted); }
     void SkipLeadingBlanks();
 };
