@@ -49,6 +49,12 @@ std::unique_ptr<TRpxPrintDevice> TDaxReport::MakePrintDevice()
     return RpxPrintDeviceFactory ? RpxPrintDeviceFactory() : nullptr;
 }
 
+void TDaxReport::Loaded()
+{
+    TDaxComponent::Loaded();
+    if (AutoRun && !Designing()) Run();
+}
+
 void TDaxReport::Run()
 {
     if (!PrepareRun()) return;

@@ -626,6 +626,8 @@ public:
     explicit TDaxReport(TDaxComponent* owner = nullptr) : TDaxComponent(owner) {}
     ~TDaxReport() override;
     std::string ClassName() const override { return "TDaxReport"; }
+    // With AutoRun the report runs as soon as it has been loaded (not while designing).
+    void Loaded() override;
 
     void Run();
     bool PrepareRun();

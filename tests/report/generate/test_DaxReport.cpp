@@ -342,3 +342,47 @@ TEST_F(DaxRun, TransmissionLineDataLoop)
                                  "Total1@110", "AvgPeak1@110", "Peak1@110", "@130", "Desc2@140", "PartNum2@140",
                                  "dbFeet2@140", "Total2@140", "AvgPeak2@140", "Peak2@140", "End@318"}));
 }
+
+TEST_F(DaxRun, NewPageHandlerSeesEveryNewPageAndItsFailureIsSwallowed)
+{
+    CaughtErrors errors;
+    Rows(30);   // three pages
+    std::vector<int> numbers;
+    page.OnNewPage = [&](TDaxReportPage& p, TRpxOutput* out, int n) {
+        numbers.push_back(n);
+        EXPECT_EQ(out, p.Output);
+        if (n == 2) throw Exception("paper jam");
+        p.PageSetup.SetOrientation(poLandscape);
+    };
+    report.Run();
+    EXPECT_EQ(numbers, (std::vector<int>{2, 3}));
+    EXPECT_TRUE(errors.messages.empty());
+    EXPECT_EQ(Pages().size(), 3u);
+    EXPECT_EQ(page.PageSetup.Orientation(), poUseCurrent);   // the run's copy put back
+}
+
+TEST_F(DaxRun, AbortRequestedDiscardsThePass)
+{
+    Rows(30);
+    page.TwoPass = true;
+    TraceEvents();
+    page.Detail->OnAfterPrint = [this](TDaxBand&) {
+        if (row == 3) report.AbortRequested = true;
+    };
+    report.Run();
+    EXPECT_FALSE(report.Running);
+    // The aborted first pass ends the run: no second pass, no viewer.
+    EXPECT_EQ(CountOf(trace, "report before"), 1u);
+    EXPECT_EQ(CountOf(trace, "report after"), 1u);
+    EXPECT_EQ(CountOf(trace, "data finish"), 1u);
+    EXPECT_EQ(windows->viewer, nullptr);
+}
+
+TEST_F(DaxRun, AutoRunRunsWhenLoaded)
+{
+    Rows(1);
+    report.AutoRun = true;
+    report.BeginLoading();
+    report.Loaded();
+    EXPECT_EQ(Pages().size(), 1u);
+}
