@@ -1,5 +1,7 @@
 #include "DaxReport.h"
 
+#include "DaxDataLoop.h"
+
 #include <algorithm>
 
 namespace {
@@ -164,14 +166,12 @@ void TDaxSubDataBand::OpenSubData()
 {
     DataFinished = false;
     try {
+        const auto accepted = [this] { return Accepted(); };
+        const auto after = [this] { AfterSkip(); };
+        const auto skip = [this] { SkipSubData(); };
         if (OnDataStart) {
             OnDataStart(*this);
-            if (!DataFinished) {
-                if (Accepted())
-                    AfterSkip();
-                else
-                    SkipSubData();
-            }
+            AcceptOrSkip(DataFinished, accepted, after, skip);
             return;
         }
         TDaxDataSet* ds = DataSource ? DataSource->DataSet() : nullptr;
@@ -180,17 +180,14 @@ void TDaxSubDataBand::OpenSubData()
             return;
         }
         if (auto* p = Page()) p->OpenDataSource(DataSource);
-        if (DataRange == drAllRecords) ds->First();
-        if (ds->Eof()) {
-            DataFinished = true;
+        if (DataRange == drSingleRecord) {
+            DataFinished = ds->Eof() || !Accepted();
+            if (!DataFinished) AfterSkip();
             return;
         }
-        if (Accepted())
-            AfterSkip();
-        else if (DataRange == drSingleRecord)
-            DataFinished = true;
-        else
-            SkipSubData();
+        ds->First();
+        DataFinished = ds->Eof();
+        AcceptOrSkip(DataFinished, accepted, after, skip);
     } catch (...) {
         DataFinished = true;
         HandleException(this);
@@ -209,13 +206,9 @@ void TDaxSubDataBand::SkipSubData()
             if (DataRange == drSingleRecord) {
                 DataFinished = true;
             } else {
-                do
-                    ds->Next();
-                while (!ds->Eof() && !Accepted());
-                if (ds->Eof())
-                    DataFinished = true;
-                else
-                    AfterSkip();
+                int moves = 0;
+                DataFinished = NextAccepted(*ds, [this] { return Accepted(); }, moves);
+                if (!DataFinished) AfterSkip();
             }
         } else {
             DataFinished = true;

@@ -1,6 +1,8 @@
 // The report page's pass: data loop, record step, output and preview hand-off.
 #include "DaxReport.h"
 
+#include "DaxDataLoop.h"
+
 #include "report/output/RpxPrint.h"
 
 #include <algorithm>
@@ -158,15 +160,13 @@ void TDaxReportPage::OpenData()
     RecordsSkipped = 0;
     RecordCount = 0;
     DataFinished = false;
+    const auto accepted = [this] { return Accepted(); };
+    const auto after = [this] { AfterSkip(); };
+    const auto skip = [this] { SkipData(); };
     try {
         if (OnDataStart) {
             OnDataStart(*this);
-            if (!DataFinished) {
-                if (Accepted())
-                    AfterSkip();
-                else
-                    SkipData();
-            }
+            AcceptOrSkip(DataFinished, accepted, after, skip);
             return;
         }
         TDaxDataSet* ds = DataSource ? DataSource->DataSet() : nullptr;
@@ -184,13 +184,8 @@ void TDaxReportPage::OpenData()
         }
         if (!NoRecordCount) RecordCount = ds->RecordCount();
         ds->First();
-        if (ds->Eof()) DataFinished = true;
-        if (!DataFinished) {
-            if (Accepted())
-                AfterSkip();
-            else
-                SkipData();
-        }
+        DataFinished = ds->Eof();
+        AcceptOrSkip(DataFinished, accepted, after, skip);
     } catch (...) {
         DataFinished = true;
         HandleException(this);
@@ -214,16 +209,8 @@ void TDaxReportPage::SkipData()
             if (DataRange == drSingleRecord) {
                 DataFinished = true;
             } else {
-                ds->Next();
-                ++RecordsSkipped;
-                while (!ds->Eof() && !Accepted()) {
-                    ds->Next();
-                    ++RecordsSkipped;
-                }
-                if (ds->Eof())
-                    DataFinished = true;
-                else
-                    AfterSkip();
+                DataFinished = NextAccepted(*ds, [this] { return Accepted(); }, RecordsSkipped);
+                if (!DataFinished) AfterSkip();
             }
         } else {
             // Data started by the application but never skipped by it: nothing can move on.

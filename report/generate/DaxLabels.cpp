@@ -16,6 +16,16 @@ std::string FallbackText(TDaxTVLabel& l)
 
 bool NoValueType(TDaxDataTypes t) { return t == dtypeBlob || t == dtypeMemo || t == dtypeGraphic; }
 
+// A reference to another component that is cleared when that component is freed.
+template <class T>
+void SetReference(TDaxComponent* self, T*& slot, T* value)
+{
+    if (slot == value) return;
+    if (slot) slot->RemoveFreeNotification(self);
+    slot = value;
+    if (value) value->FreeNotification(self);
+}
+
 } // namespace
 
 // ---- TDaxLabel ------------------------------------------------------------------------------
@@ -369,13 +379,7 @@ void TDaxTVLabel::DrawLabel(TRpxCanvas& c, const TRpxRect& r, int height)
 
 TDaxvarlabel::~TDaxvarlabel() { SetVariable(nullptr); }
 
-void TDaxvarlabel::SetVariable(TDaxVar* v)
-{
-    if (variable_ == v) return;
-    if (variable_) variable_->RemoveFreeNotification(this);
-    variable_ = v;
-    if (v) v->FreeNotification(this);
-}
+void TDaxvarlabel::SetVariable(TDaxVar* v) { SetReference(this, variable_, v); }
 
 void TDaxvarlabel::Notification(TDaxComponent* c, TOperation op)
 {
@@ -424,13 +428,7 @@ TDaxCheckLabel::TDaxCheckLabel(TDaxComponent* owner) : TDaxLabel(owner)
 
 TDaxCheckLabel::~TDaxCheckLabel() { SetVariable(nullptr); }
 
-void TDaxCheckLabel::SetVariable(TDaxVar* v)
-{
-    if (variable_ == v) return;
-    if (variable_) variable_->RemoveFreeNotification(this);
-    variable_ = v;
-    if (v) v->FreeNotification(this);
-}
+void TDaxCheckLabel::SetVariable(TDaxVar* v) { SetReference(this, variable_, v); }
 
 void TDaxCheckLabel::Notification(TDaxComponent* c, TOperation op)
 {
@@ -458,21 +456,9 @@ TDaxTotalvarLabel::~TDaxTotalvarLabel()
     SetLevel(nullptr);
 }
 
-void TDaxTotalvarLabel::SetTotalVariable(TDaxTotalvar* v)
-{
-    if (total_ == v) return;
-    if (total_) total_->RemoveFreeNotification(this);
-    total_ = v;
-    if (v) v->FreeNotification(this);
-}
+void TDaxTotalvarLabel::SetTotalVariable(TDaxTotalvar* v) { SetReference(this, total_, v); }
 
-void TDaxTotalvarLabel::SetLevel(TDaxLevel* l)
-{
-    if (level_ == l) return;
-    if (level_) level_->RemoveFreeNotification(this);
-    level_ = l;
-    if (l) l->FreeNotification(this);
-}
+void TDaxTotalvarLabel::SetLevel(TDaxLevel* l) { SetReference(this, level_, l); }
 
 void TDaxTotalvarLabel::Notification(TDaxComponent* c, TOperation op)
 {
@@ -536,13 +522,7 @@ void TDaxLine::DrawLabel(TRpxCanvas& c, const TRpxRect& r, int)
 
 TDaxImageLabel::~TDaxImageLabel() { SetVariable(nullptr); }
 
-void TDaxImageLabel::SetVariable(TDaxVar* v)
-{
-    if (variable_ == v) return;
-    if (variable_) variable_->RemoveFreeNotification(this);
-    variable_ = v;
-    if (v) v->FreeNotification(this);
-}
+void TDaxImageLabel::SetVariable(TDaxVar* v) { SetReference(this, variable_, v); }
 
 void TDaxImageLabel::Notification(TDaxComponent* c, TOperation op)
 {

@@ -51,6 +51,26 @@ struct FakeWindows : TDaxReportWindows {
     std::shared_ptr<FakeViewer> viewer;
 };
 
+// Catches what reaches the application's exception handler while it lives.
+struct CaughtErrors {
+    CaughtErrors()
+    {
+        saved = ApplicationExceptionHandler();
+        ApplicationExceptionHandler() = [this](std::exception_ptr e, TDaxComponent*) {
+            try {
+                std::rethrow_exception(e);
+            } catch (const std::exception& x) {
+                messages.push_back(x.what());
+            }
+        };
+    }
+    ~CaughtErrors() { ApplicationExceptionHandler() = saved; }
+    CaughtErrors(const CaughtErrors&) = delete;
+    CaughtErrors& operator=(const CaughtErrors&) = delete;
+    TDaxExceptionHandler saved;
+    std::vector<std::string> messages;
+};
+
 // Page: 4 inches high, half-inch margins at 96 pixels per inch: the printable area runs from
 // y 48 to 336 (288 pixels); every fixed band is 20 pixels high.
 class ReportFixture : public ::testing::Test {

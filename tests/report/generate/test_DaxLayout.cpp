@@ -295,22 +295,7 @@ TEST_F(DaxStretch, KeepTogetherMovesTheBandWhole)
 
 TEST_F(DaxStretch, DegeneratePageEndsWithAnError)
 {
-    struct Catch {
-        Catch()
-        {
-            saved = ApplicationExceptionHandler();
-            ApplicationExceptionHandler() = [this](std::exception_ptr e, TDaxComponent*) {
-                try {
-                    std::rethrow_exception(e);
-                } catch (const std::exception& x) {
-                    messages.push_back(x.what());
-                }
-            };
-        }
-        ~Catch() { ApplicationExceptionHandler() = saved; }
-        TDaxExceptionHandler saved;
-        Strings messages;
-    } errors;
+    CaughtErrors errors;
     report.SetName("LineReport");
     Setup(120);
     page.PageHead->Height = 150;

@@ -8,24 +8,6 @@ using Strings = std::vector<std::string>;
 
 size_t CountOf(const Strings& v, const std::string& s) { return static_cast<size_t>(std::count(v.begin(), v.end(), s)); }
 
-// Catches what reaches the application's exception handler during a test.
-struct CaughtErrors {
-    CaughtErrors()
-    {
-        saved = ApplicationExceptionHandler();
-        ApplicationExceptionHandler() = [this](std::exception_ptr e, TDaxComponent*) {
-            try {
-                std::rethrow_exception(e);
-            } catch (const std::exception& x) {
-                messages.push_back(x.what());
-            }
-        };
-    }
-    ~CaughtErrors() { ApplicationExceptionHandler() = saved; }
-    TDaxExceptionHandler saved;
-    Strings messages;
-};
-
 } // namespace
 
 class DaxRun : public ReportFixture {
