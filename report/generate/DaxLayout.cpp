@@ -238,6 +238,7 @@ void TDaxReportPage::PrintBand(TDaxBand* b)
     if (b != PageHead && !RtfMode) PageEmpty = false;
     if (!b->Stretch) {
         if (!IsOverlay(b)) EnsureRoom(b->ReserveSpace.Reserve() + b->Height);
+        if (!IsOverlay(b) && b != PageHead && !RtfMode) CheckProgress();
         RemovePending(b);
         if (RtfMode) {
             if (Rtf) Rtf->WriteBand(*this, *b);

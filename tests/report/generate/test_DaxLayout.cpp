@@ -304,6 +304,14 @@ TEST_F(DaxStretch, DegeneratePageEndsWithAnError)
     EXPECT_FALSE(report.Running);
     ASSERT_EQ(errors.messages.size(), 1u);
     EXPECT_NE(errors.messages[0].find("LineReport"), std::string::npos);
+
+    // A band that does not stretch meets the same end.
+    errors.messages.clear();
+    page.Detail->Stretch = false;
+    report.Run();
+    EXPECT_FALSE(report.Running);
+    ASSERT_EQ(errors.messages.size(), 1u);
+    EXPECT_EQ(errors.messages[0], "The page of report LineReport leaves no room between its page header and page footer.");
 }
 
 TEST_F(DaxStretch, OneLinePerPageWhenALineBarelyFits)

@@ -1,6 +1,7 @@
 #include "ReportFixture.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace {
 
@@ -367,4 +368,37 @@ TEST_F(DaxRun, AutoRunRunsWhenLoaded)
     report.BeginLoading();
     report.Loaded();
     EXPECT_EQ(Pages().size(), 1u);
+}
+
+TEST_F(DaxRun, ModalPreviewShowsTheViewerAfterGeneration)
+{
+    Rows(2);
+    page.PageSetup.PreviewSettings().ModalPreview = mpModal;
+    report.Run();
+    EXPECT_EQ(CountOf(trace, "status shown"), 1u);
+    EXPECT_EQ(CountOf(trace, "viewer shown"), 0u);
+    const auto ended = std::find(trace.begin(), trace.end(), "viewer ended");
+    const auto modal = std::find(trace.begin(), trace.end(), "viewer modal");
+    ASSERT_NE(modal, trace.end());
+    EXPECT_LT(ended, modal);
+    EXPECT_EQ(page.Viewer, nullptr);
+}
+
+TEST_F(DaxRun, FileDestinationSavesTheRecordedReport)
+{
+    const std::string file = ::testing::TempDir() + "generate-file-destination.rpx";
+    std::remove(file.c_str());
+    Rows(14);
+    page.PageSetup.Destination = destFile;
+    page.RpxFileName = file;
+    report.Run();
+    EXPECT_EQ(windows->viewer, nullptr);
+    TRpxRpxFile saved;
+    saved.LoadFromFile(file);
+    ASSERT_EQ(saved.PageCount(), 2);
+    TRpxRecordingDevice dev;
+    saved.PlayPage(dev, 2);
+    EXPECT_TRUE(std::any_of(dev.Calls.begin(), dev.Calls.end(),
+                            [](const std::string& c) { return c.find("'r13'") != std::string::npos; }));
+    std::remove(file.c_str());
 }
