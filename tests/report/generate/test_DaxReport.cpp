@@ -1,5 +1,7 @@
 #include "ReportFixture.h"
 
+#include "tests/report/FakePrinters.h"
+
 #include <algorithm>
 #include <cstdio>
 
@@ -401,4 +403,27 @@ TEST_F(DaxRun, FileDestinationSavesTheRecordedReport)
     EXPECT_TRUE(std::any_of(dev.Calls.begin(), dev.Calls.end(),
                             [](const std::string& c) { return c.find("'r13'") != std::string::npos; }));
     std::remove(file.c_str());
+}
+
+TEST_F(DaxRun, BusyPrinterAbandonsTheRunWithItsMessage)
+{
+    TFakePrinters printers;
+    CaughtErrors errors;
+    Rows(1);
+    printers.backend->printing = true;
+    TraceEvents();
+    report.Prompt = false;
+    report.Run();
+    EXPECT_EQ(errors.messages, (Strings{"The printer is busy, please wait."}));
+    EXPECT_EQ(CountOf(trace, "report before"), 0u);
+    EXPECT_FALSE(report.Running);
+
+    // Once the printer is free the run goes through it: a custom page keeps its size.
+    printers.backend->printing = false;
+    page.PageSetup.SetSize(psCustom);
+    page.PageSetup.SetHeight(4.0);
+    report.Run();
+    EXPECT_TRUE(errors.messages.size() == 1u);
+    EXPECT_EQ(Pages().size(), 1u);
+    EXPECT_EQ(page.PageSetup.Height(), 4.0);
 }
