@@ -272,6 +272,35 @@ bool TDaxGroup::IsBroken()
     return Broken;
 }
 
+// ---- TDaxDSGuide --------------------------------------------------------------------------
+
+TDaxLevel* TDaxDSGuide::UpdateLevel() const
+{
+    if (updateLevel_) return updateLevel_;
+    auto* p = dynamic_cast<TDaxReportPage*>(Parent());
+    return p ? p->FixedBandLevel(TDaxFixedBand::fbDetail) : nullptr;
+}
+
+void TDaxDSGuide::SetUpdateLevel(TDaxLevel* l)
+{
+    if (updateLevel_ == l) return;
+    if (updateLevel_) updateLevel_->RemoveFreeNotification(this);
+    updateLevel_ = l;
+    if (l) l->FreeNotification(this);
+}
+
+void TDaxDSGuide::ValidateParent(TDaxComponent* parent)
+{
+    TDaxComponent::ValidateParent(parent);
+    if (parent && !dynamic_cast<TDaxReportPage*>(parent)) InvalidParent(*this);
+}
+
+void TDaxDSGuide::Notification(TDaxComponent* c, TOperation op)
+{
+    TDaxComponent::Notification(c, op);
+    if (op == TOperation::opRemove && c == updateLevel_) updateLevel_ = nullptr;
+}
+
 // ---- TRpxDataSourceManager ------------------------------------------------------------------
 
 bool TRpxDataSourceManager::Open(TDaxDataSource* ds)

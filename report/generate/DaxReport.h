@@ -416,6 +416,32 @@ protected:
     void ParentChanged(TDaxComponent* oldParent) override;
 };
 
+// Names a dataset for whoever designs the report; the run does not use it.
+class TDaxDSGuide : public TDaxComponent {
+public:
+    explicit TDaxDSGuide(TDaxComponent* owner = nullptr) : TDaxComponent(owner) {}
+    std::string ClassName() const override { return "TDaxDSGuide"; }
+    // The guide's level, or the detail band's when none is set.
+    TDaxLevel* UpdateLevel() const;
+    void SetUpdateLevel(TDaxLevel* l);
+
+    bool CreateVariables = true;
+    TDaxDataSource* DataSource = nullptr;
+
+protected:
+    void ValidateParent(TDaxComponent* parent) override;
+    void Notification(TDaxComponent* c, TOperation op) override;
+
+private:
+    TDaxLevel* updateLevel_ = nullptr;
+};
+
+class TDaxDataSourceGuide : public TDaxDSGuide {
+public:
+    using TDaxDSGuide::TDaxDSGuide;
+    std::string ClassName() const override { return "TDaxDataSourceGuide"; }
+};
+
 // Datasets the run opened, to close again when it ends.
 class TRpxDataSourceManager {
 public:

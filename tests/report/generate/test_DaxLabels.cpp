@@ -175,4 +175,8 @@ TEST_F(DaxLabels, LabelNeedsABandAsParent)
     EXPECT_THROW(l->SetParent(&page), EInvalidOperation);
     auto* b = new TDaxBand(&page);
     EXPECT_THROW(b->SetParent(&report), EInvalidOperation);
+    auto* guide = new TDaxDataSourceGuide(&page);
+    EXPECT_THROW(guide->SetParent(b), EInvalidOperation);
+    guide->SetParent(&page);
+    EXPECT_EQ(guide->UpdateLevel(), page.Detail->Updatelevel);   // the detail band's by default
 }
