@@ -240,6 +240,7 @@ void TDaxReportPage::EndPass()
         HandleException(this);
     }
     SetVariablesRunning(false);
+    closedViewer_.reset();
     families_.clear();
     openFamilies_.clear();
     pending_.clear();
@@ -288,7 +289,9 @@ void TDaxReportPage::ViewerClosed()
         Output->Document.reset();
         Output->SetOutputMode(3);
     }
-    Viewer.reset();
+    // The viewer is closing itself and calls from inside its own code: it is forgotten here
+    // but released only when the pass ends.
+    closedViewer_ = std::move(Viewer);
 }
 
 void TDaxReportPage::UpdateStatus(TDaxStatus kind)
@@ -420,6 +423,7 @@ void TDaxReportPage::FinishOutput(bool)
         printer.PrintRange(doc, 1, doc.PageCount());
     }
     Output->Document.reset();
+    closedViewer_.reset();
     if (Viewer) {
         std::shared_ptr<TDaxViewer> v = Viewer;
         v->SetCloseCallback(nullptr);

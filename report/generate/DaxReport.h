@@ -640,6 +640,7 @@ private:
     std::vector<TDaxSubDataBand*> openSubData_;
     std::vector<TDaxLevel*> pending_;
     TRpxDataSourceManager manager_;
+    std::shared_ptr<TDaxViewer> closedViewer_;
 };
 
 // ---- the report --------------------------------------------------------------------------------
