@@ -171,7 +171,11 @@ TEST_F(DaxGroups, GroupPageBreaksDecidesForInnerHeaders)
 TEST_F(DaxGroups, GroupBandsNeverOverlapThePageFooter)
 {
     rows.clear();
-    for (int i = 0; i < 90; ++i) rows.push_back(std::string(1, static_cast<char>('a' + i / 7)) + std::to_string(i));
+    for (int i = 0; i < 90; ++i) {
+        std::string r(1, static_cast<char>('a' + i / 7));
+        r.append(std::to_string(i));
+        rows.push_back(r);
+    }
     KeyGroup();
     report.Run();
     const auto pages = Pages();
@@ -263,7 +267,10 @@ protected:
         auto& memo = Label<TDaxTextLabel>(*page.Detail, "Memo", 0, 0, 200, 17);
         memo.SetWrapText(true);
         std::string text;
-        for (int i = 0; i < 15; ++i) text += std::string(1, static_cast<char>('a' + i)) + "\n";
+        for (int i = 0; i < 15; ++i) {
+            text.push_back(static_cast<char>('a' + i));
+            text.push_back('\n');
+        }
         text.pop_back();
         memo.Caption = text;
         auto& spacer = Band<TDaxSubBand>(page, "Spacer", 248 - room, page.Detail);
