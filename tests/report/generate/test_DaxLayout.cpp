@@ -1,0 +1,422 @@
+#include "ReportFixture.h"
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+} // namespace
+
+using DaxLayout = ReportFixture;
+
+TEST_F(DaxLayout, DetailRowsFillPagesBetweenHeaderAndAnchoredFooter)
+{
+    Rows(14);
+    report.Run();
+    EXPECT_FALSE(report.Running);
+    const auto pages = Pages();
+    ASSERT_EQ(pages.size(), 2u);
+    // 12 rows of 20 pixels fit between the header (48..68) and the footer (316..336).
+    ASSERT_EQ(pages[0].size(), 14u);
+    EXPECT_EQ(pages[0].front(), "Title@50");
+    EXPECT_EQ(pages[0][1], "r0@70");
+    EXPECT_EQ(pages[0][12], "r11@290");
+    EXPECT_EQ(pages[0].back(), "End@318");
+    // The last page's footer is anchored to the bottom too.
+    EXPECT_EQ(pages[1], (Strings{"Title@50", "r12@70", "r13@90", "End@318"}));
+}
+
+TEST_F(DaxLayout, ArrangedOrderFollowsFamiliesAndSubBandOrder)
+{
+    auto& g = Group(page, "G", value, 20, 20);
+    auto& below1 = Band<TDaxSubBand>(page, "Below1", 10, page.Detail);
+    auto& above = Band<TDaxSubBand>(page, "Above", 10, page.Detail);
+    above.Above = true;
+    auto& below0 = Band<TDaxSubBand>(page, "Below0", 10, page.Detail);
+    below0.Order = 0;
+    below1.Order = 1;
+    auto& overlayEnd = Band<TDaxOverlayBand>(page, "OverlayEnd", 10);
+    overlayEnd.First = false;
+    auto& overlay = Band<TDaxOverlayBand>(page, "Overlay", 10);
+    page.Arrange();
+    Strings names;
+    for (TDaxBand* b : page.Bands()) names.push_back(b->Name());
+    EXPECT_EQ(names, (Strings{"ReportHeaderBand", "PageHeaderBand", "GHeader", "Above", "DetailBand", "Below0",
+                              "Below1", "GFooter", "PageFooterBand", "ReportFooterBand", "Overlay", "OverlayEnd"}));
+    (void)g;
+    (void)overlay;
+}
+
+TEST_F(DaxLayout, HiddenBandStillPrintsItsAboveSubBand)
+{
+    Rows(2);
+    auto& above = Band<TDaxSubBand>(page, "Spacer", 10, page.Detail);
+    above.Above = true;
+    Top(Text(above, "Stars", "**", 0, 0));
+    page.Detail->Visible = false;
+    report.Run();
+    const auto pages = Pages();
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_EQ(Texts(pages[0]), (Strings{"Title", "**", "**", "End"}));
+}
+
+TEST_F(DaxLayout, MemoSlicesFourLinesThenSixOnTheNextPage)
+{
+    // 10 lines of 13 pixels, border margin 2, with 60 pixels of room left above the footer.
+    rows = {"x"};
+    page.Detail->Stretch = true;
+    page.Detail->Height = 17;
+    auto& memo = Label<TDaxTextLabel>(*page.Detail, "Memo", 0, 0, 200, 17);
+    memo.SetWrapText(true);
+    memo.Caption = "a\nb\nc\nd\ne\nf\ng\nh\ni\nj";
+    auto& filler = Band<TDaxSubBand>(page, "Filler", 188, page.Detail);
+    filler.Above = true;
+    report.Run();
+    const auto pages = Pages();
+    ASSERT_EQ(pages.size(), 2u);
+    // 68 + 188 = 256: 316 - 256 = 60 pixels of room.
+    EXPECT_EQ(pages[0], (Strings{"Title@50", "x@258", "a@258", "b@271", "c@284", "d@297", "End@318"}));
+    // The continuation starts 1 pixel below the band's top, under the page header.
+    EXPECT_EQ(pages[1], (Strings{"Title@50", "e@71", "f@84", "g@97", "h@110", "i@123", "j@136", "End@318"}));
+}
+
+class DaxGroups : public ReportFixture {
+protected:
+    DaxGroups()
+    {
+        key = &ExprVar(page, "Key", dtypeString);
+        key->OnGetData = [this](TDaxVar& v) {
+            v.SetAsString(row >= 0 && row < static_cast<int>(rows.size()) ? rows[static_cast<size_t>(row)].substr(0, 1) : "");
+        };
+    }
+    TDaxGroup& KeyGroup()
+    {
+        auto& g = Group(page, "G", key, 20, 20);
+        Top(VarLabel(*g.Header, "HeadKey", *key, 0, 0));
+        Top(VarLabel(*g.Footer, "FootKey", *key, 0, 0));
+        Top(VarLabel(*g.Footer, "FootValue", *value, 100, 0));
+        return g;
+    }
+    TDaxExprVar* key = nullptr;
+};
+
+TEST_F(DaxGroups, FootersShowThePreviousRecordAndHeadersTheNewOne)
+{
+    rows = {"a1", "a2", "b1"};
+    KeyGroup();
+    int checks = 0;
+    page.Groups().front()->OnCheckBroken = [&](TDaxGroup&) { ++checks; };
+    report.Run();
+    EXPECT_EQ(Texts(Pages()[0]), (Strings{"Title", "a", "a1", "a2", "a", "a2", "b", "b1", "b", "b1", "End"}));
+    EXPECT_EQ(checks, 2);   // before every record from the second on
+}
+
+TEST_F(DaxGroups, CheckBrokenMayOverruleTheVariable)
+{
+    rows = {"a1", "a2"};
+    auto& g = KeyGroup();
+    g.OnCheckBroken = [&](TDaxGroup& grp) { grp.Broken = true; };
+    report.Run();
+    EXPECT_EQ(Texts(Pages()[0]), (Strings{"Title", "a", "a1", "a", "a1", "a", "a2", "a", "a2", "End"}));
+}
+
+TEST_F(DaxGroups, RepeatedGroupHeaderAfterABreak)
+{
+    Rows(14, "a");
+    auto& g = KeyGroup();
+    g.Header->NewPageRepeat = true;
+    report.Run();
+    auto pages = Pages();
+    ASSERT_EQ(pages.size(), 2u);
+    EXPECT_EQ(pages[1][0], "Title@50");
+    EXPECT_EQ(pages[1][1], "a@70");   // the header again, below the page header
+    EXPECT_EQ(pages[1][2], "a11@90");
+
+    g.Header->NewPageRepeat = false;
+    windows->viewer.reset();
+    report.Run();
+    pages = Pages();
+    EXPECT_EQ(pages[1][1], "a11@70");
+}
+
+TEST_F(DaxGroups, GroupPageBreaksDecidesForInnerHeaders)
+{
+    auto* inner = &ExprVar(page, "Inner", dtypeString);
+    inner->OnGetData = [this](TDaxVar& v) {
+        v.SetAsString(row >= 0 && row < static_cast<int>(rows.size()) ? rows[static_cast<size_t>(row)].substr(1, 1) : "");
+    };
+    rows = {"ax", "by", "bz"};
+    KeyGroup();
+    auto& g2 = Group(page, "G2", inner, 20, 0);
+    g2.Level = 1;
+    g2.Header->NewPage = true;
+    Top(VarLabel(*g2.Header, "InnerKey", *inner, 0, 0));
+    report.Run();
+    // Without group page breaks only a break of the inner group itself starts a page.
+    auto pages = Pages();
+    ASSERT_EQ(pages.size(), 2u);
+    EXPECT_EQ(Texts(pages[0]), (Strings{"Title", "a", "x", "ax", "a", "ax", "b", "y", "by", "End"}));
+    EXPECT_EQ(Texts(pages[1]), (Strings{"Title", "z", "bz", "b", "bz", "End"}));
+
+    page.GroupPageBreaks = true;
+    windows->viewer.reset();
+    report.Run();
+    pages = Pages();
+    // Every inner header starts a page once something printed on the page, the outer
+    // header included.
+    ASSERT_EQ(pages.size(), 4u);
+    EXPECT_EQ(Texts(pages[0]), (Strings{"Title", "a", "End"}));
+    EXPECT_EQ(Texts(pages[1]), (Strings{"Title", "x", "ax", "a", "ax", "b", "End"}));
+}
+
+TEST_F(DaxGroups, GroupBandsNeverOverlapThePageFooter)
+{
+    rows.clear();
+    for (int i = 0; i < 90; ++i) {
+        std::string r(1, static_cast<char>('a' + i / 7));
+        r.append(std::to_string(i));
+        rows.push_back(r);
+    }
+    KeyGroup();
+    report.Run();
+    const auto pages = Pages();
+    ASSERT_GT(pages.size(), 5u);
+    for (const auto& p : pages)
+        for (const auto& s : p) {
+            const int y = std::stoi(s.substr(s.find('@') + 1));
+            if (s.rfind("End@", 0) == 0)
+                EXPECT_EQ(y, 318);
+            else
+                EXPECT_LE(y, 316 - 20 + 2) << s;
+        }
+}
+
+TEST_F(DaxLayout, FooterAnchoredWhateverTheFooterHeightAndOmittedOnTheLastPage)
+{
+    Rows(1);
+    auto& second = Band<TDaxSubBand>(page, "FootSub", 30, page.PageFoot);
+    Top(Text(second, "Below", "Below", 0, 0));
+    page.OmitLastPgFt = false;
+    report.Run();
+    // Footer family 50 pixels: from 286 to 336.
+    EXPECT_EQ(Pages()[0], (Strings{"Title@50", "r0@70", "End@288", "Below@308"}));
+
+    page.OmitLastPgFt = true;
+    windows->viewer.reset();
+    report.Run();
+    EXPECT_EQ(Texts(Pages()[0]), (Strings{"Title", "r0"}));
+}
+
+TEST_F(DaxLayout, BeforeNewPageVetoHoldsOnlyWhenRoomWasMade)
+{
+    Rows(14);
+    int calls = 0;
+    page.OnBeforeNewPage = [&](TDaxReportPage&, bool& doNewPage) {
+        ++calls;
+        doNewPage = false;
+    };
+    report.Run();
+    EXPECT_EQ(Pages().size(), 2u);
+    EXPECT_GT(calls, 0);
+
+    windows->viewer.reset();
+    page.Foot->Visible = false;
+    bool vetoed = false;
+    page.OnBeforeNewPage = [&](TDaxReportPage& p, bool& doNewPage) {
+        if (vetoed) return;
+        vetoed = true;
+        p.YPos -= 40;
+        doNewPage = false;
+    };
+    report.Run();
+    const auto pages = Pages();
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_EQ(pages[0][13], "r12@270");
+}
+
+TEST_F(DaxLayout, NewPageAndReserveSpace)
+{
+    Rows(3);
+    page.Detail->NewPage = true;   // the first detail band follows the header on its page
+    report.Run();
+    EXPECT_EQ(Pages().size(), 3u);
+
+    page.Detail->NewPage = false;
+    auto& reserve = Band<TDaxBand>(page, "Reserved", 20);
+    page.Detail->ReserveSpace.Band = &reserve;
+    page.Detail->ReserveSpace.BandCount = 2;
+    page.Detail->ReserveSpace.Space = 5;
+    EXPECT_EQ(page.Detail->ReserveSpace.Reserve(), 45);
+    Rows(14);
+    windows->viewer.reset();
+    report.Run();
+    // A row needs 65 pixels below its top: 10 rows fit (68 + 9 x 20 + 65 < 316).
+    EXPECT_EQ(Pages()[0][10], "r9@250");
+    EXPECT_EQ(Pages()[1][1], "r10@70");
+}
+
+class DaxStretch : public ReportFixture {
+protected:
+    // A detail band whose wrapped label needs 15 lines of 13 pixels (199 pixels), below a
+    // spacer that leaves `room` pixels above the footer.
+    void Setup(int room)
+    {
+        rows = {"x"};
+        page.Detail->Labels().front()->SetParent(nullptr);
+        page.Detail->Stretch = true;
+        page.Detail->Height = 17;
+        auto& memo = Label<TDaxTextLabel>(*page.Detail, "Memo", 0, 0, 200, 17);
+        memo.SetWrapText(true);
+        std::string text;
+        for (int i = 0; i < 15; ++i) {
+            text.push_back(static_cast<char>('a' + i));
+            text.push_back('\n');
+        }
+        text.pop_back();
+        memo.Caption = text;
+        auto& spacer = Band<TDaxSubBand>(page, "Spacer", 248 - room, page.Detail);
+        spacer.Above = true;
+    }
+};
+
+TEST_F(DaxStretch, SplitsAcrossPages)
+{
+    Setup(120);
+    report.Run();
+    const auto pages = Pages();
+    ASSERT_EQ(pages.size(), 2u);
+    EXPECT_EQ(Texts(pages[0]), (Strings{"Title", "a", "b", "c", "d", "e", "f", "g", "h", "End"}));
+    EXPECT_EQ(Texts(pages[1]), (Strings{"Title", "i", "j", "k", "l", "m", "n", "o", "End"}));
+}
+
+TEST_F(DaxStretch, KeepTogetherMovesTheBandWhole)
+{
+    Setup(120);
+    page.Detail->KeepTogether = true;
+    report.Run();
+    const auto pages = Pages();
+    ASSERT_EQ(pages.size(), 2u);
+    EXPECT_EQ(Texts(pages[0]), (Strings{"Title", "End"}));
+    ASSERT_EQ(pages[1].size(), 17u);
+    EXPECT_EQ(pages[1][1], "a@70");
+}
+
+TEST_F(DaxStretch, DegeneratePageEndsWithAnError)
+{
+    CaughtErrors errors;
+    report.SetName("LineReport");
+    Setup(120);
+    page.PageHead->Height = 150;
+    page.PageFoot->Height = 150;
+    report.Run();
+    EXPECT_FALSE(report.Running);
+    ASSERT_EQ(errors.messages.size(), 1u);
+    EXPECT_NE(errors.messages[0].find("LineReport"), std::string::npos);
+
+    // A band that does not stretch meets the same end.
+    errors.messages.clear();
+    page.Detail->Stretch = false;
+    report.Run();
+    EXPECT_FALSE(report.Running);
+    ASSERT_EQ(errors.messages.size(), 1u);
+    EXPECT_EQ(errors.messages[0], "The page of report LineReport leaves no room between its page header and page footer.");
+}
+
+TEST_F(DaxStretch, OneLinePerPageWhenALineBarelyFits)
+{
+    // 248 - 230 = 18 pixels between header and footer: one 13-pixel line and its margins fit
+    // only just; every page takes one line, and the report ends.
+    Setup(120);
+    page.PageHead->Height = 20 + 230;
+    page.PageFoot->Height = 20 - 2;
+    report.Run();
+    EXPECT_FALSE(report.Running);
+    EXPECT_GE(Pages().size(), 8u);
+}
+
+TEST_F(DaxStretch, AtLeastOneLinePerPageWhenNoLineFits)
+{
+    // 10 pixels between header and footer: less than a line with its margins.
+    Setup(120);
+    page.PageHead->Height = 20 + 238;
+    report.Run();
+    EXPECT_FALSE(report.Running);
+    const auto pages = Pages();
+    ASSERT_GE(pages.size(), 15u);
+    // The first page only had room for the spacer; then one line a page.
+    EXPECT_EQ(Texts(pages[1]), (Strings{"Title", "a", "End"}));
+    EXPECT_EQ(Texts(pages[2]), (Strings{"Title", "b", "End"}));
+}
+
+TEST_F(DaxLayout, BandExactlyFillingTheRoomMovesAPixelShorterStays)
+{
+    rows = {"x"};
+    page.Foot->Visible = false;
+    auto& spacer = Band<TDaxSubBand>(page, "Spacer", 48, page.Detail);
+    spacer.Above = true;
+    Top(Text(spacer, "S", "S", 0, 0));
+    page.Detail->Height = 200;   // 68 + 48 = 116: exactly 200 left above the footer
+    report.Run();
+    auto pages = Pages();
+    ASSERT_EQ(pages.size(), 2u);
+    EXPECT_EQ(pages[1], (Strings{"Title@50", "x@70", "End@318"}));
+
+    page.Detail->Height = 199;
+    windows->viewer.reset();
+    report.Run();
+    pages = Pages();
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_EQ(pages[0], (Strings{"Title@50", "S@70", "x@118", "End@318"}));
+
+    // At the top of a page a band that fills it exactly stays: no blank page before it.
+    spacer.Visible = false;
+    page.Detail->Height = 248;
+    windows->viewer.reset();
+    report.Run();
+    pages = Pages();
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_EQ(pages[0], (Strings{"Title@50", "x@70", "End@318"}));
+}
+
+TEST_F(DaxLayout, OverlaysPrintAtTheirOffsetsWithoutMovingBands)
+{
+    Rows(14);
+    auto& first = Band<TDaxOverlayBand>(page, "Watermark", 20);
+    first.TopOffset = 100;
+    first.LeftOffset = 10;
+    Top(Text(first, "WM", "WM", 0, 0));
+    auto& last = Band<TDaxOverlayBand>(page, "Stamp", 20);
+    last.First = false;
+    last.UseMargins = false;
+    Top(Text(last, "ST", "ST", 0, 0));
+    report.Run();
+    const auto pages = Pages();
+    ASSERT_EQ(pages.size(), 2u);
+    for (const auto& p : pages) {
+        EXPECT_EQ(p.front(), "WM@150");
+        EXPECT_EQ(p[1], "Title@50");
+        EXPECT_EQ(p[2].substr(p[2].find('@')), "@70");
+        EXPECT_EQ(p.back(), "ST@2");
+    }
+}
+
+TEST_F(DaxLayout, SubDataBandWithHeadAndFoot)
+{
+    Rows(2);
+    auto& sub = Band<TDaxSubDataBand>(page, "Items", 20, page.Detail);
+    auto& head = Band<TDaxDataHeadBand>(page, "ItemsHead", 20, &sub);
+    auto& foot = Band<TDaxDataFootBand>(page, "ItemsFoot", 20, &sub);
+    Top(Text(head, "H", "H", 0, 0));
+    Top(Text(foot, "F", "F", 0, 0));
+    auto& item = static_cast<TDaxTextLabel&>(Top(Text(sub, "Item", "", 20, 0)));
+    int index = 0, finished = 0;
+    sub.OnDataStart = [&](TDaxSubDataBand& b) {
+        index = 0;
+        b.DataFinished = row == 1;   // the second row has no items
+    };
+    sub.OnDataSkip = [&](TDaxSubDataBand& b) { b.DataFinished = ++index >= 3; };
+    sub.OnDataFinish = [&](TDaxSubDataBand&) { ++finished; };
+    sub.OnBeforePrint = [&](TDaxBand&) { item.Caption = "s" + std::to_string(index); };
+    report.Run();
+    EXPECT_EQ(Texts(Pages()[0]), (Strings{"Title", "r0", "H", "s0", "s1", "s2", "F", "r1", "F", "End"}));
+    EXPECT_EQ(finished, 2);
+}
