@@ -98,7 +98,6 @@ TRpxViewer::TRpxViewer(QWidget* parent) : QMainWindow(parent), ui_(std::make_uni
     ui_->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
     active_ = ui_->LeftPreview;
-    ui_->CursorPosition->setParent(ui_->PreviewArea);
     ui_->CursorPosition->hide();
     ui_->LeftPreview->setFrameShape(QFrame::Box);
     ui_->RightPreview->setFrameShape(QFrame::NoFrame);
