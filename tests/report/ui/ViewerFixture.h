@@ -16,7 +16,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QPointer>
+#include <QRadioButton>
 #include <QTest>
 
 #include <memory>
@@ -70,10 +72,11 @@ public:
     int Asked = 0;
 };
 
-// A click in the middle of a widget.
+// A click in the middle of a widget; on a radio button or check box, on its indicator.
 inline void Click(QWidget* w, Qt::MouseButton b = Qt::LeftButton, Qt::KeyboardModifiers m = {})
 {
-    QTest::mouseClick(w, b, m, w->rect().center());
+    const bool indicator = qobject_cast<QRadioButton*>(w) || qobject_cast<QCheckBox*>(w);
+    QTest::mouseClick(w, b, m, indicator ? QPoint(8, w->height() / 2) : w->rect().center());
 }
 
 class ViewerTest : public ::testing::Test {

@@ -53,16 +53,18 @@ TEST_F(ViewerTest, PageWidthFitsTheControlAndRefitsOnResize)
     EXPECT_EQ(preview->Zoom(), 102);
     EXPECT_EQ(preview->PageBox()->width(), 832);
 
-    viewer->resize(viewer->width() - 425, viewer->height());   // a viewport of 425 pixels
+    viewer->resize(viewer->width() + 200, viewer->height());
     Settle();
-    EXPECT_EQ(preview->Zoom(), 50);
+    const int w = preview->viewport()->width();
+    ASSERT_EQ(w, 1050);
+    EXPECT_EQ(preview->Zoom(), 127);   // 1050 x 100 / 816, less 2
 
     ChooseZoom(viewer->Form().ZoomValues, 8);   // page height
     const int h = preview->viewport()->height();
     EXPECT_EQ(preview->Zoom(), static_cast<int>(std::lround(h * 100.0 / (11 * 96))) - 2);
     ChooseZoom(viewer->Form().ZoomValues, 9);   // whole page: the narrower fit
-    const bool tall = double(h) / preview->viewport()->width() > 11 / 8.5;
-    EXPECT_EQ(preview->Zoom(), tall ? 50 : static_cast<int>(std::lround(h * 100.0 / (11 * 96))) - 2);
+    const bool tall = double(h) / w > 11 / 8.5;
+    EXPECT_EQ(preview->Zoom(), static_cast<int>(std::lround(tall ? w * 100.0 / 816 : h * 100.0 / 1056)) - 2);
 }
 
 TEST(RpxPreview, ZoomsStayPositiveAndZeroPaperDividesNothing)
