@@ -2,6 +2,8 @@
 
 #include "ui_RpxViewer.h"
 
+#include "report/FakePrinters.h"
+
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -226,4 +228,28 @@ TEST_F(ViewerTest, OutputsForTheScreenShowTheirReportInAViewer)
     EXPECT_EQ(viewer->windowTitle(), "Generated");
     EXPECT_EQ(viewer->Form().PageNum->text(), "Page: 1/2");
     RpxViewerFactory = nullptr;
+}
+
+TEST_F(ViewerTest, APageChangeSendsThatPagesSetupToThePrinter)
+{
+    TFakePrinters printers;
+    TRpxOutput out;
+    out.SetOutputMode(1);
+    out.BeginOutput();
+    out.Canvas().TextOut(96, 96, "Upright");
+    out.PrinterSetup->SetOrientation(2);
+    out.AdvancePage();
+    out.Canvas().TextOut(96, 96, "Sideways");
+    out.PrinterSetup->SetOrientation(1);
+    out.AdvancePage();
+    out.Canvas().TextOut(96, 96, "Upright again");
+    out.EndOutput();
+
+    viewer->SetDocument(out.Document);
+    const int orientations[] = {2, 1};
+    for (int expected : orientations) {
+        Click(viewer->Form().NextPage);
+        EXPECT_EQ(printers.Current().Current.Orientation, expected);
+        EXPECT_EQ(viewer->ActivePreview()->GetPrinterSetup().Orientation, expected);
+    }
 }
