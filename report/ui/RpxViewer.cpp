@@ -257,9 +257,8 @@ void TRpxViewer::TwoPagesClick()
     } else if (active_ == ui_->RightPreview) {
         SelectPreview(ui_->LeftPreview);
     }
-    ui_->RightPreview->setMinimumWidth(0);
+    // Right-aligned at a width of its own; the left preview takes the rest.
     ui_->RightPreview->setFixedWidth(width() / 2);
-    ui_->RightPreview->setMaximumWidth(QWIDGETSIZE_MAX);
     ui_->RightPreview->setVisible(on);
     ui_->Divider->setVisible(on);
 }
@@ -288,8 +287,6 @@ bool TRpxViewer::DividerEvent(QEvent* event)
         dragging_ = false;
         marker->hide();
         ui_->RightPreview->setFixedWidth(std::max(area->width() - marker->x(), 0));
-        ui_->RightPreview->setMaximumWidth(QWIDGETSIZE_MAX);
-        ui_->RightPreview->setMinimumWidth(0);
         for (TRpxPreview* p : {ui_->LeftPreview, ui_->RightPreview}) p->SetZoomIndex(p->ZoomIndex());
         return true;
     }

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
+#include <QToolButton>
 
 #include <fstream>
 
@@ -252,4 +253,56 @@ TEST_F(ViewerTest, APageChangeSendsThatPagesSetupToThePrinter)
         EXPECT_EQ(printers.Current().Current.Orientation, expected);
         EXPECT_EQ(viewer->ActivePreview()->GetPrinterSetup().Orientation, expected);
     }
+}
+
+TEST_F(ViewerTest, PrinterSetupRunsThePrintDialogFromTheMenuAndThePrintDialog)
+{
+    viewer->SetDocument(RecordedDocument(1));
+    ui.ExpectPrint(true);
+    MenuKey(viewer, viewer->Form().File1, Qt::Key_F, Qt::Key_U);   // "Print Set&up"
+    ui.ExpectPrint(false);
+    TModalScope answer([&](QDialog& d) {
+        QTest::mouseClick(d.findChild<QPushButton*>("btnSetup"), Qt::LeftButton);
+        EXPECT_TRUE(d.isVisible());   // back at the print dialog
+        QTest::mouseClick(d.findChild<QPushButton*>("btnCancel"), Qt::LeftButton);
+        return d.result();
+    });
+    Click(viewer->Form().sendprinter);
+    EXPECT_EQ(answer.Asked, 1);
+}
+
+TEST_F(ViewerTest, DividerDragSizesTheRightPreviewAndSynchronizedZoomFollows)
+{
+    viewer->SetDocument(RecordedDocument(2));
+    auto& f = viewer->Form();
+    MenuKey(viewer, f.Options1, Qt::Key_O, Qt::Key_P);   // "Two &Pages"
+    Settle();
+    ASSERT_TRUE(f.Divider->isVisible());
+    auto* area = f.PreviewArea;
+    const QPoint start = f.Divider->rect().center();
+    QTest::mousePress(f.Divider, Qt::LeftButton, {}, start);
+    EXPECT_TRUE(f.CursorPosition->isVisible());
+    const int target = 300;
+    QMouseEvent move(QEvent::MouseMove, f.Divider->mapFrom(area, QPoint(target, 10)),
+                     f.Divider->mapToGlobal(f.Divider->mapFrom(area, QPoint(target, 10))), Qt::NoButton, Qt::LeftButton, {});
+    QApplication::sendEvent(f.Divider, &move);
+    QTest::mouseRelease(f.Divider, Qt::LeftButton, {}, f.Divider->mapFrom(area, QPoint(target, 10)));
+    Settle();
+    EXPECT_FALSE(f.CursorPosition->isVisible());
+    EXPECT_EQ(viewer->RightPreview()->width(), area->width() - target);
+
+    MenuKey(viewer, f.Options1, Qt::Key_O, Qt::Key_S);   // "&Synchronized"
+    ASSERT_TRUE(f.Synchronized->isChecked());
+    f.ZoomValues->setFocus();
+    QTest::keyClick(f.ZoomValues, Qt::Key_Down);   // 75 %
+    EXPECT_EQ(viewer->LeftPreview()->Zoom(), 75);
+    EXPECT_EQ(viewer->RightPreview()->Zoom(), 75);
+}
+
+TEST_F(ViewerTest, AModalViewerReturnsWhenClosed)
+{
+    QTimer::singleShot(0, viewer, [this] { Click(viewer->Form().btnClose); });
+    RpxShowViewerModal(*viewer);
+    Settle();
+    EXPECT_TRUE(viewer.isNull());
 }
