@@ -188,23 +188,26 @@ void TRpxPreview::PrintPages(int first, int last)
 {
     if (printingNow_) throw EInvalidOperation("Printing in progress.");
     printingNow_ = true;
+    const auto document = filer_.Document;  // kept alive for the whole print
     struct TDone {
         TRpxPreview& p;
+        TRpxRpxFile* document;
         ~TDone()
         {
+            if (document) document->UserSetup = false;
             p.printingNow_ = false;
             p.printer_ = nullptr;
             p.PrintProgress = nullptr;
             p.pageBox_->update();
         }
-    } done{*this};
-    const auto document = filer_.Document;  // kept alive for the whole print
+    } done{*this, document.get()};
     if (!document) return;
     if (!RpxPrintDeviceFactory) throw EInvalidOperation("There is no printer to print the report on");
     auto device = RpxPrintDeviceFactory();
     if (!device) throw EInvalidOperation("There is no printer to print the report on");
     TRpxPrinter printer(*device);
-    printer.UserSetup = UserSetup;
+    // The printer reads the choice from the document it prints.
+    printer.UserSetup = document->UserSetup = UserSetup;
     document->PrinterSetup->Assign(*printerSetup_);
     if (last <= 0) last = PageCount();
     if (first <= 0) first = 1;

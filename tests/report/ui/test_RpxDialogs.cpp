@@ -96,7 +96,7 @@ TEST_F(PrintTest, ThePrintDialogsRangesAndCopies)
         {"rbPages", "  ", "  ", "1", {1, 2, 3}, 1},
         {"rbPages", "3", "3", "0", {3}, 1},
         {"rbPages", "1", "2", "two", {1, 2}, 1},
-        {"rbPages", "2", "3", "2", {2, 3}, 2},   // the pages' own setups hold one copy
+        {"rbPages", "2", "3", "2", {2, 3, 2, 3}, 2},
     };
     Click(viewer->Form().NextPage);
     for (const auto& c : cases) {
