@@ -309,8 +309,10 @@ void TRpxViewer::Open1Click()
         active_->OpenFile(dialog.FileName);
     } catch (const ERpxNotReport& e) {
         ShowError(e.Message());
-    } catch (const std::exception& e) {
+    } catch (const EReadError& e) {
         ShowError(dialog.FileName + " is damaged and cannot be shown: " + ExceptionText(e));
+    } catch (const std::exception& e) {
+        ShowError(dialog.FileName + " could not be opened: " + ExceptionText(e));
     }
     UpdateStatus();
 }

@@ -145,7 +145,17 @@ TEST_F(ViewerTest, AFileThatCannotBeShownIsReported)
     EXPECT_EQ(viewer->ActivePreview()->PageCount(), 0);
     EXPECT_EQ(viewer->ActivePreview()->PageBox()->size(), QSize(0, 0));
 
+    ui.ExpectOpen(dir.File("gone.rpx"));
+    ui.ExpectMessage(mrOk, "gone.rpx could not be opened");
+    MenuKey(viewer, viewer->Form().File1, Qt::Key_F, Qt::Key_O);
+
     ui.ExpectOpen(good);
+    MenuKey(viewer, viewer->Form().File1, Qt::Key_F, Qt::Key_O);
+    EXPECT_EQ(viewer->ActivePreview()->PageCount(), 3);
+
+    // A file that is not a report leaves the report shown as it was.
+    ui.ExpectOpen(text);
+    ui.ExpectMessage(mrOk, "is not a report file");
     MenuKey(viewer, viewer->Form().File1, Qt::Key_F, Qt::Key_O);
     EXPECT_EQ(viewer->ActivePreview()->PageCount(), 3);
     EXPECT_EQ(viewer->Form().PageNum->text(), "Page: 1/3");
