@@ -24,3 +24,18 @@ function(mw_add_gtest name)
     DISCOVERY_TIMEOUT 120
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 300 ${A_PROPERTIES})
 endfunction()
+
+# mw_add_cupsd_fixture(<fixture> <script> <dir-variable>)
+#   A set-up test that starts a private CUPS scheduler with <script> (start|stop <folder>)
+#   and a clean-up test that stops it; <dir-variable> gets the scheduler's folder (its socket
+#   is <folder>/cups.sock). The folder is named after the calling test folder's build folder.
+function(mw_add_cupsd_fixture fixture script dirvar)
+  string(MD5 hash "${CMAKE_CURRENT_BINARY_DIR}")
+  string(SUBSTRING "${hash}" 0 12 hash)
+  set(dir /tmp/mw-cupsd-${hash})
+  add_test(NAME ${fixture}_cupsd_start COMMAND ${script} start ${dir})
+  add_test(NAME ${fixture}_cupsd_stop COMMAND ${script} stop ${dir})
+  set_tests_properties(${fixture}_cupsd_start PROPERTIES FIXTURES_SETUP ${fixture} TIMEOUT 60)
+  set_tests_properties(${fixture}_cupsd_stop PROPERTIES FIXTURES_CLEANUP ${fixture} TIMEOUT 60)
+  set(${dirvar} ${dir} PARENT_SCOPE)
+endfunction()

@@ -21,8 +21,11 @@ void TRpxPrinter::PrintRange(TRpxRpxFile& document, int first, int last)
     output.Title = document.Title;
 
     document.ReadPageSetup(setup, 1);
-    const int copies = std::max(1, static_cast<int>(setup.Copies));
-    const bool collate = setup.Collate != 0;
+    // With the user's own setup (the viewer's print dialog) the copies asked for there count,
+    // not the ones recorded with the first page.
+    const TRpxPrinterSetup& counts = document.UserSetup ? *document.PrinterSetup : setup;
+    const int copies = std::max(1, static_cast<int>(counts.Copies));
+    const bool collate = counts.Collate != 0;
     // The program makes the copies itself.
     setup.SetCopies(1);
     if (document.UserSetup) {
