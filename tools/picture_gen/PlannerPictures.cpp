@@ -249,7 +249,7 @@ void TutorialSlide(TCanvas& c, int w, int h, int frame)
         c.Arc(top.X - 80, top.Y - 80, top.X + 80, top.Y + 80, top.X + static_cast<int>(80 * std::cos(a)),
               top.Y + static_cast<int>(80 * std::sin(a)), top.X + 80, top.Y);
         Caption(c, Rect(top.X + 84, top.Y - 2, top.X + 154, top.Y + 14), "tilt", 11, kText);
-        Caption(c, Rect(0, h - 22, w, h - 2), "Beam tilt aims the main beam below the horizon", 11, clWhite);
+        Caption(c, Rect(0, h - 22, w, h - 2), "Beam tilt aims the main beam below the horizon", 12, clWhite);
         return;
     }
     const double tilt = frame == 1 ? 0 : frame == 3 ? 6 : 3;
