@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -22,10 +23,18 @@ struct Frame {
     int minCodeSize = 2;
 };
 
+// Black, red, green, blue. Built from an array: GCC 12's optimiser takes the backing array of
+// a braced member initializer for uninitialised.
+inline std::vector<uint8_t> FourColourTable()
+{
+    static const uint8_t rgb[] = {0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0, 255};
+    return std::vector<uint8_t>(std::begin(rgb), std::end(rgb));
+}
+
 struct Gif {
     bool v89a = true;
     int width = 0, height = 0;
-    std::vector<uint8_t> globalTable = {0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0, 255};  // black, red, green, blue
+    std::vector<uint8_t> globalTable = FourColourTable();
     int loopCount = -1;  // -1: no looping block
     std::vector<Frame> frames;
     std::vector<uint8_t> beforeTrailer;  // raw blocks put after the frames
