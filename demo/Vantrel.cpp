@@ -365,6 +365,7 @@ void TVantrel::PreparePlayback()
 void TVantrel::StartPass()
 {
     position_ = 0;
+    buttonsHeld_ = 0;
     startTick_ = host_.TickCount();
     if (state_ == vsHelpPlaying) DoQuillpage();
     else DoPlay();
@@ -394,7 +395,7 @@ void TVantrel::PlayNext()
         TEventMsg e = events_[i];
         // Re-aimed from the recorded values each time, just before it plays, when the windows
         // the previous events opened are up.
-        if (RelativeJournaling && !TextOnly && IsMouseMessage(e.message)) ReAim(e, identities_[i]);
+        if (RelativeJournaling && !TextOnly && IsMouseMessage(e.message)) AimMouse(e, identities_[i]);
         host_.Inject(e);
         if (!(state_ & vsPlaying)) return;
         ++position_;
@@ -524,6 +525,28 @@ void TVantrel::ReAim(TEventMsg& e, const TWindowIdentity& id)
     if (!known && !windows_.Origin(w, origin)) return;
     e.paramL = static_cast<uint32_t>(static_cast<int32_t>(e.paramL) + (origin.x - id.originX));
     e.paramH = static_cast<uint32_t>(static_cast<int32_t>(e.paramH) + (origin.y - id.originY));
+}
+
+// A press is aimed at its own window; the moves and the release that follow it, while a button
+// is held, keep their distance from the press whatever window the cursor was over (a popup the
+// press opened, placed by its own rules).
+void TVantrel::AimMouse(TEventMsg& e, const TWindowIdentity& id)
+{
+    const bool down = e.message == WM_LBUTTONDOWN || e.message == WM_RBUTTONDOWN || e.message == WM_MBUTTONDOWN;
+    const bool up = e.message == WM_LBUTTONUP || e.message == WM_RBUTTONUP || e.message == WM_MBUTTONUP;
+    if (buttonsHeld_ > 0 && e.message != WM_MOUSEWHEEL) {
+        e.paramL = static_cast<uint32_t>(static_cast<int32_t>(e.paramL) + heldShiftX_);
+        e.paramH = static_cast<uint32_t>(static_cast<int32_t>(e.paramH) + heldShiftY_);
+        if (down) ++buttonsHeld_;
+        if (up) --buttonsHeld_;
+        return;
+    }
+    const TEventMsg recorded = e;
+    ReAim(e, id);
+    if (!down) return;
+    heldShiftX_ = static_cast<int32_t>(e.paramL) - static_cast<int32_t>(recorded.paramL);
+    heldShiftY_ = static_cast<int32_t>(e.paramH) - static_cast<int32_t>(recorded.paramH);
+    buttonsHeld_ = 1;
 }
 
 // Errors met while handling input or the playback timer end the operation and are shown;

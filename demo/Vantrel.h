@@ -201,6 +201,7 @@ private:
     void EndPlayback(bool cancelled);
     void EndRecording(bool cancelled);
     void ReAim(TEventMsg& e, const TWindowIdentity& id);
+    void AimMouse(TEventMsg& e, const TWindowIdentity& id);
     void PruneWindowList();
     template <class F>
     void Guard(F&& f);
@@ -222,6 +223,10 @@ private:
     uint32_t startTick_ = 0;
     bool cursorHidden_ = false;
     std::vector<TWindowEntry> windowList_;
+    // While a button is held the pointer belongs to the window that took the press: the moves
+    // and the release are shifted as the press was.
+    int buttonsHeld_ = 0;
+    int32_t heldShiftX_ = 0, heldShiftY_ = 0;
 };
 
 }  // namespace Vantrel

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
@@ -45,7 +46,13 @@ int RunBox(QMessageBox& box, const std::vector<std::pair<QString, int>>& buttons
         auto* b = box.addButton(label, QMessageBox::ActionRole);
         map.emplace_back(b, answer);
     }
+    const QPointer<QWidget> was = QApplication::activeWindow();
     box.exec();
+    // The window the box was over takes the keys again, as a desktop's window manager makes
+    // it; without one nothing would be active and typed keys would be lost.
+    if (was && was != &box && was->isVisible() &&
+        (!QApplication::activeWindow() || QApplication::activeWindow() == &box))
+        was->activateWindow();
     for (const auto& [b, answer] : map)
         if (box.clickedButton() == b) return answer;
     return escape;

@@ -500,6 +500,38 @@ TEST_F(VantrelTest, MovedWindowShiftsEveryPassOfALoop)
     EXPECT_EQ(host.beeps, 1);
 }
 
+// The press opens a popup under the cursor, placed by its own rules (kept on the screen): the
+// release over it goes where the press went, not where the popup went.
+TEST_F(VantrelTest, TheReleaseFollowsItsPressNotTheWindowItWasOver)
+{
+    const THandle form = windows.Add({"TFrmMain", "Mastwise", {100, 100}, 400, 300, 0, 7});
+    const THandle combo = windows.Add({"TComboBox", "32", {150, 160}, 80, 20, form, 11});
+    v.SetMacroName(File("rec.mcr"));
+    v.RecordMacro();
+    host.cursor = windows.At(combo, 7, 3);
+    v.JournalRecord({WM_LBUTTONDOWN, 157, 163, static_cast<int32_t>(host.now), 0});
+    const THandle popup = windows.Add({"QComboBoxPrivateContainer", "", {140, 20}, 100, 400, 0, 0});
+    host.cursor = windows.At(popup, 17, 143);
+    v.JournalRecord({WM_MOUSEMOVE, 157, 163, static_cast<int32_t>(host.now + 5), 0});
+    v.JournalRecord({WM_LBUTTONUP, 157, 163, static_cast<int32_t>(host.now + 10), 0});
+    host.cursor = windows.At(popup, 17, 103);
+    v.JournalRecord({WM_MOUSEMOVE, 157, 123, static_cast<int32_t>(host.now + 20), 0});
+    v.StopMacro();
+
+    windows.Move(form, 37, -12);
+    windows.Move(popup, 37, 2);
+    v.PlayMacro();
+    host.RunPlayback(v);
+    ASSERT_EQ(host.played.size(), 4u);
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(host.played[i].e.paramL, 157u + 37) << i;
+        EXPECT_EQ(host.played[i].e.paramH, 163u - 12) << i;
+    }
+    // Once the button is up, the pointer is aimed by the window it is over again.
+    EXPECT_EQ(host.played[3].e.paramL, 157u + 37);
+    EXPECT_EQ(host.played[3].e.paramH, 123u + 2);
+}
+
 TEST_F(VantrelTest, AWindowNotFoundPlaysAtTheRecordedPlace)
 {
     const THandle form = windows.Add({"TFrmMain", "Mastwise", {100, 100}, 400, 300, 0, 7});

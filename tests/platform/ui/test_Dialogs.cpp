@@ -7,6 +7,8 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
+#include <QLineEdit>
+#include <QTest>
 #include <QTimer>
 
 TEST(FileFilter, ParsesPairsAndMatchesWithoutCase)
@@ -176,4 +178,28 @@ TEST(Dialogs, QtBoxesReturnTheAnswerOfTheButtonPressed)
     EXPECT_EQ(qt.MessageDlg("Sure?", "Confirm", TMsgDlgType::mtConfirmation, mbYes | mbNo), mrYes);
     press("");
     EXPECT_EQ(qt.MessageDlg("Sure?", "Confirm", TMsgDlgType::mtConfirmation, mbYesNoCancel), mrCancel);
+}
+
+// Once a box is answered, the window it was over is the active one again and takes the keys.
+TEST(Dialogs, TheWindowUnderABoxTakesTheKeysOnceItIsAnswered)
+{
+    TQtUiServices qt;
+    QWidget window;
+    auto* edit = new QLineEdit(&window);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    edit->setFocus();
+    QTimer::singleShot(0, [] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        for (auto* b : box->buttons())
+            if (b->text() == "&No") return QTest::mouseClick(b, Qt::LeftButton);
+        ADD_FAILURE() << "no button &No";
+        box->reject();
+    });
+    EXPECT_EQ(qt.MessageBox("Go on?", "Caption", MB_YESNO), IDNO);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QTest::keyClicks(QApplication::focusWidget(), "30");
+    EXPECT_EQ(edit->text(), "30");
 }
