@@ -19,8 +19,8 @@ namespace {
 struct TColumn {
     int left, width;
 };
-constexpr TColumn kDesc{0, 226}, kPartNum{232, 118}, kDbFeet{356, 60}, kTotal{420, 60}, kAvg{488, 110},
-    kPeak{604, 110};
+constexpr TColumn kDesc{0, 226}, kPartNum{232, 116}, kDbFeet{352, 72}, kTotal{428, 60}, kAvg{492, 124},
+    kPeak{620, 100};
 
 TDaxTextLabel& TopText(TDaxBand& band, const std::string& name, const std::string& text, TColumn col, int top)
 {

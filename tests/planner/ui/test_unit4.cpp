@@ -626,6 +626,11 @@ TEST_F(LineReport, PrintShowsTheTableInTheViewerAndItSavesAndReopens)
     TRpxViewer* viewer = OpenViewer();
     ASSERT_NE(viewer, nullptr) << "the report opens in the viewer";
     EXPECT_FALSE(viewer->Generating());
+    if (const QByteArray keep = qgetenv("MW_KEEP_GRAB"); !keep.isEmpty()) {
+        viewer->resize(900, 1000);
+        QTest::qWait(50);
+        viewer->grab().save(QString::fromLocal8Bit(keep) + "/line-report.png");
+    }
     const std::shared_ptr<TRpxRpxFile> doc = viewer->ActivePreview()->Document();
     ASSERT_TRUE(doc);
     ASSERT_GE(doc->PageCount(), 1);
