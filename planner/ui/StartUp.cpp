@@ -5,6 +5,7 @@
 #include "planner/ui/ExhibitPrinting.h"
 #include "planner/ui/LOM.h"
 #include "planner/ui/Main.h"
+#include "planner/ui/Rprtfrm.h"
 #include "planner/ui/Sysinfo.h"
 #include "planner/ui/Vantrel1.h"
 #include "planner/ui/Wizard.h"
@@ -13,7 +14,14 @@
 #include "planner/ui/unit10.h"
 #include "planner/ui/unit11.h"
 #include "planner/ui/unit12.h"
+#include "planner/ui/unit4.h"
 #include "planner/ui/unit8.h"
+#include "report/RpxPrinter.h"
+#include "report/output/qt/RpxPainterDevice.h"
+#include "report/output/qt/RpxPlatformPrinter.h"
+#include "report/qt/RpxQtPrinter.h"
+#include "report/rtf/qt/RpxRtfDraw.h"
+#include "report/ui/RpxViewer.h"
 
 TFrmMain* FrmMain = nullptr;
 TfrmLOM* frmLOM = nullptr;
@@ -26,12 +34,20 @@ std::unique_ptr<TMacroComponent> StartMastwise()
     GIFImg::RegisterGIFImage();  // GIF pictures of the windows decode through it
     RegisterWizardPages();
     InstallExhibitPrinting();
+    // The report engine: its printers, text measuring, viewer and RTF drawing.
+    SetPrinterBackend(std::make_shared<TRpxQtPrinterBackend>());
+    InstallRpxPlatformPrinting();
+    InstallRpxQtMeasuring();
+    InstallRpxViewer();
+    InstallRpxRtfDraw();
+    InstallReportWindows();
+    PrintLineTable = TfrmRprt::PrintOnce;  // page 4's Print
     // The start-up windows, in this order. Each window still to come joins here, and its
     // commands in the main window through Link():
     Application->CreateForm(FrmMain);  // the main window
     Application->CreateForm(frmSysInfo);  // never shown: a new design makes its own
     Application->CreateForm(frmLOM);
-    //   TfrmRprt        report window
+    Application->CreateForm(frmRprt);  // never used: each print makes its own
     Application->CreateForm(frmPlaySpeed);
     Application->CreateForm(frmMyDemos);
     Application->CreateForm(frmStopDemo);

@@ -7,13 +7,23 @@
 #include "planner/ui/MainState.h"
 #include "planner/ui/Wizard.h"
 #include "planner/ui/unit4.h"
+#include "planner/ui/Rprtfrm.h"
+#include "report/output/RpxDevice.h"
+#include "report/output/qt/RpxPainterDevice.h"
+#include "report/ui/RpxViewer.h"
+#include "support/TestFiles.h"
+#include "ui_RpxViewer.h"
 
 #include <QFocusEvent>
 #include <QImage>
+#include <QMenuBar>
 #include <QSet>
+#include <QTest>
 
 #include <cmath>
+#include <map>
 #include <memory>
+#include <regex>
 #include <vector>
 
 namespace {
@@ -545,4 +555,177 @@ TEST_F(Page4, GrabsOfThePageAndTheDialog)
     TFrmCustTLine d;
     d.show();
     check(d, "custtline");
+}
+
+namespace {
+
+// The texts a recorded page draws, as (y, x, text), in drawing order.
+struct TDrawnText {
+    int x, y;
+    std::string text;
+};
+std::vector<TDrawnText> DrawnTexts(TRpxRpxFile& doc, int page)
+{
+    TRpxRecordingDevice dev;
+    doc.PlayPage(dev, page);
+    static const std::regex text(R"(^text (-?\d+),(-?\d+) '([^']*)')");
+    std::vector<TDrawnText> texts;
+    for (const auto& c : dev.Calls) {
+        std::smatch m;
+        if (std::regex_search(c, m, text)) texts.push_back({std::stoi(m[1].str()), std::stoi(m[2].str()), m[3].str()});
+    }
+    return texts;
+}
+std::vector<std::string> PlayedCalls(TRpxRpxFile& doc, int page)
+{
+    TRpxRecordingDevice dev;
+    doc.PlayPage(dev, page);
+    return dev.Calls;
+}
+
+TRpxViewer* OpenViewer()
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* v = qobject_cast<TRpxViewer*>(w); v && v->isVisible()) return v;
+    return nullptr;
+}
+
+class LineReport : public Page4 {
+protected:
+    void SetUp() override
+    {
+        Page4::SetUp();
+        InstallRpxQtMeasuring();
+        InstallReportWindows();
+        PrintLineTable = TfrmRprt::PrintOnce;
+    }
+    void TearDown() override
+    {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (qobject_cast<TRpxViewer*>(w)) w->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        RemoveReportWindows();
+        Page4::TearDown();
+    }
+};
+
+}  // namespace
+
+TEST_F(LineReport, PrintShowsTheTableInTheViewerAndItSavesAndReopens)
+{
+    CustomLine.Description = "Custom ~ line";
+    Tfrm4& f = Open();
+    w->show();
+    const TStringList list = f.BuildLineReportList();
+    const int rows = f.SG1->RowCount();
+    ASSERT_GT(rows, 3);
+    ASSERT_TRUE(f.BitBtn1->isEnabled());
+    QTest::mouseClick(f.BitBtn1, Qt::LeftButton);
+    EXPECT_EQ(ui.Cursor(), crDefault) << "the wait cursor is restored";
+
+    TRpxViewer* viewer = OpenViewer();
+    ASSERT_NE(viewer, nullptr) << "the report opens in the viewer";
+    EXPECT_FALSE(viewer->Generating());
+    if (const QByteArray keep = qgetenv("MW_KEEP_GRAB"); !keep.isEmpty()) {
+        viewer->resize(900, 1000);
+        QTest::qWait(50);
+        viewer->grab().save(QString::fromLocal8Bit(keep) + "/line-report.png");
+    }
+    const std::shared_ptr<TRpxRpxFile> doc = viewer->ActivePreview()->Document();
+    ASSERT_TRUE(doc);
+    ASSERT_GE(doc->PageCount(), 1);
+
+    // Every page starts with the four header lines and the column captions; below them, at
+    // the left edge, a spacer row (an empty group label) comes ahead of every detail row (a
+    // page may end between the two).
+    std::vector<std::string> descriptions;
+    bool spacerNext = true;
+    std::vector<int> firstPageRows;  // y of the detail rows of page 1
+    for (int p = 1; p <= doc->PageCount(); ++p) {
+        SCOPED_TRACE(p);
+        const auto texts = DrawnTexts(*doc, p);
+        std::vector<std::string> all;
+        for (const auto& t : texts) all.push_back(t.text);
+        ASSERT_GE(all.size(), 11u);
+        EXPECT_EQ(all[0], "Channel: " + list[0]);
+        EXPECT_EQ(all[1], "Total Length (feet): 1100");
+        EXPECT_EQ(all[2], list[2]);
+        EXPECT_EQ(all[3], list[3]);
+        for (const char* caption : {"Transmission Line Description", "Part Number", "Attenuation", "dB/100 feet",
+                                    "total (dB)", "Average Power (kw)", "Peak Power (kw)"})
+            EXPECT_NE(std::find(all.begin(), all.end(), caption), all.end()) << caption;
+        int captionsY = 0;
+        for (const auto& t : texts)
+            if (t.text == "Transmission Line Description") captionsY = t.y;
+        int spacerY = 0;  // none on this page yet
+        for (const auto& t : texts) {
+            if (t.y <= captionsY || t.x != texts[0].x) continue;
+            if (spacerNext) {
+                EXPECT_EQ(t.text, "") << "a spacer row ahead of each detail row, at y " << t.y;
+                spacerY = t.y;
+            } else {
+                if (spacerY > 0) {
+                    EXPECT_EQ(t.y - spacerY, 8) << t.text;
+                }
+                descriptions.push_back(t.text);
+                if (p == 1) firstPageRows.push_back(t.y);
+            }
+            spacerNext = !spacerNext;
+        }
+    }
+    EXPECT_TRUE(spacerNext) << "the report ends with a detail row";
+    ASSERT_EQ(descriptions.size(), static_cast<size_t>(rows));
+    for (int r = 0; r < rows; ++r) EXPECT_EQ(descriptions[static_cast<size_t>(r)], f.SG1->Cells(0, r));
+    EXPECT_EQ(descriptions[0], "Custom ~ line") << "a description with a tilde prints in its column";
+    ASSERT_GE(firstPageRows.size(), 2u);
+
+    // The part number of the second row in its own column, on the first row's line.
+    const auto texts = DrawnTexts(*doc, 1);
+    bool partNumber = false;
+    for (const auto& t : texts)
+        if (t.y == firstPageRows[1] && t.text == f.SG1->Cells(1, 1)) partNumber = true;
+    EXPECT_TRUE(partNumber);
+
+    // Save as .rpx through the File menu; the file opens with the same pages.
+    mwtest::TempDir dir;
+    const std::string file = dir.File("line.rpx");
+    ui.ExpectSave(file);
+    QMenuBar* bar = viewer->menuBar();
+    QMenu* menu = viewer->Form().File1;
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(menu->menuAction()).center());
+    for (int i = 0; i < 100 && !menu->isVisible(); ++i) QTest::qWait(10);
+    ASSERT_TRUE(menu->isVisible());
+    QTest::keyClick(menu, Qt::Key_S);
+    for (int i = 0; i < 100 && menu->isVisible(); ++i) QTest::qWait(10);
+    auto again = std::make_shared<TRpxRpxFile>();
+    again->LoadFromFile(file);
+    ASSERT_EQ(again->PageCount(), doc->PageCount());
+    for (int p = 1; p <= doc->PageCount(); ++p) EXPECT_EQ(PlayedCalls(*again, p), PlayedCalls(*doc, p)) << p;
+}
+
+TEST_F(LineReport, ShortAndEmptyListsEndTheData)
+{
+    TStringList list;
+    for (const char* header : {"Ch 7", "500", "", "Attenuation calculated at midband frequency."}) list.Add(header);
+    {
+        TfrmRprt empty;
+        empty.PrintLineTable(list);
+    }
+    TRpxViewer* viewer = OpenViewer();
+    ASSERT_NE(viewer, nullptr);
+    auto texts = DrawnTexts(*viewer->ActivePreview()->Document(), 1);
+    ASSERT_GE(texts.size(), 4u);
+    EXPECT_EQ(texts[0].text, "Channel: Ch 7");
+    EXPECT_EQ(texts[2].text, "");
+    EXPECT_EQ(texts[3].text, "Attenuation calculated at midband frequency.");
+    viewer->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    // A last row cut short: the run still ends.
+    for (const char* line : {"~", "Cut line", "PN-1"}) list.Add(line);
+    TfrmRprt cut;
+    cut.PrintLineTable(list);
+    viewer = OpenViewer();
+    ASSERT_NE(viewer, nullptr);
+    EXPECT_FALSE(viewer->Generating());
 }

@@ -4,45 +4,17 @@
 
 #include "ui_RpxViewer.h"
 
-#include "platform/printing/QtPrinters.h"
+#include "support/CupsScheduler.h"
 
-#include <chrono>
-#include <filesystem>
-#include <sys/stat.h>
-#include <thread>
+#include "platform/printing/QtPrinters.h"
 
 using namespace mwtest;
 
-namespace {
-
-// Waits until the scheduler has no jobs left and the file has stopped growing; its size.
-std::uintmax_t WaitForJob(const std::string& server, const std::string& file)
-{
-    std::uintmax_t size = 0;
-    for (int i = 0; i < 300; ++i) {
-        std::error_code ec;
-        const auto now = std::filesystem::file_size(file, ec);
-        const bool idle = RunCommand("lpstat -h " + Quoted(server) + " -o 2>/dev/null").empty();
-        if (!ec && now > 0 && now == size && idle) break;
-        size = ec ? 0 : now;
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    return size;
-}
-
-}  // namespace
-
 TEST_F(ViewerTest, PrintsAllPagesThroughCupsQueues)
 {
-    const char* server = std::getenv("CUPS_SERVER");
-    struct stat st {};
-    if (!server || stat(server, &st) != 0 || !S_ISSOCK(st.st_mode))
-        FAIL() << "CUPS_SERVER does not name a running scheduler's socket; run this test through ctest";
-    const std::string cups = std::string(server).substr(0, std::string(server).rfind('/'));
-    ::unsetenv("LPDEST");
-    ::unsetenv("PRINTER");
-    ::setenv("HOME", cups.c_str(), 1);
-    ::setenv("CUPS_SERVERROOT", (cups + "/etc").c_str(), 1);
+    const std::string cups = UseTestScheduler();
+    if (cups.empty()) FAIL() << "CUPS_SERVER does not name a running scheduler's socket; run this test through ctest";
+    const std::string server = std::getenv("CUPS_SERVER");
 
     struct {
         const char* queue;
