@@ -450,7 +450,12 @@ void TGIFPainter::End()
 
 class TRenderer::TRenderThread : public TThread {
 public:
-    explicit TRenderThread(TRenderer& renderer) : TThread(true), renderer_(renderer) { FreeOnTerminate = true; }
+    explicit TRenderThread(TRenderer& renderer) : TThread(true), renderer_(renderer) {}
+    ~TRenderThread() override
+    {
+        Terminate();
+        WaitFor();
+    }
 
 protected:
     void Execute() override
@@ -502,6 +507,8 @@ namespace {
 std::atomic<TRenderer*> renderer{nullptr};
 }
 
+TRenderer::TRenderer() = default;
+
 TRenderer& TRenderer::Instance()
 {
     static std::mutex making;
@@ -526,6 +533,8 @@ TRenderer::~TRenderer()
         if (!threads::IsGuiThread() || !threads::CheckSynchronize()) std::this_thread::yield();
         lock.lock();
     }
+    lock.unlock();
+    owned_.clear();
 }
 
 bool TRenderer::Render(TGIFPainter& painter)
@@ -533,10 +542,14 @@ bool TRenderer::Render(TGIFPainter& painter)
     {
         std::lock_guard g(m_);
         if (closing_) return false;
+        // Workers that ended after their idle time are joined and freed here.
+        std::erase_if(owned_, [this](const std::unique_ptr<TRenderThread>& w) {
+            return w->Finished() && std::find(workers_.begin(), workers_.end(), w.get()) == workers_.end();
+        });
         if ((workers_.empty() || !workers_.front()->idle_) && static_cast<int>(workers_.size()) < GIFMaxRenderThreads) {
-            auto* worker = new TRenderThread(*this);
-            workers_.push_front(worker);
-            worker->Start();
+            owned_.push_back(std::make_unique<TRenderThread>(*this));
+            workers_.push_front(owned_.back().get());
+            owned_.back()->Start();
         }
         queue_.push_back(&painter);
     }

@@ -119,12 +119,13 @@ public:
 
 private:
     class TRenderThread;
-    TRenderer() = default;
+    TRenderer();
     TSemaphore semaphore_{0, 2147483647};
     std::mutex m_;  // the queue and the workers; also what served_ waits on
     std::condition_variable changed_;
     std::list<TGIFPainter*> queue_;
-    std::list<TRenderThread*> workers_;
+    std::list<TRenderThread*> workers_;  // the running ones, an idle one first
+    std::list<std::unique_ptr<TRenderThread>> owned_;  // every worker not yet joined
     std::list<TGIFPainter*> served_;  // painters a worker is rendering for now
     bool closing_ = false;
 };
