@@ -1,7 +1,6 @@
 // Quitting the application ends the running painters (a program of its own: after the quit
 // no painter runs again in this process).
 #include "gif/GIFPaint.h"
-#include "gif/GifBuilder.h"
 
 #include <gtest/gtest.h>
 
@@ -12,16 +11,24 @@ using namespace GIFImg;
 
 namespace {
 
+// Two 2 x 2 frames, red and green.
+std::unique_ptr<TGIFImage> TwoFrames()
+{
+    auto picture = std::make_unique<TGIFImage>();
+    for (TColor c : {clRed, clLime}) {
+        TBitmap frame(2, 2, pf24bit);
+        frame.Canvas().Brush.Color = c;
+        frame.Canvas().FillRect(Rect(0, 0, 2, 2));
+        frame.Canvas().Release();
+        picture->Add(frame);
+    }
+    return picture;
+}
+
 TEST(GIFPaintQuit, QuittingEndsThePainters)
 {
-    gifbuild::Gif g;
-    g.width = g.height = 2;
-    g.loopCount = 0;
-    g.frames = {gifbuild::Solid(2, 2, 1), gifbuild::Solid(2, 2, 2)};
-    const std::vector<uint8_t> bytes = gifbuild::Build(g);
-    TGIFImage picture;
-    TByteReader r(bytes);
-    picture.LoadFromBytes(r);
+    auto owned = TwoFrames();
+    TGIFImage& picture = *owned;
     picture.AnimationSpeed = -1;  // waits for ever between frames unless stopped
 
     TBitmap target(2, 2, pf24bit);
