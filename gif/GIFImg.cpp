@@ -859,13 +859,9 @@ TGIFImage::TGIFImage() : images_(this), header_(this) { Clear(); }
 TGIFImage::~TGIFImage()
 {
     StopDraw();
+    DetachPainters();
     OnChange = nullptr;
     images_.Clear();
-}
-
-void TGIFImage::StopDraw()
-{
-    // No painter runs yet: a picture is drawn at once, on the caller's thread.
 }
 
 void TGIFImage::Warning(TGIFObject* sender, TGIFSeverity severity, const std::string& message)
@@ -1117,12 +1113,6 @@ void TGIFImage::AssignTo(TBitmap& dest)
         dest.Assign(*b);
     else
         dest.SetSize(0, 0);
-}
-
-void TGIFImage::Draw(TCanvas& canvas, const TRect& rect)
-{
-    if (Empty()) return;
-    images_.First()->Draw(canvas, rect, DrawOptions & PaintOption(doTile), DrawOptions & PaintOption(doTransparent));
 }
 
 void TGIFImage::Assign(const TGIFImage* source)

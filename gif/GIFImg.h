@@ -12,6 +12,7 @@
 
 #include "platform/graphics/Graphics.h"
 #include "platform/runtime/ByteIO.h"
+#include "platform/threads/Threads.h"
 
 #include <array>
 #include <cstdint>
@@ -36,6 +37,7 @@ using TGIFPalette = std::vector<TColor>;
 class TGIFImage;
 class TGIFSubImage;
 class TGIFHeader;
+class TGIFPainter;
 
 // Everything that sends warnings or progress.
 class TGIFObject {
@@ -390,6 +392,7 @@ public:
     // The mask; empty when no pixel is transparent.
     const TGIFMask& Mask();
     bool HasMask();
+    bool Rendered() const { return bitmap_ != nullptr; }
     void FreeBitmap();
     void FreeMask();
     TGIFPalette GetPalette();
@@ -476,8 +479,15 @@ public:
     void SetWidth(int w) override;
     void SetHeight(int h) override;
     bool Empty() const override { return images_.Count() == 0; }
-    // The first frame (the animation painters take multi-frame pictures over later).
+    // One frame (or no doAnimate): the first frame at once. Animated: played by the picture's
+    // own painter, into the cached bitmap (drawn here, so that every frame the painter puts
+    // there reaches the screen through the picture's change) or, with doDirectDraw, straight
+    // onto the canvas.
     void Draw(TCanvas& canvas, const TRect& rect) override;
+    // A painter of this picture on canvas at rect; null (and painter null) when the picture or
+    // rect is empty. With doAsync (kept only for more than one frame) it is returned not yet
+    // started; otherwise it runs to its end at once and null is returned.
+    TGIFPainter* Paint(TGIFPainter*& painter, TCanvas& canvas, TGIFPaintOptions options, const TRect& rect);
     void LoadFromStream(TStream& stream) override;
     void SaveToStream(TStream& stream) override;
     void AssignTo(TBitmap& dest) override;
@@ -504,7 +514,8 @@ public:
     int Add(TBitmap& source);
     int Add(const TGIFSubImage& source);
     void Clear();
-    // Stops the painters drawing this picture (the animation hooks in here).
+    // Stops every painter of this picture, waits for the threaded ones to end, and drops the
+    // cached bitmap. GUI thread.
     void StopDraw();
     // The picture as one bitmap (the first frame on the logical screen); null when empty.
     TBitmap* Bitmap();
@@ -544,8 +555,20 @@ public:
     std::function<void(TGIFObject*)> OnPaintStart, OnPaintFrame, OnPaintLoop, OnPaintEnd;
 
 private:
+    friend class TGIFPainter;
     int AddFrame(std::unique_ptr<TGIFSubImage> frame);
-    void DropBitmap() { bitmap_.reset(); }
+    void StopOwnPainter();
+    void DrawCached(TCanvas& canvas, const TRect& rect);
+    bool drawing_ = false;
+    // The painters of this picture, and its own painter (the one Draw made): GUI thread only.
+    TThreadList<TGIFPainter*> painters_;
+    TGIFPainter* painter_ = nullptr;
+    TCanvas* painterCanvas_ = nullptr;  // where Draw asked its own painter to paint
+    TRect painterRect_;
+    // Stops the picture's own painter first: it may be painting into the bitmap.
+    void DropBitmap();
+    // A painter still listed (one running further up this thread's stack) forgets the picture.
+    void DetachPainters();
     bool querying_ = false;
     bool paletteModified_ = false;
     TGIFImageList images_;

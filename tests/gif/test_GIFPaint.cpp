@@ -1,0 +1,363 @@
+// Animated painting of GIF pictures: the delay arithmetic, synchronous and threaded painters
+// (loops, disposals, paint events, pausing), Draw with its cached bitmap and direct drawing,
+// stopping on Clear, Assign and destruction, and the render pool's wait.
+#include "gif/GIFPaint.h"
+#include "gif/GifBuilder.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+
+#include <string>
+#include <thread>
+
+using namespace GIFImg;
+
+namespace {
+
+// Index colours of the builder's global table.
+constexpr uint8_t kBlack = 0, kRed = 1, kGreen = 2, kBlue = 3;
+
+std::unique_ptr<TGIFImage> Picture(const gifbuild::Gif& gif)
+{
+    auto picture = std::make_unique<TGIFImage>();
+    const std::vector<uint8_t> bytes = gifbuild::Build(gif);
+    TByteReader r(bytes);
+    picture->LoadFromBytes(r);
+    return picture;
+}
+
+// Three 2 x 2 frames: red, green, blue; loopCount -1 writes no loop extension.
+std::unique_ptr<TGIFImage> ThreeFrames(int loopCount)
+{
+    gifbuild::Gif g;
+    g.width = g.height = 2;
+    g.loopCount = loopCount;
+    g.frames = {gifbuild::Solid(2, 2, kRed), gifbuild::Solid(2, 2, kGreen), gifbuild::Solid(2, 2, kBlue)};
+    return Picture(g);
+}
+
+constexpr TGIFPaintOptions Options(std::initializer_list<TGIFPaintOption> options)
+{
+    TGIFPaintOptions o = 0;
+    for (TGIFPaintOption x : options) o |= PaintOption(x);
+    return o;
+}
+constexpr TGIFPaintOptions kSync = Options({doAnimate, doLoop});
+constexpr TGIFPaintOptions kAsync = Options({doAsync, doAnimate, doLoop});
+
+// Lets the GUI thread serve the painters until pred holds (false after 10 s).
+bool PumpUntil(const std::function<bool()>& pred)
+{
+    const uint64_t end = MillisecondClock() + 10000;
+    while (!pred()) {
+        if (MillisecondClock() > end) return false;
+        if (!threads::CheckSynchronize()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+// Serves the painters for a while, for checking that nothing happens.
+void Pump(int ms)
+{
+    const uint64_t end = MillisecondClock() + static_cast<uint64_t>(ms);
+    while (MillisecondClock() < end)
+        if (!threads::CheckSynchronize()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+// The paint events in order: S start, F frame (with the frame's index), L loop, E end.
+struct EventLog {
+    std::string text;
+    int frames = 0;
+    void Attach(TGIFImage& picture)
+    {
+        picture.OnPaintStart = [this](TGIFObject*) { text += "S"; };
+        picture.OnPaintFrame = [this](TGIFObject* sender) {
+            text += "F" + std::to_string(static_cast<TGIFPainter*>(sender)->ActiveImage());
+            ++frames;
+        };
+        picture.OnPaintLoop = [this](TGIFObject*) { text += "L"; };
+        picture.OnPaintEnd = [this](TGIFObject*) { text += "E"; };
+    }
+};
+
+class GIFPaint : public ::testing::Test {
+protected:
+    void SetUp() override { SetPainterClock(&clock); }
+    void TearDown() override
+    {
+        SetPainterClock(nullptr);
+        TRenderer::Free();
+        GIFDelayUnit = 12;
+        GIFMaxRenderThreads = 4;
+        GIFRenderWait = 5000;
+    }
+    TManualClock clock;
+};
+
+TEST(GIFPaintDelay, DelaysAndWaitsFollowTheFrameAndTheSpeed)
+{
+    struct Case {
+        int gceDelay;
+        bool hasGce, async;
+        int units;
+    };
+    const Case delays[] = {
+        {1, true, true, 3},        {0, true, true, 10},       {0, false, false, 10},
+        {5000, true, false, 1000}, {5000, true, true, 5000}, {7, true, false, 7},
+    };
+    for (const Case& c : delays)
+        EXPECT_EQ(PainterFrameDelay(c.gceDelay, c.hasGce, c.async), c.units) << c.gceDelay << " " << c.async;
+
+    struct Wait {
+        int units, speed;
+        int64_t overrun;
+        bool async;
+        int64_t ms;
+    };
+    const Wait waits[] = {
+        {3, 100, 0, true, 36},    {10, 100, 0, true, 120},  {3, 200, 0, true, 18},   {10, 200, 0, false, 60},
+        {10, 100, 20, true, 100},  // the previous frame came 20 ms late
+        {10, 50, 0, true, 240},   {10, 0, 0, true, -1},     {10, -5, 0, true, -1},   {10, 0, 0, false, 12000},
+        {10, -5, 0, false, 12000},
+    };
+    for (const Wait& w : waits)
+        EXPECT_EQ(PainterWait(w.units, w.speed, w.overrun, w.async), w.ms) << w.units << " " << w.speed;
+}
+
+TEST_F(GIFPaint, SynchronousPainterPlaysTheLoopCountAndLeavesTheLastFrame)
+{
+    SetPainterClock(nullptr);  // the synchronous painter sleeps on the caller's thread
+    GIFDelayUnit = 1;
+    struct Case {
+        int loopCount;
+        TGIFPaintOptions options;
+        std::string events;
+    };
+    const Case cases[] = {
+        {-1, kSync, "SF0F1F2E"},                                            // no loop extension: once
+        {3, kSync, "SF0F1F2LF0F1F2LF0F1F2E"},                               // three passes
+        {0, kSync, "SF0F1F2E"},                                             // 0 is once when synchronous
+        {3, Options({doAnimate}), "SF0F1F2E"},                              // no doLoop
+        {3, Options({doLoop}), "SF0E"},                                     // no doAnimate: first frame
+    };
+    for (const Case& c : cases) {
+        auto picture = ThreeFrames(c.loopCount);
+        EventLog log;
+        log.Attach(*picture);
+        TBitmap target(2, 2, pf24bit);
+        TGIFPainter* painter = reinterpret_cast<TGIFPainter*>(1);
+        EXPECT_EQ(picture->Paint(painter, target.Canvas(), c.options, Rect(0, 0, 2, 2)), nullptr);
+        EXPECT_EQ(painter, nullptr);
+        EXPECT_EQ(log.text, c.events) << c.loopCount;
+        const TColor last = c.options & PaintOption(doAnimate) ? clBlue : clRed;
+        EXPECT_EQ(target.Canvas().Pixels(1, 1), last) << c.loopCount;
+    }
+}
+
+TEST_F(GIFPaint, EmptyPictureOrRectangleMakesNoPainter)
+{
+    TGIFImage empty;
+    TBitmap target(2, 2, pf24bit);
+    TGIFPainter* painter = nullptr;
+    EXPECT_EQ(empty.Paint(painter, target.Canvas(), kAsync, Rect(0, 0, 2, 2)), nullptr);
+    auto picture = ThreeFrames(-1);
+    EXPECT_EQ(picture->Paint(painter, target.Canvas(), kAsync, Rect(0, 0, 0, 2)), nullptr);
+    EXPECT_EQ(painter, nullptr);
+}
+
+TEST_F(GIFPaint, OneFrameIsDrawnAtOnceWithoutAPainter)
+{
+    gifbuild::Gif g;
+    g.width = g.height = 2;
+    g.frames = {gifbuild::Solid(2, 2, kGreen)};
+    auto picture = Picture(g);
+    EventLog log;
+    log.Attach(*picture);
+    TBitmap target(2, 2, pf24bit);
+    picture->Draw(target.Canvas(), Rect(0, 0, 2, 2));
+    EXPECT_EQ(target.Canvas().Pixels(0, 0), clLime);
+    EXPECT_EQ(log.text, "");
+    // Paint runs one frame synchronously whatever the options (sleeping on the real clock).
+    SetPainterClock(nullptr);
+    TGIFPainter* painter = nullptr;
+    EXPECT_EQ(picture->Paint(painter, target.Canvas(), kAsync, Rect(0, 0, 2, 2)), nullptr);
+    EXPECT_EQ(log.text, "SF0E");
+}
+
+// Disposal 2 restores the background over the frame, 3 the picture as it was before it.
+TEST_F(GIFPaint, DisposalsRestoreBackgroundAndPrevious)
+{
+    SetPainterClock(nullptr);
+    GIFDelayUnit = 1;
+    for (int disposal : {2, 3}) {
+        gifbuild::Gif g;
+        g.width = g.height = 2;
+        gifbuild::Frame dot = gifbuild::Solid(1, 1, kBlue, 1, 1);
+        dot.disposal = disposal;
+        g.frames = {gifbuild::Solid(2, 2, kRed), dot, gifbuild::Solid(1, 1, kGreen, 0, 0)};
+        auto picture = Picture(g);
+        picture->DrawBackgroundColor = clWhite;
+        TBitmap target(2, 2, pf24bit);
+        std::vector<TColor> dotPixel;  // (1, 1) before each frame is painted, and at the end
+        picture->OnPaintFrame = [&](TGIFObject*) { dotPixel.push_back(target.Canvas().Pixels(1, 1)); };
+        picture->OnPaintEnd = [&](TGIFObject*) { dotPixel.push_back(target.Canvas().Pixels(1, 1)); };
+        TGIFPainter* painter = nullptr;
+        picture->Paint(painter, target.Canvas(), Options({doAnimate}), Rect(0, 0, 2, 2));
+        const TColor restored = disposal == 2 ? clWhite : clRed;
+        EXPECT_EQ(dotPixel, (std::vector<TColor>{clWhite, clRed, clBlue, restored})) << disposal;
+        EXPECT_EQ(target.Canvas().Pixels(0, 0), clLime);
+    }
+}
+
+TEST_F(GIFPaint, ThreadedPainterKeepsTheDelaysOnItsClock)
+{
+    auto picture = ThreeFrames(0);  // 0: for ever when threaded
+    EventLog log;
+    log.Attach(*picture);
+    TBitmap target(2, 2, pf24bit);
+    TGIFPainter* painter = nullptr;
+    TGIFPainter* made = picture->Paint(painter, target.Canvas(), kAsync, Rect(0, 0, 2, 2));
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(painter, made);
+    EXPECT_FALSE(made->Started());
+    made->Start();
+    ASSERT_TRUE(PumpUntil([&] { return target.Canvas().Pixels(0, 0) == clRed; }));
+    // Frames without a delay show for GIFDefaultDelay units of 12 ms.
+    clock.Advance(119);
+    Pump(60);
+    EXPECT_EQ(log.frames, 1);
+    clock.Advance(1);
+    ASSERT_TRUE(PumpUntil([&] { return target.Canvas().Pixels(0, 0) == clLime; }));
+    // On, past the loop count of 0, in steps of the clock.
+    for (int i = 0; i < 500 && log.frames < 7; ++i) {
+        clock.Advance(20);
+        Pump(2);
+    }
+    EXPECT_TRUE(log.text.starts_with("SF0F1F2LF0F1F2LF0")) << log.text;
+    picture->StopDraw();
+    EXPECT_EQ(painter, nullptr);
+    EXPECT_EQ(log.text.find('E'), std::string::npos);  // a stopped painter tells nothing more
+}
+
+TEST_F(GIFPaint, ThreadedPainterWithNegativeSpeedWaitsUntilStopped)
+{
+    auto picture = ThreeFrames(0);
+    picture->AnimationSpeed = -1;
+    EventLog log;
+    log.Attach(*picture);
+    TBitmap target(2, 2, pf24bit);
+    TGIFPainter* painter = nullptr;
+    picture->Paint(painter, target.Canvas(), kAsync, Rect(0, 0, 2, 2))->Start();
+    ASSERT_TRUE(PumpUntil([&] { return log.frames == 1; }));
+    clock.Advance(1000000);
+    Pump(100);
+    EXPECT_EQ(log.frames, 1);
+    picture->StopDraw();
+    EXPECT_EQ(painter, nullptr);
+}
+
+TEST_F(GIFPaint, DrawPlaysIntoTheCachedBitmapAndItsChangesReachThePicture)
+{
+    auto picture = ThreeFrames(0);
+    int changes = 0;
+    picture->OnChange = [&](TGraphic&) { ++changes; };
+    TBitmap screen(4, 4, pf24bit);
+    const TRect place = Rect(0, 0, 4, 4);
+    picture->Draw(screen.Canvas(), place);
+    EXPECT_EQ(screen.Canvas().Pixels(3, 3), clRed);  // Draw waited for the first frame
+    const int before = changes;
+    clock.Advance(120);
+    ASSERT_TRUE(PumpUntil([&] { return changes > before; }));
+    ASSERT_TRUE(PumpUntil([&] {
+        picture->Draw(screen.Canvas(), place);
+        return screen.Canvas().Pixels(3, 3) == clLime;
+    }));
+}
+
+TEST_F(GIFPaint, DirectDrawKeepsOnePainterPerCanvasAndRectangle)
+{
+    auto picture = ThreeFrames(0);
+    picture->DrawOptions |= PaintOption(doDirectDraw);
+    EventLog log;
+    log.Attach(*picture);
+    TBitmap screen(4, 4, pf24bit);
+    picture->Draw(screen.Canvas(), Rect(0, 0, 2, 2));
+    ASSERT_TRUE(PumpUntil([&] { return screen.Canvas().Pixels(1, 1) == clRed; }));
+    picture->Draw(screen.Canvas(), Rect(0, 0, 2, 2));
+    Pump(20);
+    EXPECT_EQ(log.text, "SF0");
+    picture->Draw(screen.Canvas(), Rect(2, 2, 4, 4));  // another place: a new painter
+    ASSERT_TRUE(PumpUntil([&] { return screen.Canvas().Pixels(3, 3) == clRed; }));
+    EXPECT_EQ(log.text, "SF0SF0");
+}
+
+TEST_F(GIFPaint, ClearAssignAndDestructionStopThePainters)
+{
+    for (int how = 0; how < 4; ++how) {
+        auto picture = ThreeFrames(0);
+        EventLog log;
+        log.Attach(*picture);
+        TBitmap screen(2, 2, pf24bit);
+        picture->Draw(screen.Canvas(), Rect(0, 0, 2, 2));
+        TGIFPainter* other = nullptr;
+        TBitmap second(2, 2, pf24bit);
+        picture->Paint(other, second.Canvas(), kAsync, Rect(0, 0, 2, 2))->Start();
+        ASSERT_TRUE(PumpUntil([&] { return log.frames == 2; }));
+        if (how == 0) picture->Clear();
+        if (how == 1) picture->Assign(ThreeFrames(-1).get());
+        if (how == 2) picture->SetWidth(3);
+        if (how == 3) picture.reset();
+        EXPECT_EQ(other, nullptr) << how;
+        EXPECT_EQ(log.text, "SF0SF0") << how;
+        clock.Advance(1000);
+        Pump(20);
+        EXPECT_EQ(log.frames, 2) << how;
+    }
+}
+
+TEST_F(GIFPaint, PainterNeverStartedIsFreedByStopDraw)
+{
+    auto picture = ThreeFrames(0);
+    TBitmap target(2, 2, pf24bit);
+    TGIFPainter* painter = nullptr;
+    ASSERT_NE(picture->Paint(painter, target.Canvas(), kAsync, Rect(0, 0, 2, 2)), nullptr);
+    picture->StopDraw();
+    EXPECT_EQ(painter, nullptr);
+}
+
+TEST_F(GIFPaint, RenderRequestsAreServedOrWithdrawnAfterTheWait)
+{
+    auto picture = ThreeFrames(0);
+    TBitmap target(2, 2, pf24bit);
+    TGIFPainter* painter = nullptr;
+    TGIFPainter* p = picture->Paint(painter, target.Canvas(), kAsync, Rect(0, 0, 2, 2));
+    ASSERT_NE(p, nullptr);
+
+    // No worker may be made: the request is not served and is withdrawn when the wait ends.
+    GIFMaxRenderThreads = 0;
+    GIFRenderWait = 500;
+    bool result = true;
+    std::thread asker([&] { result = TRenderer::Instance().Render(*p); });
+    Pump(50);
+    EXPECT_EQ(TRenderer::Instance().QueueCount(), 1);
+    clock.Advance(500);
+    asker.join();
+    EXPECT_FALSE(result);
+    EXPECT_EQ(TRenderer::Instance().QueueCount(), 0);
+    EXPECT_FALSE(picture->Images().Items(0)->Rendered());
+
+    // One worker renders the first frame not yet rendered, on this (the GUI) thread.
+    GIFMaxRenderThreads = 1;
+    std::thread asker2([&] { result = TRenderer::Instance().Render(*p); });
+    ASSERT_TRUE(PumpUntil([&] { return picture->Images().Items(0)->Rendered(); }));
+    Pump(20);
+    asker2.join();
+    EXPECT_TRUE(result);
+    EXPECT_EQ(TRenderer::Instance().WorkerCount(), 1);
+    EXPECT_FALSE(picture->Images().Items(1)->Rendered());
+    picture->StopDraw();
+    EXPECT_EQ(painter, nullptr);
+}
+
+}  // namespace
