@@ -3,9 +3,9 @@
 // recorded through the report output. Beside it Qt lays out the same rows in a QTextDocument
 // and prints them to a PDF file. Prints pages per second and the peak resident memory; the
 // report runs twice (250 and 1,000 pages) so that memory growth with the page count shows.
+#include "BenchQt.h"
 #include "report/generate/DaxBuilder.h"
 
-#include <QGuiApplication>
 #include <QPageSize>
 #include <QPdfWriter>
 #include <QTemporaryDir>
@@ -17,7 +17,6 @@
 #include <chrono>
 #include <cstdlib>
 #include <string>
-#include <sys/resource.h>
 
 namespace {
 
@@ -25,13 +24,6 @@ constexpr int kRowsPerPage = 60;
 constexpr int kGroupRows = 30;
 // Seconds the engine took for the rows of 1,000 pages, for the ratio printed beside Qt's.
 double engineSeconds = 0;
-
-double PeakMegabytes()
-{
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return u.ru_maxrss / 1024.0;
-}
 
 std::string RowText(int row) { return "1-5/8 in. rigid line, section " + std::to_string(row); }
 
@@ -140,12 +132,4 @@ BENCHMARK(BM_QtTextDocumentPdf)->Arg(1000)->Unit(benchmark::kMillisecond)->Itera
 
 } // namespace
 
-int main(int argc, char** argv)
-{
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return RunBenchmarksUnderQt(argc, argv); }

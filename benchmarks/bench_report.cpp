@@ -2,29 +2,20 @@
 // canvas into the record stream, then played back onto a page image at 100 % and 50 % zoom.
 // Prints pages per second, the peak resident memory of the process and how much of the
 // record stream stays in memory (the rest spills to the temporary file).
+#include "BenchQt.h"
 #include "report/output/RpxOutput.h"
 #include "report/output/qt/RpxPainterDevice.h"
-
-#include <QGuiApplication>
 
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
 #include <memory>
 #include <string>
-#include <sys/resource.h>
 
 namespace {
 
 constexpr int kPages = 1000;
 constexpr int kLines = 60;
-
-double PeakMegabytes()
-{
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return u.ru_maxrss / 1024.0;
-}
 
 std::shared_ptr<TRpxRpxFile> RecordReport()
 {
@@ -95,12 +86,4 @@ BENCHMARK(BM_PlayReport)->Arg(100)->Arg(50)->Unit(benchmark::kMillisecond)->Iter
 
 } // namespace
 
-int main(int argc, char** argv)
-{
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return RunBenchmarksUnderQt(argc, argv); }

@@ -3,6 +3,8 @@
 // before the table would widen), which every decoder reads.
 #pragma once
 
+#include "platform/runtime/ByteIO.h"
+
 #include <cstdint>
 #include <iterator>
 #include <string>
@@ -43,8 +45,8 @@ struct Gif {
 
 inline void Put16(std::vector<uint8_t>& out, int v)
 {
-    out.push_back(static_cast<uint8_t>(v));
-    out.push_back(static_cast<uint8_t>(v >> 8));
+    out.resize(out.size() + 2);
+    StoreLE16(out.data() + out.size() - 2, static_cast<uint16_t>(v));
 }
 
 inline int TableBits(size_t entries)
