@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 int MulDiv(int a, int b, int c)
 {
@@ -59,40 +60,15 @@ bool TRpxDevice::RestoreDC(int saved)
     return true;
 }
 
-TRpxPoint TRpxDevice::SetViewportOrg(int x, int y)
-{
-    const TRpxPoint old = s_.Origin;
-    s_.Origin = {x, y};
-    return old;
-}
+TRpxPoint TRpxDevice::SetViewportOrg(int x, int y) { return std::exchange(s_.Origin, TRpxPoint{x, y}); }
 
-uint16_t TRpxDevice::SetTextAlign(uint16_t flags)
-{
-    const uint16_t old = s_.Align;
-    s_.Align = flags;
-    return old;
-}
+uint16_t TRpxDevice::SetTextAlign(uint16_t flags) { return std::exchange(s_.Align, flags); }
 
-int TRpxDevice::SetBkMode(int mode)
-{
-    const int old = s_.BkMode;
-    s_.BkMode = mode;
-    return old;
-}
+int TRpxDevice::SetBkMode(int mode) { return std::exchange(s_.BkMode, mode); }
 
-TRpxColor TRpxDevice::SetBkColor(TRpxColor c)
-{
-    const TRpxColor old = s_.BkColor;
-    s_.BkColor = c;
-    return old;
-}
+TRpxColor TRpxDevice::SetBkColor(TRpxColor c) { return std::exchange(s_.BkColor, c); }
 
-TRpxColor TRpxDevice::SetTextColor(TRpxColor c)
-{
-    const TRpxColor old = s_.TextColor;
-    s_.TextColor = c;
-    return old;
-}
+TRpxColor TRpxDevice::SetTextColor(TRpxColor c) { return std::exchange(s_.TextColor, c); }
 
 TRpxPoint TRpxDevice::MoveTo(int x, int y)
 {
