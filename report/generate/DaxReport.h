@@ -194,6 +194,7 @@ public:
     void SetTotalVariable(TDaxTotalvar* v);
     void SetLevel(TDaxLevel* l);
     TDaxTotalvar* TotalVariable() const { return total_; }
+    TDaxLevel* Level() const { return level_; }
 
     bool AutoLevel = true;
     TDaxTotalType TotalType = ttSum;
@@ -226,6 +227,7 @@ public:
     int PrintSlice(TDaxReportPage& page, int room, int sliceHeight) override;
     void DrawLabel(TRpxCanvas& canvas, const TRpxRect& r, int height) override;
     void SetVariable(TDaxVar* v);
+    TDaxVar* Variable() const { return variable_; }
 
     std::vector<uint8_t> Picture;   // the picture's saved bytes
     int PictureKind = 1;            // as TRpxCanvas::DrawGraphic
@@ -518,6 +520,8 @@ public:
     ~TDaxReportPage() override;
     std::string ClassName() const override { return "TDaxGrouppage"; }
     TDaxLevel* FixedBandLevel(TDaxFixedBand band) const override;
+    // Arranges the bands once the whole definition has been read (DaxStreaming.cpp).
+    void Loaded() override;
 
     TDaxReport* Report() const;
     int PixelsPerInch() const;
@@ -680,6 +684,11 @@ public:
     TPrintEvent OnBeforePrint, OnAfterPrint;
     bool SuppressStatus = false;
     int PixelsPerInch = 96;
+    // Where the designer shows the report; kept for it, unused at run time.
+    struct TDesign {
+        int STop = 0, SLeft = 0, SWidth = 800, SHeight = 400, MTop = 0, MLeft = 0;
+        uint8_t SAlign = 0;   // alNone, alTop, alBottom, alLeft, alRight, alClient
+    } Design;
 
     bool Running = false;
     int Pass = 0;
