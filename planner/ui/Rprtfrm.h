@@ -32,7 +32,7 @@ public:
     void ReportPageDataSkip(TDaxReportPage& page);
     void PageHeaderBandSubBeforePrint(TDaxBand& band);
 
-    // The definition's components (owned by DaxReport1).
+    // The definition's components, read from the window's stream resource (owned by DaxReport1).
     std::unique_ptr<TDaxReport> DaxReport1;
     TDaxReportPage* ReportPage = nullptr;
     TDaxExprVar *Desc = nullptr, *PartNum = nullptr, *dbFeet = nullptr, *Total = nullptr, *AvgPeak = nullptr,
@@ -46,7 +46,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void BuildDefinition();
+    void LoadDefinition();
 
     std::unique_ptr<TStringList> lines_;
     std::string channel_, totalLength_, peak_, calcPoint_;
