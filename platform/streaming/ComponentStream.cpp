@@ -232,9 +232,9 @@ void TFiler::Ref(const std::string& name, std::function<IStreamComponent*()> get
     TReadContext* ctx = ctx_;
     DefineProperty(
         name,
-        [ctx, set = std::move(set)](const TStreamValue& v) {
+        [ctx, name, set = std::move(set)](const TStreamValue& v) {
             Require(v, Kind::Reference);
-            ctx->fixups.push_back({v.line, ctx->where, v.text, set});
+            ctx->fixups.push_back({v.line, ctx->where + "." + name, v.text, set});
         },
         [get = std::move(get)]() -> std::optional<TStreamValue> {
             IStreamComponent* c = get();
