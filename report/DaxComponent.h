@@ -132,6 +132,7 @@ private:
 // place of "%s".
 // Registers a component class for streaming: its factory (the new component's owner) and
 // its property table (published properties in declaration order, then the extra ones).
+// Registering a class again replaces its factory, and its table when one is given.
 using TDaxDefineProperties = std::function<void(TDaxComponent& c, TFiler& filer)>;
 void RegisterDaxClass(const std::string& className, std::function<TDaxComponent*(TDaxComponent* owner)> create,
                       TDaxDefineProperties define);

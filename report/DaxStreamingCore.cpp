@@ -109,7 +109,9 @@ void DefineTotalVar(TDaxTotalvar& v, TFiler& f)
 void RegisterDaxClass(const std::string& className, std::function<TDaxComponent*(TDaxComponent* owner)> create,
                       TDaxDefineProperties define)
 {
-    DaxClasses()[className] = {create, std::move(define)};
+    TDaxClass& entry = DaxClasses()[className];
+    entry.create = create;
+    if (define) entry.define = std::move(define);
     RegisterStreamClass(className, [create](IStreamComponent* owner) -> IStreamComponent* {
         auto* o = dynamic_cast<TDaxComponent*>(owner);
         if (owner && !o) throw Exception("the owner is no report component");

@@ -7,7 +7,6 @@ namespace {
 
 using Kind = TStreamValue::Kind;
 
-const char* const kBool[] = {"False", "True"};
 const char* const kBorderTypes[] = {"btNone", "btSingle", "btUnderLine"};
 const char* const kShades[] = {"spNone", "spVeryDark", "spDark", "spMedDark", "spMedium", "spMedLight", "spLight"};
 const char* const kOutputTypes[] = {"otNormal", "otRichText"};
