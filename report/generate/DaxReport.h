@@ -1,6 +1,7 @@
 // Report generation (report/generate, no Qt Widgets): the report container and its
 // cooperative run, the report page with its bands, groups and data loop, band layout and
-// page breaks, and the printable labels. A report definition is built in code through the
+// page breaks, and the printable labels. A report definition is read from a component stream
+// (DaxStreaming.cpp holds the classes' property tables) or built in code through the
 // components' properties (see DaxBuilder.h for a compact way to write one).
 #pragma once
 
