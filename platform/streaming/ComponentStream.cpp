@@ -201,6 +201,26 @@ void TFiler::Binary(const std::string& name, TProp<std::vector<uint8_t>> p)
         });
 }
 
+void TFiler::BinaryData(const std::string& name, std::function<bool()> hasData, std::function<void(TStream&)> read,
+                        std::function<void(TStream&)> write)
+{
+    DefineProperty(
+        name,
+        [read = std::move(read)](const TStreamValue& v) {
+            Require(v, Kind::Binary);
+            TMemoryStream s;
+            if (!v.bytes.empty()) s.WriteBuffer(v.bytes.data(), static_cast<int64_t>(v.bytes.size()));
+            s.SetPosition(0);
+            read(s);
+        },
+        [hasData = std::move(hasData), write = std::move(write)]() -> std::optional<TStreamValue> {
+            if (!hasData()) return std::nullopt;
+            TMemoryStream s;
+            write(s);
+            return TStreamValue::OfBinary(s.Bytes());
+        });
+}
+
 void ReadProperties(TFiler& filer, const std::vector<TStreamProperty>& props, TReadContext& ctx,
                     const std::string& where);
 

@@ -15,6 +15,8 @@
 
 #include "StreamText.h"
 
+#include "platform/runtime/Classes.h"
+
 #include <any>
 #include <climits>
 #include <limits>
@@ -138,6 +140,10 @@ public:
     // Written when not empty.
     void Strings(const std::string& name, TProp<std::vector<std::string>> p);
     void Binary(const std::string& name, TProp<std::vector<uint8_t>> p);
+    // An extra property in a class's own binary form, read from and written to a stream;
+    // written when `hasData` says so.
+    void BinaryData(const std::string& name, std::function<bool()> hasData, std::function<void(TStream&)> read,
+                    std::function<void(TStream&)> write);
     // A nested persistent object; written when any of its properties is.
     void Object(const std::string& name, const std::function<void(TFiler&)>& define);
     // A reference to another component, resolved after the whole tree is read; written when set.

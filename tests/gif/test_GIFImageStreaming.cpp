@@ -1,0 +1,79 @@
+// The animated GIF control's "Data" property in the text form of a window's component stream.
+#include "gif/GIFImage.h"
+#include "gif/GIFImageStreaming.h"
+
+#include "GifBuilder.h"
+
+#include "platform/runtime/ByteIO.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+using GIFImage::TGIFImage;
+
+namespace {
+
+std::string Write(TGIFImage& control)
+{
+    TFiler filer;
+    GIFImage::DefineProperties(control, filer);
+    TStreamNode node;
+    node.name = "GIFImage1";
+    node.className = "TGIFImage";
+    for (const TFiler::TDef& d : filer.Defs())
+        if (auto v = d.write()) node.properties.push_back({d.name, std::move(*v), 0});
+    return WriteStreamText(node);
+}
+
+void Read(TGIFImage& control, const std::string& text)
+{
+    TFiler filer;
+    GIFImage::DefineProperties(control, filer);
+    for (const TStreamProperty& p : ParseStreamText(text).properties)
+        for (const TFiler::TDef& d : filer.Defs())
+            if (d.name == p.name) d.read(p.value);
+    control.Loaded();
+}
+
+gifbuild::Gif TwoFrames()
+{
+    gifbuild::Gif g;
+    g.width = g.height = 2;
+    g.frames = {gifbuild::Solid(2, 2, 1), gifbuild::Solid(2, 2, 2)};
+    return g;
+}
+
+TEST(GIFImageStreaming, DataIsWrittenAsHexOfTheCountedGifAndReadBack)
+{
+    const std::vector<uint8_t> gif = gifbuild::Build(TwoFrames());
+    TGIFImage image;
+    ASSERT_TRUE(image.LoadGIFBytes(gif));
+    const std::string text = Write(image);
+    ASSERT_NE(text.find("Data = <"), std::string::npos);
+    // An int32 length (little-endian) ahead of the file.
+    const std::vector<uint8_t> data = ParseStreamText(text).properties.at(0).value.bytes;
+    ASSERT_EQ(data.size(), gif.size() + 4);
+    EXPECT_EQ(LoadLE32(data.data()), gif.size());
+    EXPECT_TRUE(std::equal(gif.begin(), gif.end(), data.begin() + 4));
+    TGIFImage copy;
+    Read(copy, text);
+    EXPECT_EQ(copy.FrameCount(), 2);
+    EXPECT_EQ(Write(copy), text);
+}
+
+TEST(GIFImageStreaming, AnEmptyControlWritesNoDataAndLengthsOfZeroOrLessReadNothing)
+{
+    TGIFImage empty;
+    EXPECT_EQ(Write(empty).find("Data"), std::string::npos);
+    for (const char* data : {"<00000000>", "<FFFFFFFF>"}) {
+        TGIFImage image;
+        Read(image, std::string("G : TGIFImage {\n  Data = ") + data + "\n}\n");
+        EXPECT_FALSE(image.HasData()) << data;
+    }
+    TGIFImage cut;
+    EXPECT_THROW(Read(cut, "G : TGIFImage {\n  Data = <0900000047>\n}\n"), EReadError);
+    EXPECT_THROW(Read(cut, "G : TGIFImage {\n  Data = \"GIF89a\"\n}\n"), Exception);
+}
+
+}  // namespace
