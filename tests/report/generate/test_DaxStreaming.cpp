@@ -466,6 +466,46 @@ TEST(DaxStreaming, DamagedStreamsAreClearErrorsAndLeaveNothingBehind)
     }
 }
 
+// Bands and levels that count how many of them live.
+int gLive = 0;
+struct TCountedBand : TDaxBand {
+    explicit TCountedBand(TDaxComponent* owner) : TDaxBand(owner) { ++gLive; }
+    ~TCountedBand() override { --gLive; }
+};
+struct TCountedLevel : TDaxLevel {
+    explicit TCountedLevel(TDaxComponent* owner) : TDaxLevel(owner) { ++gLive; }
+    ~TCountedLevel() override { --gLive; }
+};
+
+TEST(DaxStreaming, EverythingAFailedReadCreatedIsFreed)
+{
+    RegisterDaxClass("TCountedBand", [](TDaxComponent* o) -> TDaxComponent* { return new TCountedBand(o); }, nullptr);
+    RegisterDaxClass("TCountedLevel", [](TDaxComponent* o) -> TDaxComponent* { return new TCountedLevel(o); }, nullptr);
+    const std::string counted = "R : TDaxReport {\n  P : TDaxGrouppage {\n    B : TCountedBand {\n"
+                                "      Height = 20\n    }\n    C : TCountedLevel {\n    }\n    L : TCountedLevel {\n    }\n";
+    const std::pair<const char*, const char*> endings[] = {
+        {"    X : TNoSuchClass {\n    }\n  }\n}\n", "unknown class"},                  // while reading
+        {"    Detail = @Nowhere\n  }\n}\n", "no component named Nowhere"},              // while fixing up
+        {"    V : TDaxExprVar {\n      ID = vidNoSuch\n    }\n  }\n}\n", "Cannot find"},  // an extra property
+        {"  }\n", "ends inside component R"},                                          // cut short
+    };
+    for (const auto& [ending, what] : endings) {
+        TDaxComponent form;
+        try {
+            Read(counted + ending, nullptr, &form);
+            ADD_FAILURE() << ending;
+        } catch (const EComponentStreamError& e) {
+            EXPECT_NE(std::string(e.what()).find(what), std::string::npos) << e.what();
+        }
+        EXPECT_EQ(gLive, 0) << ending;
+        EXPECT_EQ(form.ComponentCount(), 0) << ending;
+    }
+    auto report = Read(counted + "  }\n}\n");
+    EXPECT_EQ(gLive, 3);
+    report.reset();
+    EXPECT_EQ(gLive, 0);
+}
+
 TEST(DaxStreaming, AStreamCutAfterAnyLineIsAnError)
 {
     Handlers h;
