@@ -25,18 +25,12 @@ const char* const kDataTypeNames[] = {"dtypeUnknown", "dtypeString", "dtypeFloat
 // "AutoVar" and "ID", always written, after the published properties.
 void VarExtras(TDaxVar& v, TFiler& f)
 {
-    f.DefineProperty(
-        "AutoVar",
-        [&v](const TStreamValue& x) {
-            if (x.kind != TStreamValue::Kind::Boolean) throw Exception("expected a boolean, not " + KindName(x.kind));
-            v.AutoVar = x.boolean;
-        },
-        [&v] { return std::optional(TStreamValue::OfBoolean(v.AutoVar)); });
+    f.Boolean("AutoVar", Field(v.AutoVar));
     // The class fixes its ID; a stream's ID is checked, not taken.
     f.DefineProperty(
         "ID",
         [](const TStreamValue& x) {
-            if (x.kind != TStreamValue::Kind::Ident) throw Exception("expected an identifier, not " + KindName(x.kind));
+            RequireKind(x, TStreamValue::Kind::Ident);
             VarIdFromName(x.text);
         },
         [&v] { return std::optional(TStreamValue::OfIdent(VarIdName(v.ID()))); });
@@ -47,19 +41,8 @@ void UpdateLevel(TDaxVar& v, TFiler& f)
     f.Reference<TDaxLevel>("UpdateLevel", {[&v] { return v.UpdateLevel(); }, [&v](TDaxLevel* l) { v.SetUpdateLevel(l); }});
 }
 
-void DefineLevel(TDaxLevel& l, TFiler& f)
-{
-    f.DefineProperty(
-        "IsHeader",
-        [&l](const TStreamValue& x) {
-            if (x.kind != TStreamValue::Kind::Boolean) throw Exception("expected a boolean, not " + KindName(x.kind));
-            l.IsHeader = x.boolean;
-        },
-        [&l]() -> std::optional<TStreamValue> {
-            if (!l.IsHeader) return std::nullopt;
-            return TStreamValue::OfBoolean(true);
-        });
-}
+// "IsHeader", written only when true.
+void DefineLevel(TDaxLevel& l, TFiler& f) { f.Boolean("IsHeader", Field(l.IsHeader), false); }
 
 void DefineDBVar(TDaxDBVar& v, TFiler& f)
 {

@@ -22,11 +22,6 @@ std::map<std::string, TStreamFactory>& Registry()
     return classes;
 }
 
-void Require(const TStreamValue& v, Kind kind)
-{
-    if (v.kind != kind) throw Exception("expected " + KindName(kind) + ", not " + KindName(v.kind));
-}
-
 int EnumIndex(TEnumNames names, const std::string& id)
 {
     for (size_t i = 0; i < names.size(); ++i)
@@ -89,7 +84,7 @@ void TFiler::DefineProperty(const std::string& name, TRead read, TWrite write)
 void TFiler::Boolean(const std::string& name, TProp<bool> p, std::optional<bool> def)
 {
     DefineProperty(
-        name, [set = p.set](const TStreamValue& v) { Require(v, Kind::Boolean); set(v.boolean); },
+        name, [set = p.set](const TStreamValue& v) { RequireKind(v, Kind::Boolean); set(v.boolean); },
         [get = p.get, def]() -> std::optional<TStreamValue> {
             bool b = get();
             if (def && *def == b) return std::nullopt;
@@ -102,7 +97,7 @@ void TFiler::Integer(const std::string& name, TProp<int64_t> p, std::optional<in
     DefineProperty(
         name,
         [set = p.set, min, max](const TStreamValue& v) {
-            Require(v, Kind::Integer);
+            RequireKind(v, Kind::Integer);
             if (v.integer < min || v.integer > max)
                 throw Exception(std::to_string(v.integer) + " is out of range (" + std::to_string(min) + " to " +
                                 std::to_string(max) + ")");
@@ -121,7 +116,7 @@ void TFiler::Float(const std::string& name, TProp<double> p, std::optional<doubl
         name,
         [set = p.set](const TStreamValue& v) {
             if (v.kind == Kind::Integer) return set(static_cast<double>(v.integer));
-            Require(v, Kind::Float);
+            RequireKind(v, Kind::Float);
             set(v.real);
         },
         [get = p.get, def]() -> std::optional<TStreamValue> {
@@ -134,7 +129,7 @@ void TFiler::Float(const std::string& name, TProp<double> p, std::optional<doubl
 void TFiler::String(const std::string& name, TProp<std::string> p, std::optional<std::string> def)
 {
     DefineProperty(
-        name, [set = p.set](const TStreamValue& v) { Require(v, Kind::String); set(v.text); },
+        name, [set = p.set](const TStreamValue& v) { RequireKind(v, Kind::String); set(v.text); },
         [get = p.get, def]() -> std::optional<TStreamValue> {
             std::string s = get();
             if (def && *def == s) return std::nullopt;
@@ -147,7 +142,7 @@ void TFiler::Enum(const std::string& name, TProp<int> p, TEnumNames names, std::
     DefineProperty(
         name,
         [set = p.set, names](const TStreamValue& v) {
-            Require(v, Kind::Ident);
+            RequireKind(v, Kind::Ident);
             set(EnumIndex(names, v.text));
         },
         [get = p.get, names, def, name]() -> std::optional<TStreamValue> {
@@ -164,7 +159,7 @@ void TFiler::Set(const std::string& name, TProp<uint32_t> p, TEnumNames names, s
     DefineProperty(
         name,
         [set = p.set, names](const TStreamValue& v) {
-            Require(v, Kind::Set);
+            RequireKind(v, Kind::Set);
             uint32_t bits = 0;
             for (const std::string& m : v.items) bits |= 1u << EnumIndex(names, m);
             set(bits);
@@ -182,7 +177,7 @@ void TFiler::Set(const std::string& name, TProp<uint32_t> p, TEnumNames names, s
 void TFiler::Strings(const std::string& name, TProp<std::vector<std::string>> p)
 {
     DefineProperty(
-        name, [set = p.set](const TStreamValue& v) { Require(v, Kind::StringList); set(v.items); },
+        name, [set = p.set](const TStreamValue& v) { RequireKind(v, Kind::StringList); set(v.items); },
         [get = p.get]() -> std::optional<TStreamValue> {
             std::vector<std::string> items = get();
             if (items.empty()) return std::nullopt;
@@ -193,7 +188,7 @@ void TFiler::Strings(const std::string& name, TProp<std::vector<std::string>> p)
 void TFiler::Binary(const std::string& name, TProp<std::vector<uint8_t>> p)
 {
     DefineProperty(
-        name, [set = p.set](const TStreamValue& v) { Require(v, Kind::Binary); set(v.bytes); },
+        name, [set = p.set](const TStreamValue& v) { RequireKind(v, Kind::Binary); set(v.bytes); },
         [get = p.get]() -> std::optional<TStreamValue> {
             std::vector<uint8_t> bytes = get();
             if (bytes.empty()) return std::nullopt;
@@ -207,7 +202,7 @@ void TFiler::BinaryData(const std::string& name, std::function<bool()> hasData, 
     DefineProperty(
         name,
         [read = std::move(read)](const TStreamValue& v) {
-            Require(v, Kind::Binary);
+            RequireKind(v, Kind::Binary);
             TMemoryStream s;
             if (!v.bytes.empty()) s.WriteBuffer(v.bytes.data(), static_cast<int64_t>(v.bytes.size()));
             s.SetPosition(0);
@@ -230,7 +225,7 @@ void TFiler::Object(const std::string& name, const std::function<void(TFiler&)>&
     DefineProperty(
         name,
         [ctx, define, name](const TStreamValue& v) {
-            Require(v, Kind::Object);
+            RequireKind(v, Kind::Object);
             TFiler sub(ctx);
             define(sub);
             ReadProperties(sub, v.properties, *ctx, ctx->where + "." + name);
@@ -253,7 +248,7 @@ void TFiler::Ref(const std::string& name, std::function<IStreamComponent*()> get
     DefineProperty(
         name,
         [ctx, name, set = std::move(set)](const TStreamValue& v) {
-            Require(v, Kind::Reference);
+            RequireKind(v, Kind::Reference);
             ctx->fixups.push_back({v.line, ctx->where + "." + name, v.text, set});
         },
         [get = std::move(get)]() -> std::optional<TStreamValue> {
@@ -270,7 +265,7 @@ void TFiler::EventDef(const std::string& name, std::function<bool()> assigned, T
     DefineProperty(
         name,
         [ctx, &names, name, bind = std::move(bind)](const TStreamValue& v) {
-            Require(v, Kind::Ident);
+            RequireKind(v, Kind::Ident);
             const std::any* handler = ctx->events ? ctx->events->Find(v.text) : nullptr;
             if (!handler) throw Exception("unknown event handler " + v.text);
             bind(*handler);

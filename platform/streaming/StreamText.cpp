@@ -438,6 +438,11 @@ std::string KindName(TStreamValue::Kind kind)
     return "a value";
 }
 
+void RequireKind(const TStreamValue& v, TStreamValue::Kind kind)
+{
+    if (v.kind != kind) throw Exception("expected " + KindName(kind) + ", not " + KindName(v.kind));
+}
+
 TStreamNode ParseStreamText(std::string_view text) { return TParser(text).Root(); }
 
 std::string WriteStreamText(const TStreamNode& root)

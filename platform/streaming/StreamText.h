@@ -59,6 +59,8 @@ struct TStreamValue {
 
 // "an integer", "a string", ... for messages.
 std::string KindName(TStreamValue::Kind kind);
+// Raises Exception("expected a boolean, not an integer") when the value is of another kind.
+void RequireKind(const TStreamValue& v, TStreamValue::Kind kind);
 
 struct TStreamProperty {
     std::string name;

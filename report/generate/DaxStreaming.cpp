@@ -45,28 +45,10 @@ const char* const kFormStyles[] = {"pfsNormal", "pfsMDIChild", "pfsStayOnTop", "
 const char* const kWindowStates[] = {"wsNormal", "wsMinimized", "wsMaximized"};
 const char* const kZooms[] = {"az200", "az150", "az100", "az75", "az50", "az25", "az10", "azWidth", "azHeight", "azPage"};
 
-void Expect(const TStreamValue& v, Kind kind)
-{
-    if (v.kind != kind) throw Exception("expected " + KindName(kind) + ", not " + KindName(v.kind));
-}
-
 // An extra property that is read (its kind checked) and otherwise ignored; never written.
 void Ignored(TFiler& f, const std::string& name, Kind kind)
 {
-    f.DefineProperty(name, [kind](const TStreamValue& v) { Expect(v, kind); }, [] { return std::nullopt; });
-}
-
-// An extra integer property, always written.
-void ExtraInteger(TFiler& f, const std::string& name, int& field)
-{
-    f.DefineProperty(
-        name,
-        [&field](const TStreamValue& v) {
-            Expect(v, Kind::Integer);
-            if (v.integer < INT32_MIN || v.integer > INT32_MAX) throw Exception("out of range");
-            field = static_cast<int>(v.integer);
-        },
-        [&field] { return std::optional(TStreamValue::OfInteger(field)); });
+    f.DefineProperty(name, [kind](const TStreamValue& v) { RequireKind(v, kind); }, [] { return std::nullopt; });
 }
 
 // ---- persistent values --------------------------------------------------------------------------
@@ -133,22 +115,6 @@ void DefinePreviewSettings(TDaxPreviewSettings& p, TFiler& f)
     f.Enum("Zoom", p.Zoom, kZooms, az100);
 }
 
-// A margin: never published; the extra property is written only when it is not 0.5.
-void Margin(TFiler& f, const std::string& name, std::function<double()> get, std::function<void(double)> set)
-{
-    f.DefineProperty(
-        name,
-        [set](const TStreamValue& v) {
-            if (v.kind == Kind::Integer) return set(double(v.integer));
-            Expect(v, Kind::Float);
-            set(v.real);
-        },
-        [get]() -> std::optional<TStreamValue> {
-            if (get() == 0.5) return std::nullopt;
-            return TStreamValue::OfFloat(get());
-        });
-}
-
 template <class E>
 TProp<int> Setter(TDaxPageSetup& s, E (TDaxPageSetup::*get)() const, void (TDaxPageSetup::*set)(E))
 {
@@ -180,10 +146,11 @@ void DefinePageSetup(TDaxPageSetup& s, TFiler& f)
     f.Boolean("DirectPrinter", Field(s.DirectPrinter), false);
     f.Boolean("CollatedCopies", Field(s.CollatedCopies), true);
     f.String("FormName", Field(s.FormName), std::string());
-    Margin(f, "LeftMargin", [&s] { return s.LeftMargin(); }, [&s](double v) { s.SetLeftMargin(v); });
-    Margin(f, "RightMargin", [&s] { return s.RightMargin(); }, [&s](double v) { s.SetRightMargin(v); });
-    Margin(f, "TopMargin", [&s] { return s.TopMargin(); }, [&s](double v) { s.SetTopMargin(v); });
-    Margin(f, "BottomMargin", [&s] { return s.BottomMargin(); }, [&s](double v) { s.SetBottomMargin(v); });
+    // The margins are extra properties, written when they are not 0.5.
+    f.Float("LeftMargin", {[&s] { return s.LeftMargin(); }, [&s](double v) { s.SetLeftMargin(v); }}, 0.5);
+    f.Float("RightMargin", {[&s] { return s.RightMargin(); }, [&s](double v) { s.SetRightMargin(v); }}, 0.5);
+    f.Float("TopMargin", {[&s] { return s.TopMargin(); }, [&s](double v) { s.SetTopMargin(v); }}, 0.5);
+    f.Float("BottomMargin", {[&s] { return s.BottomMargin(); }, [&s](double v) { s.SetBottomMargin(v); }}, 0.5);
     Ignored(f, "PixelsPerUnit", Kind::Float);
 }
 
@@ -198,33 +165,18 @@ void DefineReport(TDaxReport& r, TFiler& f)
     f.Event("OnBeforePrint", r.OnBeforePrint, r.EventNames);
     f.Event("OnAfterPrint", r.OnAfterPrint, r.EventNames);
     f.Boolean("SuppressStatus", Field(r.SuppressStatus), false);
-    f.DefineProperty(
-        "PixelsPerInch",
-        [&r](const TStreamValue& v) {
-            Expect(v, Kind::Integer);
-            if (v.integer < 1 || v.integer > 10000) throw Exception("out of range (1 to 10000)");
-            r.PixelsPerInch = int(v.integer);
-        },
-        [&r] { return std::optional(TStreamValue::OfInteger(r.PixelsPerInch)); });
-    ExtraInteger(f, "STop", r.Design.STop);
-    ExtraInteger(f, "SLeft", r.Design.SLeft);
-    ExtraInteger(f, "SWidth", r.Design.SWidth);
-    ExtraInteger(f, "SHeight", r.Design.SHeight);
-    ExtraInteger(f, "MTop", r.Design.MTop);
-    ExtraInteger(f, "MLeft", r.Design.MLeft);
-    f.DefineProperty(
-        "SAlign",
-        [&r](const TStreamValue& v) {
-            Expect(v, Kind::Ident);
-            for (size_t i = 0; i < std::size(kAligns); ++i)
-                if (SameText(v.text, kAligns[i])) return void(r.Design.SAlign = uint8_t(i));
-            throw Exception("unknown value " + v.text);
-        },
-        [&r] { return std::optional(TStreamValue::OfIdent(kAligns[r.Design.SAlign % std::size(kAligns)])); });
+    f.Integer("PixelsPerInch", r.PixelsPerInch, {}, 1, 10000);
+    f.Integer("STop", r.Design.STop);
+    f.Integer("SLeft", r.Design.SLeft);
+    f.Integer("SWidth", r.Design.SWidth);
+    f.Integer("SHeight", r.Design.SHeight);
+    f.Integer("MTop", r.Design.MTop);
+    f.Integer("MLeft", r.Design.MLeft);
+    f.Enum("SAlign", r.Design.SAlign, kAligns);
     f.DefineProperty(
         "Version",
         [](const TStreamValue& v) {
-            Expect(v, Kind::Ident);
+            RequireKind(v, Kind::Ident);
             if (!SameText(v.text, kVersions[0])) throw Exception("unknown version " + v.text);
         },
         [] { return std::optional(TStreamValue::OfIdent(kVersions[0])); });
@@ -265,7 +217,7 @@ void DefinePage(TDaxReportPage& p, TFiler& f)
     f.Boolean("GroupPageBreaks", Field(p.GroupPageBreaks), false);
     // The page's place among its report's pages; pages take their place in reading order.
     f.DefineProperty(
-        "Order", [](const TStreamValue& v) { Expect(v, Kind::Integer); },
+        "Order", [](const TStreamValue& v) { RequireKind(v, Kind::Integer); },
         [&p]() -> std::optional<TStreamValue> {
             TDaxReport* r = p.Report();
             if (!r) return TStreamValue::OfInteger(0);
@@ -348,14 +300,7 @@ void DefineGroup(TDaxGroup& g, TFiler& f)
     f.Reference("Header", g.Header);
     f.Reference("Footer", g.Footer);
     f.Reference("Variable", g.Variable);
-    f.DefineProperty(
-        "Level",
-        [&g](const TStreamValue& v) {
-            Expect(v, Kind::Integer);
-            if (v.integer < 0 || v.integer > INT32_MAX) throw Exception("out of range");
-            g.Level = int(v.integer);
-        },
-        [&g] { return std::optional(TStreamValue::OfInteger(g.Level)); });
+    f.Integer("Level", g.Level, {}, 0, INT32_MAX);
 }
 
 void DefineGuide(TDaxDSGuide& g, TFiler& f)
