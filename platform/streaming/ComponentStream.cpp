@@ -226,6 +226,7 @@ void TFiler::Object(const std::string& name, const std::function<void(TFiler&)>&
         name,
         [ctx, define, name](const TStreamValue& v) {
             RequireKind(v, Kind::Object);
+            if (!ctx) throw Exception("an object is read only by the component reader");
             TFiler sub(ctx);
             define(sub);
             ReadProperties(sub, v.properties, *ctx, ctx->where + "." + name);
@@ -249,6 +250,7 @@ void TFiler::Ref(const std::string& name, std::function<IStreamComponent*()> get
         name,
         [ctx, name, set = std::move(set)](const TStreamValue& v) {
             RequireKind(v, Kind::Reference);
+            if (!ctx) throw Exception("a reference is read only by the component reader");
             ctx->fixups.push_back({v.line, ctx->where + "." + name, v.text, set});
         },
         [get = std::move(get)]() -> std::optional<TStreamValue> {
@@ -266,6 +268,7 @@ void TFiler::EventDef(const std::string& name, std::function<bool()> assigned, T
         name,
         [ctx, &names, name, bind = std::move(bind)](const TStreamValue& v) {
             RequireKind(v, Kind::Ident);
+            if (!ctx) throw Exception("an event is read only by the component reader");
             const std::any* handler = ctx->events ? ctx->events->Find(v.text) : nullptr;
             if (!handler) throw Exception("unknown event handler " + v.text);
             bind(*handler);

@@ -3,6 +3,7 @@
 #include "gif/GIFImageStreaming.h"
 
 #include "GifBuilder.h"
+#include "support/StreamProperties.h"
 
 #include "platform/runtime/ByteIO.h"
 
@@ -16,23 +17,12 @@ namespace {
 
 std::string Write(TGIFImage& control)
 {
-    TFiler filer;
-    GIFImage::DefineProperties(control, filer);
-    TStreamNode node;
-    node.name = "GIFImage1";
-    node.className = "TGIFImage";
-    for (const TFiler::TDef& d : filer.Defs())
-        if (auto v = d.write()) node.properties.push_back({d.name, std::move(*v), 0});
-    return WriteStreamText(node);
+    return WriteProperties([&](TFiler& f) { GIFImage::DefineProperties(control, f); });
 }
 
 void Read(TGIFImage& control, const std::string& text)
 {
-    TFiler filer;
-    GIFImage::DefineProperties(control, filer);
-    for (const TStreamProperty& p : ParseStreamText(text).properties)
-        for (const TFiler::TDef& d : filer.Defs())
-            if (d.name == p.name) d.read(p.value);
+    ReadProperties([&](TFiler& f) { GIFImage::DefineProperties(control, f); }, text);
     control.Loaded();
 }
 

@@ -6,35 +6,13 @@
 
 #include "AniWriter.h"
 #include "GifTestSupport.h"
+#include "support/StreamProperties.h"
 
 #include <gtest/gtest.h>
 
 using namespace gift;
 
 namespace {
-
-template <class Define>
-std::string Write(Define define)
-{
-    TFiler filer;
-    define(filer);
-    TStreamNode node;
-    node.name = "C";
-    node.className = "TC";
-    for (const TFiler::TDef& d : filer.Defs())
-        if (auto v = d.write()) node.properties.push_back({d.name, std::move(*v), 0});
-    return WriteStreamText(node);
-}
-
-template <class Define>
-void Read(Define define, const std::string& text)
-{
-    TFiler filer;
-    define(filer);
-    for (const TStreamProperty& p : ParseStreamText(text).properties)
-        for (const TFiler::TDef& d : filer.Defs())
-            if (d.name == p.name) d.read(p.value);
-}
 
 TEST(GraphicsStreaming, GifPictureDataRoundTrips)
 {
@@ -45,16 +23,16 @@ TEST(GraphicsStreaming, GifPictureDataRoundTrips)
     m.WriteBuffer(gif.data(), static_cast<int64_t>(gif.size()));
     m.SetPosition(0);
     picture.ReadData(m);
-    const std::string text = Write([&](TFiler& f) { DefineProperties(picture, f); });
+    const std::string text = WriteProperties([&](TFiler& f) { DefineProperties(picture, f); });
     ASSERT_NE(text.find("Data = <"), std::string::npos);
     QvGIF::TGIFImage back;
-    Read([&](TFiler& f) { DefineProperties(back, f); }, text);
+    ReadProperties([&](TFiler& f) { DefineProperties(back, f); }, text);
     EXPECT_EQ(back.Width(), 3);
-    EXPECT_EQ(Write([&](TFiler& f) { DefineProperties(back, f); }), text);
+    EXPECT_EQ(WriteProperties([&](TFiler& f) { DefineProperties(back, f); }), text);
 
     QvGIF::TGIFImage empty;
-    EXPECT_EQ(Write([&](TFiler& f) { DefineProperties(empty, f); }).find("Data"), std::string::npos);
-    EXPECT_THROW(Read([&](TFiler& f) { DefineProperties(empty, f); }, "C : TC {\n  Data = <E8030000>\n}\n"),
+    EXPECT_EQ(WriteProperties([&](TFiler& f) { DefineProperties(empty, f); }).find("Data"), std::string::npos);
+    EXPECT_THROW(ReadProperties([&](TFiler& f) { DefineProperties(empty, f); }, "C : TC {\n  Data = <E8030000>\n}\n"),
                  EReadError);
 }
 
@@ -65,18 +43,18 @@ TEST(GraphicsStreaming, IconListRoundTripsAndIsStoredUnlessTheAncestorHoldsTheSa
     icon.LoadFromBytes(aniw::IconFile(16, 32, 1));
     list.Add(icon);
     list.Add(TIcon());
-    const std::string text = Write([&](TFiler& f) { DefineProperties(list, f); });
+    const std::string text = WriteProperties([&](TFiler& f) { DefineProperties(list, f); });
     ASSERT_NE(text.find("Icons = <"), std::string::npos);
     TIconList back;
-    Read([&](TFiler& f) { DefineProperties(back, f); }, text);
+    ReadProperties([&](TFiler& f) { DefineProperties(back, f); }, text);
     ASSERT_EQ(back.GetCount(), 2);
     EXPECT_EQ(back.GetIcon(0)->Bytes(), list.GetIcon(0)->Bytes());
     EXPECT_EQ(back.GetIcon(1), nullptr);
     // Against an ancestor that holds the very same icons nothing is stored, nor for an empty list.
-    EXPECT_EQ(Write([&](TFiler& f) { DefineProperties(back, f, &back); }).find("Icons"), std::string::npos);
-    EXPECT_NE(Write([&](TFiler& f) { DefineProperties(back, f, &list); }).find("Icons"), std::string::npos);
+    EXPECT_EQ(WriteProperties([&](TFiler& f) { DefineProperties(back, f, &back); }).find("Icons"), std::string::npos);
+    EXPECT_NE(WriteProperties([&](TFiler& f) { DefineProperties(back, f, &list); }).find("Icons"), std::string::npos);
     TIconList empty;
-    EXPECT_EQ(Write([&](TFiler& f) { DefineProperties(empty, f); }).find("Icons"), std::string::npos);
+    EXPECT_EQ(WriteProperties([&](TFiler& f) { DefineProperties(empty, f); }).find("Icons"), std::string::npos);
 }
 
 }  // namespace
