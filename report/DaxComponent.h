@@ -94,6 +94,7 @@ public:
     std::string StreamClassName() const override { return ClassName(); }
     std::string StreamName() const override { return name_; }
     void StreamSetName(const std::string& name) override { SetName(name); }
+    IStreamComponent* StreamOwner() const override { return owner_; }
     IStreamComponent* StreamChildOwner() override;
     void StreamSetParent(IStreamComponent* parent) override;
     std::vector<IStreamComponent*> StreamChildren() const override;

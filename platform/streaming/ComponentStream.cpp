@@ -358,6 +358,24 @@ void Fixup(TReadContext& ctx)
     }
 }
 
+bool OwnedBy(const IStreamComponent* c, const IStreamComponent* root)
+{
+    for (; c; c = c->StreamOwner())
+        if (c == root) return true;
+    return false;
+}
+
+// Frees what a failed read created: the root with everything it owns, and before it (the last
+// created first, so owned ones go before their owners) whatever a class gave another owner.
+void FreeCreated(TReadContext& ctx)
+{
+    if (ctx.created.empty()) return;
+    IStreamComponent* root = ctx.created.front();
+    for (auto it = ctx.created.rbegin(); it != ctx.created.rend(); ++it)
+        if (!OwnedBy(*it, root)) delete *it;
+    delete root;
+}
+
 TStreamNode NodeOf(IStreamComponent& c)
 {
     TStreamNode node;
@@ -382,18 +400,17 @@ std::unique_ptr<IStreamComponent> ReadComponentText(std::string_view text, IStre
     TReadContext ctx;
     ctx.events = events;
     ctx.owner = owner;
-    std::unique_ptr<IStreamComponent> root;
     try {
-        root.reset(ReadNode(tree, owner, nullptr, ctx));
+        ReadNode(tree, owner, nullptr, ctx);
         Fixup(ctx);
         // The last read first: children stand complete before the components that hold them.
         for (auto it = ctx.created.rbegin(); it != ctx.created.rend(); ++it) (*it)->StreamLoaded();
     } catch (const EComponentStreamError&) {
-        if (!root && !ctx.created.empty()) root.reset(ctx.created.front());
+        FreeCreated(ctx);
         throw;
     } catch (const std::exception& e) {
-        if (!root && !ctx.created.empty()) root.reset(ctx.created.front());
+        FreeCreated(ctx);
         throw EComponentStreamError(tree.line, ErrorText(e));
     }
-    return root;
+    return std::unique_ptr<IStreamComponent>(ctx.created.front());
 }

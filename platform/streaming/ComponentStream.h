@@ -38,6 +38,8 @@ public:
     virtual std::string StreamClassName() const = 0;
     virtual std::string StreamName() const = 0;
     virtual void StreamSetName(const std::string& name) = 0;
+    // The component that owns this one (nil for none).
+    virtual IStreamComponent* StreamOwner() const = 0;
     // The component that owns what is read as this component's children.
     virtual IStreamComponent* StreamChildOwner() { return this; }
     // Raises to refuse the parent.

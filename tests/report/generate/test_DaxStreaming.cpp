@@ -500,6 +500,15 @@ TEST(DaxStreaming, EverythingAFailedReadCreatedIsFreed)
         EXPECT_EQ(gLive, 0) << ending;
         EXPECT_EQ(form.ComponentCount(), 0) << ending;
     }
+    // Read into a page, a band gives its labels to that page: a failure frees them too.
+    TDaxReportPage form;
+    form.SetName("Form");
+    const int before = form.ComponentCount();
+    EXPECT_THROW(ReadComponentText("B : TCountedBand {\n  T : TDaxTextLabel {\n    NoSuch = 1\n  }\n}\n", &form),
+                 EComponentStreamError);
+    EXPECT_EQ(form.ComponentCount(), before);
+    EXPECT_EQ(gLive, 0);
+
     auto report = Read(counted + "  }\n}\n");
     EXPECT_EQ(gLive, 3);
     report.reset();
