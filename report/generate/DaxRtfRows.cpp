@@ -112,7 +112,11 @@ void TDaxBand::WriteRtf(TDaxReportPage& page, TDaxRtfFile& file)
         return;
     }
     std::vector<TDaxLabel*> labels = labels_;
-    for (TDaxLabel* l : labels) l->StartPrint();
+    // Every print of the band starts its labels afresh (the previous one left them done).
+    for (TDaxLabel* l : labels) {
+        l->Done = false;
+        l->StartPrint();
+    }
     std::stable_sort(labels.begin(), labels.end(), [](const TDaxLabel* a, const TDaxLabel* b) { return a->RtfAnchor() < b->RtfAnchor(); });
     FireEvent(this, OnBeforePrint, *this);
     file.BorderBottom = BorderType == btUnderLine;
