@@ -5,6 +5,15 @@
 
 #include <algorithm>
 
+namespace {
+
+// A stop in twips for a position in design pixels. A label at the very left of the band gets
+// its stop at 1 twip, not 0: readers take a tab at the start of a line to the first stop
+// beyond it, which would move the text to the next label's place.
+int32_t RtfStop(int pixels, int pixelsPerInch) { return std::max<int32_t>(1, RtfTwips(pixels, pixelsPerInch)); }
+
+} // namespace
+
 // ---- labels -------------------------------------------------------------------------------------
 
 int TDaxLabel::RtfAnchor() const
@@ -30,7 +39,7 @@ void TDaxLabel::WriteRtfText(TDaxRtfFile& file, const std::string& text) const
 void TDaxLabel::WriteRtfTab(TDaxReportPage& page, TDaxRtfFile& file, int row)
 {
     if (row != Row || !RtfPrint || !CanPrint()) return;
-    file.AddTabStop(RtfTwips(RtfAnchor(), page.PixelsPerInch()), AlignHorizontal);
+    file.AddTabStop(RtfStop(RtfAnchor(), page.PixelsPerInch()), AlignHorizontal);
 }
 
 void TDaxLabel::WriteRtf(TDaxReportPage&, TDaxRtfFile& file, int row)
@@ -74,7 +83,7 @@ void TDaxTVLabel::WriteRtfTab(TDaxReportPage& page, TDaxRtfFile& file, int row)
         else if (AlignHorizontal == laRight)
             x = i + 1 == pieces.size() ? Left + Width - 1 - BorderMargin
                                        : Left + Width - 1 + p.Offset + p.SegmentWidth - BorderMargin - Width;
-        file.AddTabStop(RtfTwips(x, ppi), AlignHorizontal);
+        file.AddTabStop(RtfStop(x, ppi), AlignHorizontal);
     }
 }
 

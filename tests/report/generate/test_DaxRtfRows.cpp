@@ -59,9 +59,9 @@ TEST_F(RtfReportTest, SmallReportGivesItsRowsInBandOrder)
     EXPECT_EQ(file.rfind("{\\rtf1\\ansi {\\fonttbl{\\f1\\fnil\\fcharset0\\fprq0 Arial;}}", 0), 0u) << file;
     EXPECT_NE(file.find("\\margl720\\margr720\\margt720\\margb720 \\pard"), std::string::npos) << file;
     // Page header, two detail rows, the empty report footer, the page footer.
-    EXPECT_EQ(mwtest::RtfBodyOf(file), std::string(kOpen) + Row("\\tx0 ", "Title", false) + Row("\\tx0 ", "r0") +
-                                           Row("\\tx0 ", "r1") + "}" + kOpen + "\\par " +
-                                           Row("\\tx0 ", "End", false) + "}}");
+    EXPECT_EQ(mwtest::RtfBodyOf(file), std::string(kOpen) + Row("\\tx1 ", "Title", false) + Row("\\tx1 ", "r0") +
+                                           Row("\\tx1 ", "r1") + "}" + kOpen + "\\par " +
+                                           Row("\\tx1 ", "End", false) + "}}");
     ExpectBalanced(file);
 }
 
@@ -101,7 +101,7 @@ TEST_F(RtfReportTest, TabStopsFollowAnchorsAndRows)
     auto& second = Text(*page.Detail, "Second", "S", 48, 0);        // row 1 at 720 twips
     second.Row = 1;
     const std::string body = RunBody();
-    EXPECT_NE(body.find(Row("\\tx0 \\tqc\\tx1920 \\tqr\\tx2880 ", "r0\\tab C\\tab R")), std::string::npos)
+    EXPECT_NE(body.find(Row("\\tx1 \\tqc\\tx1920 \\tqr\\tx2880 ", "r0\\tab C\\tab R")), std::string::npos)
         << body;
     EXPECT_NE(body.find(std::string(kOpen) + "\\tx720 " + kArial10 + "\\tab S\\par "), std::string::npos) << body;
 }
@@ -115,7 +115,7 @@ TEST_F(RtfReportTest, MemoLabelWritesALinePerRowAtItsTextPosition)
     beside.Row = 1;
     const std::string body = RunBody();
     // Left + 1 + border margin: 97 pixels are 1455 twips (the label's left edge would be 1410).
-    EXPECT_NE(body.find("\\tx0 \\tx1455 " + std::string(kArial10) + "\\tab Title\\tab one\\par "), std::string::npos)
+    EXPECT_NE(body.find("\\tx1 \\tx1455 " + std::string(kArial10) + "\\tab Title\\tab one\\par "), std::string::npos)
         << body;
     EXPECT_NE(body.find(Row("\\tx1455 \\tx4500 ", "two\\tab B")), std::string::npos) << body;
     EXPECT_NE(body.find(Row("\\tx1455 ", "three")), std::string::npos) << body;
@@ -131,7 +131,7 @@ TEST_F(RtfReportTest, LabelsLeftOutOfRtfAreNotWritten)
     Label<TDaxCheckLabel>(*page.Detail, "Check", 300, 0, 12, 12);
     const std::string body = RunBody();
     EXPECT_EQ(body.find("secret"), std::string::npos) << body;
-    EXPECT_NE(body.find(Row("\\tx0 ", "r0")), std::string::npos) << body;
+    EXPECT_NE(body.find(Row("\\tx1 ", "r0")), std::string::npos) << body;
 }
 
 TEST_F(RtfReportTest, BoxedAndUnderlinedBandsAndNewPages)
@@ -144,13 +144,13 @@ TEST_F(RtfReportTest, BoxedAndUnderlinedBandsAndNewPages)
     second.Row = 1;
     const std::string body = RunBody();
     // The boxed header row and the empty paragraph that closes the box.
-    EXPECT_NE(body.find("\\pard\\plain \\box\\brdrs \\f1\\fs16 \\tx0 " + std::string(kArial10) + "\\tab Title\\par }" +
+    EXPECT_NE(body.find("\\pard\\plain \\box\\brdrs \\f1\\fs16 \\tx1 " + std::string(kArial10) + "\\tab Title\\par }" +
                         kOpen + "\\par "),
               std::string::npos)
         << body;
     // A detail record after the first starts a page (the page header alone leaves the page
     // empty), on its first row only; both rows sit over a bottom border and nothing closes them.
-    const std::string record = "\\pard\\plain %\\brdrb\\brdrs \\f1\\fs16 \\tx0 " + std::string(kArial10) +
+    const std::string record = "\\pard\\plain %\\brdrb\\brdrs \\f1\\fs16 \\tx1 " + std::string(kArial10) +
                                "\\tab r%\\par }\\pard\\plain \\brdrb\\brdrs \\f1\\fs16 \\tx1500 " + kArial10 +
                                "\\tab x\\par }";
     for (const char* r : {"0", "1"}) {
@@ -182,8 +182,8 @@ TEST_F(RtfReportTest, BoldAndUnderlineDoNotRunOnAndTextIsEscaped)
     // The tab is in the bold face without underline; the text underlined; the next paragraph
     // starts after the group has closed.
     EXPECT_EQ(body.substr(0, body.find("r0")),
-              std::string(kOpen) + kOpen + "\\tx0 {\\f1\\fs20\\b\\i0\\ul0 \\tab }{\\f1\\fs20\\b\\i0\\ul " +
-                  "Loss \\{dB\\} \\\\ caf\\'e9\\par }" + kOpen + "\\tx0 " + kArial10 + "\\tab ");
+              std::string(kOpen) + kOpen + "\\tx1 {\\f1\\fs20\\b\\i0\\ul0 \\tab }{\\f1\\fs20\\b\\i0\\ul " +
+                  "Loss \\{dB\\} \\\\ caf\\'e9\\par }" + kOpen + "\\tx1 " + kArial10 + "\\tab ");
 }
 
 TEST_F(RtfReportTest, PaperSizeOrientationAndMargins)
