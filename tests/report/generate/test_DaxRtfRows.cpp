@@ -129,8 +129,10 @@ TEST_F(RtfReportTest, LabelsLeftOutOfRtfAreNotWritten)
     auto& line = Label<TDaxLine>(*page.Detail, "Rule", 0, 10, 200, 2);
     (void)line;
     Label<TDaxCheckLabel>(*page.Detail, "Check", 300, 0, 12, 12);
+    Label<TDaxTotalvarLabel>(*page.Detail, "NoTotal", 400, 0, 50, 17).RtfPrint = false;
     const std::string body = RunBody();
     EXPECT_EQ(body.find("secret"), std::string::npos) << body;
+    for (const char* stop : {"\\tx1500", "\\tx4500", "\\tx6000", "\\tqr"}) EXPECT_EQ(body.find(stop), std::string::npos) << stop;
     EXPECT_NE(body.find(Row("\\tx1 ", "r0")), std::string::npos) << body;
 }
 
@@ -266,4 +268,24 @@ TEST_F(RtfReportTest, ExistingFileIsReplacedWhole)
     EXPECT_EQ(file.rfind("{\\rtf1", 0), 0u);
     EXPECT_EQ(file.find("xx"), std::string::npos);
     ExpectBalanced(file);
+}
+
+TEST_F(RtfReportTest, BandEventsSetTheTextsTheRowsWrite)
+{
+    Rows(2);
+    auto& note = Text(*page.Detail, "Note", "", 200, 0);
+    std::vector<std::string> events;
+    page.Detail->OnBeforePrint = [&](TDaxBand&) {
+        note.Caption = "note " + std::to_string(row);
+        events.push_back("band before");
+    };
+    page.Detail->OnAfterPrint = [&](TDaxBand&) { events.push_back("band after"); };
+    note.OnAfterPrint = [&](TDaxLabel&) { events.push_back("label after"); };
+    const std::string body = RunBody();
+    EXPECT_NE(body.find("\\tab r0\\tab note 0\\par "), std::string::npos) << body;
+    EXPECT_NE(body.find("\\tab r1\\tab note 1\\par "), std::string::npos) << body;
+    const std::vector<std::string> once = {"band before", "label after", "band after"};
+    std::vector<std::string> twice = once;
+    twice.insert(twice.end(), once.begin(), once.end());
+    EXPECT_EQ(events, twice);
 }
