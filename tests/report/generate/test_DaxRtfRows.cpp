@@ -289,3 +289,19 @@ TEST_F(RtfReportTest, BandEventsSetTheTextsTheRowsWrite)
     twice.insert(twice.end(), once.begin(), once.end());
     EXPECT_EQ(events, twice);
 }
+
+TEST_F(RtfReportTest, FileThatCannotBeWrittenAtTheEndIsReportedAndTheRunEnds)
+{
+    CaughtErrors errors;
+    Rows(2);
+    const auto folder = dir.path() / "gone";
+    std::filesystem::create_directories(folder);
+    page.RtfFile = (folder / "report.rtf").string();
+    // The folder goes away while the run ends, before the document is written.
+    page.OnDataFinish = [&](TDaxReportPage&) { std::filesystem::remove_all(folder); };
+    report.Run();
+    EXPECT_FALSE(report.Running);
+    ASSERT_EQ(errors.messages.size(), 1u);
+    EXPECT_NE(errors.messages[0].find("report.rtf"), std::string::npos) << errors.messages[0];
+    EXPECT_FALSE(std::filesystem::exists(page.RtfFile));
+}
