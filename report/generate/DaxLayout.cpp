@@ -241,7 +241,7 @@ void TDaxReportPage::PrintBand(TDaxBand* b)
         if (!IsOverlay(b) && b != PageHead && !RtfMode) CheckProgress();
         RemovePending(b);
         if (RtfMode) {
-            if (Rtf) Rtf->WriteBand(*this, *b);
+            if (Rtf) b->WriteRtf(*this, *Rtf);
             if (b != PageHead) PageEmpty = false;
         } else {
             b->PrintAll(*this);
@@ -264,7 +264,7 @@ void TDaxReportPage::PrintStretching(TDaxBand* b, bool reprint)
     while (!b->Done) {
         EnsureRoom(0);
         if (RtfMode) {
-            if (Rtf) Rtf->WriteBand(*this, *b);
+            if (Rtf) b->WriteRtf(*this, *Rtf);
             b->Done = true;
             break;
         }
@@ -287,6 +287,8 @@ void TDaxReportPage::EnsureRoom(int h)
 
 void TDaxReportPage::BreakPage()
 {
+    // An RTF document breaks its pages where bands ask for a new one (the writer's \page).
+    if (RtfMode) return;
     if (YPos <= PageStartY || (Phase & phOverlays)) return;
     if (OnBeforeNewPage) {
         bool doNewPage = true;
@@ -389,7 +391,7 @@ void TDaxReportPage::PrintPageFooter()
         XPos = LeftMarginPx();
         YPos = TopMarginPx() + PrintableHeightPx() - FooterHeight + sum;
         if (RtfMode) {
-            if (Rtf && m->CanPrint()) Rtf->WriteBand(*this, *m);
+            if (Rtf) m->WriteRtf(*this, *Rtf);
         } else {
             m->PrintAll(*this);
         }
@@ -512,7 +514,7 @@ void TDaxReportPage::ReprintBand(TDaxBand* b)
     } else {
         EnsureRoom(b->ReserveSpace.Reserve() + b->Height);
         if (RtfMode) {
-            if (Rtf) Rtf->WriteBand(*this, *b);
+            if (Rtf) b->WriteRtf(*this, *Rtf);
         } else {
             b->PrintAll(*this);
             YPos += b->Height;
