@@ -12,6 +12,7 @@
 #include "report/output/RpxOutput.h"
 #include "report/rtf/DaxRtf.h"
 
+#include <climits>
 #include <functional>
 #include <memory>
 #include <string>
@@ -104,6 +105,8 @@ protected:
     void ParentChanged(TDaxComponent* oldParent) override;
     void FireBefore() { FireEvent(this, OnBeforePrint, *this); }
     void FireAfter() { FireEvent(this, OnAfterPrint, *this); }
+    // Starts one band print: Done := not CanPrint; true when the label prints.
+    bool BeginPrint();
     // The label's rectangle at the band's origin on the page.
     TRpxRect PageRect(const TDaxReportPage& page, int height) const;
     void DrawBackground(TRpxCanvas& c, const TRpxRect& r) const;
@@ -149,7 +152,9 @@ public:
     bool FirstSlice = true;
 
 protected:
-    int PrintMemoLines(TRpxCanvas& canvas, const TRpxRect& r, int room, bool atPageTop);
+    // Draws the memo lines that fit in room from r's top; a line forced onto the slice
+    // without room for it is clipped at roomBottom.
+    int PrintMemoLines(TRpxCanvas& canvas, const TRpxRect& r, int room, bool atPageTop, int roomBottom = INT_MAX);
     int LinesLeft() const { return std::max(0, Memo.LineCount - LinesPrinted); }
     void SkipLeadingBlanks();
 };
@@ -647,7 +652,7 @@ private:
     void ReprintFamily(TDaxBand* b);
     void RepeatFamily(TDaxBand* b);
     void ReprintBand(TDaxBand* b);
-    void PrintSubDataFamily(TDaxSubDataBand* b);
+    void PrintSubDataFamily(TDaxSubDataBand* b, bool repeat);
     void PrintStretching(TDaxBand* b, bool reprint);
     bool IsOpen(const TDaxBand* b) const;
     void AppendFamilyLayout(TDaxBand* b, std::vector<TDaxBand*>& out);
