@@ -214,3 +214,102 @@ TEST(RpxPlatformPrinting, TheReportsOrientationReachesTheProgramsPrinter)
     const QImage page = mwtest::PdfPageImage(pdf, 1, 20, dir.path());
     EXPECT_GT(page.width(), page.height());
 }
+
+namespace {
+
+// A recorded document of two pages: Letter upright, then A4 on its side.
+std::shared_ptr<TRpxRpxFile> LetterThenLandscapeA4()
+{
+    TRpxOutput out;
+    out.SetOutputMode(1);
+    out.PrinterSetup->SetPaperSize(1);
+    out.PrinterSetup->SetOrientation(1);
+    out.BeginOutput();
+    out.Canvas().TextOut(96, 96, "Upright letter");
+    out.PrinterSetup->SetPaperSize(9);
+    out.PrinterSetup->SetOrientation(2);
+    out.AdvancePage();
+    out.Canvas().TextOut(96, 96, "Sideways A4");
+    out.EndOutput();
+    return out.Document;
+}
+
+}  // namespace
+
+TEST(RpxPlatformPrinting, EachPageComesOutOnItsOwnPaperAndOrientation)
+{
+    TFakePrinters printers;
+    printers.backend->SetPrinterIndex(1);   // Plain: Letter and A4
+    const auto document = LetterThenLandscapeA4();
+    mwtest::TempDir dir;
+    const std::string pdf = dir.File("mixed.pdf");
+    TPdfPrinter printer(pdf, 150);
+    TRpxPlatformPrintDevice device(printer);
+    TRpxPrinter rpx(device);
+    rpx.PrintRange(*document, 1, 2);
+    ASSERT_FALSE(printer.Printing());
+    EXPECT_EQ(mwtest::PdfPageSizes(pdf), (std::vector<std::string>{"612x792", "842x595"}));
+    EXPECT_NE(mwtest::PdfText(pdf, 1).find("Upright letter"), std::string::npos);
+    EXPECT_NE(mwtest::PdfText(pdf, 2).find("Sideways A4"), std::string::npos);
+    // The text keeps its place from the printable area's corner on the turned page too.
+    const auto words = mwtest::PdfWords(pdf);
+    ASSERT_FALSE(words.empty());
+    EXPECT_LT(words.front().xMin, 200);
+}
+
+TEST(RpxPlatformPrinting, OnlyTheSettingsTheDeviceModeHoldsTravel)
+{
+    TRpxDeviceCaps laser;
+    laser.Papers = {{1, "Letter", 2159, 2794}, {DMPAPER_USER, "Custom", 3000, 4000}};
+    laser.Bins = {{4, "Manual feed"}};
+    laser.Duplex = true;
+    TRpxDeviceCaps simplex = laser;
+    simplex.Duplex = false;
+
+    struct Case {
+        const char* what;
+        TRpxDevMode dm;
+        const TRpxDeviceCaps* caps;
+        TPrinterPageFormat expected;
+    };
+    auto dm = [](uint32_t fields, auto&& set) {
+        TRpxDevMode d;
+        d.Fields = fields;
+        set(d);
+        return d;
+    };
+    TPrinterPageFormat landscapeLetter;
+    landscapeLetter.Orientation = TPrinterOrientation::poLandscape;
+    landscapeLetter.Paper = TPrinterPaper{1, "Letter", 2159, 2794};
+    TPrinterPageFormat custom;
+    custom.Paper = TPrinterPaper{DMPAPER_USER, "Custom", 1500, 4000};   // the length beyond the largest sheet is cut
+    TPrinterPageFormat longEdge;
+    longEdge.Duplex = TPrinterDuplex::pdLongEdge;
+    TPrinterPageFormat copies;
+    copies.Copies = 3;
+    copies.Collate = false;
+    TPrinterPageFormat manual;
+    manual.Source = "Manual feed";
+    TPrinterPageFormat dpi;
+    dpi.Resolution = 600;
+    const Case cases[] = {
+        {"nothing flagged", dm(0, [](TRpxDevMode& d) { d.Orientation = 2; d.Copies = 4; }), &laser, {}},
+        {"paper and orientation", dm(DM_ORIENTATION | DM_PAPERSIZE, [](TRpxDevMode& d) { d.Orientation = 2; d.PaperSize = 1; }),
+         &laser, landscapeLetter},
+        {"a paper the printer lacks", dm(DM_PAPERSIZE, [](TRpxDevMode& d) { d.PaperSize = 9; }), &laser, {}},
+        {"the user's own size", dm(DM_PAPERSIZE | DM_PAPERWIDTH | DM_PAPERLENGTH,
+                                   [](TRpxDevMode& d) { d.PaperSize = DMPAPER_USER; d.PaperWidth = 1500; d.PaperLength = 5000; }),
+         &laser, custom},
+        {"two-sided", dm(DM_DUPLEX, [](TRpxDevMode& d) { d.Duplex = 2; }), &laser, longEdge},
+        {"two-sided on a one-sided printer", dm(DM_DUPLEX, [](TRpxDevMode& d) { d.Duplex = 2; }), &simplex, {}},
+        {"copies uncollated", dm(DM_COPIES | DM_COLLATE, [](TRpxDevMode& d) { d.Copies = 3; d.Collate = 0; }), &laser, copies},
+        {"a bin by its number", dm(DM_DEFAULTSOURCE, [](TRpxDevMode& d) { d.DefaultSource = 4; }), &laser, manual},
+        {"a bin the printer lacks", dm(DM_DEFAULTSOURCE, [](TRpxDevMode& d) { d.DefaultSource = 7; }), &laser, {}},
+        {"dots per inch", dm(DM_PRINTQUALITY, [](TRpxDevMode& d) { d.PrintQuality = 600; }), &laser, dpi},
+        {"a quality code", dm(DM_PRINTQUALITY, [](TRpxDevMode& d) { d.PrintQuality = -4; }), &laser, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_TRUE(RpxPageFormat(c.dm, *c.caps) == c.expected);
+    }
+}

@@ -2,7 +2,7 @@
 # A private CUPS scheduler (tests/report/cupsd_fixture.sh) with a queue that keeps each job
 # as PDF in <folder>/out/print.pdf: MwDuplexPdf, with Letter, A4 and Legal paper, two trays
 # and two-sided printing (DuplexPdfQueue.ppd).
-#   cupsd_fixture.sh start|stop <folder>
+#   cupsd_duplex_fixture.sh start|stop <folder>
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 cmd=${1:?start or stop}
