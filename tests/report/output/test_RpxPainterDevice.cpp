@@ -217,13 +217,17 @@ TEST(RpxPlatformPrinting, TheReportsOrientationReachesTheProgramsPrinter)
 
 namespace {
 
-// A recorded document of two pages: Letter upright, then A4 on its side.
-std::shared_ptr<TRpxRpxFile> LetterThenLandscapeA4()
+// A recorded document of two pages: Letter upright, then A4 on its side, in `copies`
+// collated copies, two-sided or not.
+std::shared_ptr<TRpxRpxFile> LetterThenLandscapeA4(int copies, int duplex)
 {
     TRpxOutput out;
     out.SetOutputMode(1);
     out.PrinterSetup->SetPaperSize(1);
     out.PrinterSetup->SetOrientation(1);
+    out.PrinterSetup->SetCopies(copies);
+    out.PrinterSetup->SetCollate(1);
+    out.PrinterSetup->SetDuplex(duplex);
     out.BeginOutput();
     out.Canvas().TextOut(96, 96, "Upright letter");
     out.PrinterSetup->SetPaperSize(9);
@@ -238,23 +242,32 @@ std::shared_ptr<TRpxRpxFile> LetterThenLandscapeA4()
 
 TEST(RpxPlatformPrinting, EachPageComesOutOnItsOwnPaperAndOrientation)
 {
-    TFakePrinters printers;
-    printers.backend->SetPrinterIndex(1);   // Plain: Letter and A4
-    const auto document = LetterThenLandscapeA4();
-    mwtest::TempDir dir;
-    const std::string pdf = dir.File("mixed.pdf");
-    TPdfPrinter printer(pdf, 150);
-    TRpxPlatformPrintDevice device(printer);
-    TRpxPrinter rpx(device);
-    rpx.PrintRange(*document, 1, 2);
-    ASSERT_FALSE(printer.Printing());
-    EXPECT_EQ(mwtest::PdfPageSizes(pdf), (std::vector<std::string>{"612x792", "842x595"}));
-    EXPECT_NE(mwtest::PdfText(pdf, 1).find("Upright letter"), std::string::npos);
-    EXPECT_NE(mwtest::PdfText(pdf, 2).find("Sideways A4"), std::string::npos);
-    // The text keeps its place from the printable area's corner on the turned page too.
-    const auto words = mwtest::PdfWords(pdf);
-    ASSERT_FALSE(words.empty());
-    EXPECT_LT(words.front().xMin, 200);
+    struct Case {
+        const char* what;
+        int copies, duplex;
+        std::vector<std::string> sizes;   // of the last job
+    };
+    const Case cases[] = {
+        {"one copy", 1, 1, {"612x792", "842x595"}},
+        {"two collated copies in one job", 2, 1, {"612x792", "842x595", "612x792", "842x595"}},
+        // A job per copy; the second starts on the first page's paper again.
+        {"two-sided: a job per copy", 2, 2, {"612x792", "842x595"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TFakePrinters printers;   // the laser: Letter, A4 under a number of its own, two-sided
+        const auto document = LetterThenLandscapeA4(c.copies, c.duplex);
+        mwtest::TempDir dir;
+        const std::string pdf = dir.File("mixed.pdf");
+        TPdfPrinter printer(pdf, 150);
+        TRpxPlatformPrintDevice device(printer);
+        TRpxPrinter rpx(device);
+        rpx.PrintRange(*document, 1, 2);
+        ASSERT_FALSE(printer.Printing());
+        EXPECT_EQ(mwtest::PdfPageSizes(pdf), c.sizes);
+        EXPECT_NE(mwtest::PdfText(pdf, 1).find("Upright letter"), std::string::npos);
+        EXPECT_NE(mwtest::PdfText(pdf, 2).find("Sideways A4"), std::string::npos);
+    }
 }
 
 TEST(RpxPlatformPrinting, OnlyTheSettingsTheDeviceModeHoldsTravel)
