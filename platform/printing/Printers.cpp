@@ -48,6 +48,12 @@ void TPrinter::SetPageFormat(const TPrinterPageFormat& format)
 
 void TPrinter::ApplyPageFormat(const TPrinterPageFormat&, bool) { ApplyOrientation(orientation_); }
 
+void TPrinter::NoteDeviceFormat(const TPrinterPageFormat& format)
+{
+    format_.Merge(format);
+    if (format.Orientation) orientation_ = *format.Orientation;
+}
+
 int TPrinter::PageWidth() { return Device().width(); }
 int TPrinter::PageHeight() { return Device().height(); }
 int TPrinter::Resolution() { return Device().logicalDpiY(); }

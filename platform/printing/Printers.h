@@ -88,6 +88,8 @@ protected:
     virtual void ApplyPageFormat(const TPrinterPageFormat& format, bool inDocument);
     // Called at EndDoc while the painter is still open, after the last page.
     virtual void FinishDevice() {}
+    // Records settings the device took by itself (a dialog set it up), without applying them.
+    void NoteDeviceFormat(const TPrinterPageFormat& format);
     // Called after the painter was closed: deliver (EndDoc) or discard (Abort) the output.
     virtual void Deliver() {}
     virtual void Discard() {}

@@ -164,6 +164,33 @@ void TQtPrinter::ApplyPageFormat(const TPrinterPageFormat& format, bool inDocume
     ApplyQtPageFormat(*printer_, f, inDocument);
 }
 
+void TQtPrinter::TakeDialogSettings()
+{
+    if (Printing()) return;
+    TPrinterPageFormat f;
+    f.Orientation = printer_->pageLayout().orientation() == QPageLayout::Landscape ? TPrinterOrientation::poLandscape
+                                                                                   : TPrinterOrientation::poPortrait;
+    const QSizeF mm = printer_->pageLayout().pageSize().size(QPageSize::Millimeter);
+    TPrinterPaper paper{0, printer_->pageLayout().pageSize().name().toStdString(),
+                        static_cast<int32_t>(std::lround(mm.width() * 10)), static_cast<int32_t>(std::lround(mm.height() * 10))};
+    // The printer's own number for a paper it lists.
+    if (const TPrinterCapabilities* caps = pdfFile_.empty() ? PrinterCatalog().Capabilities(name_) : nullptr)
+        for (const TPrinterPaper& p : caps->Papers)
+            if (p.Number != PrinterCustomPaper && std::abs(p.Width - paper.Width) <= 10 && std::abs(p.Length - paper.Length) <= 10) {
+                paper = p;
+                break;
+            }
+    f.Paper = paper;
+    switch (printer_->duplex()) {
+    case QPrinter::DuplexLongSide: f.Duplex = TPrinterDuplex::pdLongEdge; break;
+    case QPrinter::DuplexShortSide: f.Duplex = TPrinterDuplex::pdShortEdge; break;
+    default: f.Duplex = TPrinterDuplex::pdSimplex; break;
+    }
+    f.Copies = printer_->copyCount();
+    f.Collate = printer_->collateCopies();
+    NoteDeviceFormat(f);
+}
+
 void TQtPrinter::FinishDevice()
 {
     // Qt gives the queue the layout in force when the document ends; the job's settings are
@@ -232,5 +259,6 @@ bool ExecutePrintDialog(TPrintDialog& dialog, TPrinter& printer)
         const auto it = std::find(names.begin(), names.end(), dialog.PrinterName);
         if (it != names.end()) printer.SetPrinterIndex(static_cast<int>(it - names.begin()));
     }
+    if (ok && qt) qt->TakeDialogSettings();
     return ok;
 }

@@ -18,6 +18,9 @@ public:
     ~TQtPrinter() override;
 
     QPrinter& QtPrinter() { return *printer_; }
+    // Takes what the print dialog set on Qt's printer (paper, orientation, duplex, copies,
+    // collation) as the printer's page format.
+    void TakeDialogSettings();
 
     std::vector<std::string> Printers() const override;
     int PrinterIndex() const override;
@@ -51,6 +54,6 @@ void InstallSystemPrinter();
 void InstallSystemPrinterCatalog();
 
 // Runs the print dialog for a printer: a Qt printer is set up by the dialog itself (printer,
-// copies, range); others only get the answer. A printer chosen there that the printer's list
-// holds becomes the printer's own choice.
+// copies, range) and keeps its settings as its page format; others only get the answer. A
+// printer chosen there that the printer's list holds becomes the printer's own choice.
 bool ExecutePrintDialog(TPrintDialog& dialog, TPrinter& printer);

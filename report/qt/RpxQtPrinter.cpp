@@ -5,6 +5,7 @@
 #include "report/output/qt/RpxPlatformPrinter.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -63,6 +64,7 @@ TRpxDeviceCaps DeviceCaps(const TPrinterCapabilities& c)
 struct TRpxQtPrinterBackend::Device {
     TRpxDevMode defaults;
     TRpxDevMode current;
+    TPrinterPageFormat seen;   // the program printer's format when last looked at
 };
 
 TRpxQtPrinterBackend::TRpxQtPrinterBackend()
@@ -122,7 +124,47 @@ TRpxQtPrinterBackend::Device* TRpxQtPrinterBackend::Current()
     if (!caps) return nullptr;
     Device d;
     d.defaults = d.current = DefaultDevMode(*caps);
+    if (PrinterInstalled()) d.seen = Printer().PageFormat();
     return &(devices_[current_] = d);
+}
+
+void TRpxQtPrinterBackend::FollowProgramPrinter(Device& d)
+{
+    // What the program's printer took since (its print dialog, an exhibit) is the device
+    // mode's too, as both are one printer.
+    if (!PrinterInstalled() || Printer().PrinterName() != current_) return;
+    const TPrinterPageFormat now = Printer().PageFormat();
+    if (now == d.seen) return;
+    const TPrinterPageFormat before = std::exchange(d.seen, now);
+    TRpxDevMode& dm = d.current;
+    if (now.Orientation && now.Orientation != before.Orientation) {
+        dm.Fields |= DM_ORIENTATION;
+        dm.Orientation = *now.Orientation == TPrinterOrientation::poLandscape ? 2 : 1;
+    }
+    if (now.Paper && now.Paper != before.Paper) {
+        const TPrinterCapabilities* caps = PrinterCatalog().Capabilities(current_);
+        const TPrinterPaper* listed = caps ? caps->PaperByNumber(now.Paper->Number) : nullptr;
+        const bool custom = !listed && caps && caps->PaperByNumber(PrinterCustomPaper);
+        if (listed || custom) {
+            dm.Fields |= DM_PAPERSIZE | DM_FORMNAME | DM_PAPERLENGTH | DM_PAPERWIDTH;
+            dm.PaperSize = listed ? listed->Number : PrinterCustomPaper;
+            dm.FormName = Cut(listed ? listed->Name : std::string("Custom"), 31);
+            dm.PaperLength = Clamp16(now.Paper->Length);
+            dm.PaperWidth = Clamp16(now.Paper->Width);
+        }
+    }
+    if (now.Duplex && now.Duplex != before.Duplex) {
+        dm.Fields |= DM_DUPLEX;
+        dm.Duplex = *now.Duplex == TPrinterDuplex::pdLongEdge ? 2 : *now.Duplex == TPrinterDuplex::pdShortEdge ? 3 : 1;
+    }
+    if (now.Copies && now.Copies != before.Copies) {
+        dm.Fields |= DM_COPIES;
+        dm.Copies = static_cast<int16_t>(std::clamp(*now.Copies, 1, 32767));
+    }
+    if (now.Collate && now.Collate != before.Collate) {
+        dm.Fields |= DM_COLLATE;
+        dm.Collate = *now.Collate ? 1 : 0;
+    }
 }
 
 bool TRpxQtPrinterBackend::DeviceNames(std::string& device, std::string& driver, std::string& port)
@@ -139,6 +181,7 @@ bool TRpxQtPrinterBackend::GetDevMode(TRpxDevMode& dm)
 {
     Device* d = Current();
     if (!d) return false;
+    FollowProgramPrinter(*d);
     dm = d->current;
     return true;
 }

@@ -2,7 +2,8 @@
 // stack (platform/printing). The printers and what each can do come from the printer catalog,
 // the one list the program's printer and its print dialog use too; the current printer is the
 // program's printer (selecting on either side selects on both). The device mode the engine
-// writes reaches that printer as its page format when a report prints (RpxPlatformPrinter.h).
+// writes reaches that printer as its page format when a report prints (RpxPlatformPrinter.h);
+// what that printer takes otherwise (its print dialog) the device mode takes too.
 #pragma once
 
 #include "report/RpxPrinter.h"
@@ -34,6 +35,7 @@ public:
 private:
     struct Device;
     Device* Current();
+    void FollowProgramPrinter(Device& d);
 
     std::string current_;
     std::map<std::string, Device> devices_;

@@ -6,11 +6,17 @@
 #include "platform/printing/Printers.h"
 #include "platform/ui/ScriptedUi.h"
 #include "report/RpxPrinter.h"
+#include "report/DaxPageSetup.h"
 #include "report/qt/RpxQtPrinter.h"
+#include "report/ui/RpxDialogs.h"
+#include "platform/printing/QtPrinters.h"
 
 #include "support/FakePrinterCatalog.h"
 
 #include <gtest/gtest.h>
+
+#include <QPageLayout>
+#include <QPrinter>
 
 using namespace mwtest;
 
@@ -80,6 +86,20 @@ TEST(PrinterStack, TheExhibitsDialogAndTheReportEngineShareOneList)
         ASSERT_EQ(info.Bins.size(), 2u);
         EXPECT_EQ(info.BinByNumberOrName(7)->Name, "Auto");
         EXPECT_EQ(info.PaperByNumber(1), nullptr);
+    }
+
+    // What the report's printer-setup dialog sets on the printer, the report's setup reads back.
+    auto& qt = dynamic_cast<TQtPrinter&>(Printer());
+    qt.QtPrinter().setPageSize(QPageSize(QPageSize::A4));
+    qt.QtPrinter().setPageOrientation(QPageLayout::Landscape);   // as the user sets it in the dialog
+    ui.ExpectPrint(true);
+    ASSERT_TRUE(RpxPrinterSetupDialog());
+    {
+        TRpxPrinterSetup setup;
+        setup.ReadFromPrinter();
+        EXPECT_EQ(setup.Orientation, 2);
+        EXPECT_EQ(setup.PaperSize, 9);
+        EXPECT_NEAR(setup.PaperWidth, 297 / 25.4, 0.01);
     }
 
     // And a printer the report engine selects is the program's printer.
