@@ -162,6 +162,7 @@ TEST(RpxMemoQt, WrapsWithARealFontInsideItsWidth)
 #include "platform/printing/Printers.h"
 #include "support/PopplerTools.h"
 #include "report/FakePrinters.h"
+#include "report/output/MixedPaperReport.h"
 
 TEST(RpxPlatformPrinting, ARecordedReportPrintsThroughTheProgramsPrinter)
 {
@@ -214,31 +215,6 @@ TEST(RpxPlatformPrinting, TheReportsOrientationReachesTheProgramsPrinter)
     const QImage page = mwtest::PdfPageImage(pdf, 1, 20, dir.path());
     EXPECT_GT(page.width(), page.height());
 }
-
-namespace {
-
-// A recorded document of two pages: Letter upright, then A4 on its side, in `copies`
-// collated copies, two-sided or not.
-std::shared_ptr<TRpxRpxFile> LetterThenLandscapeA4(int copies, int duplex)
-{
-    TRpxOutput out;
-    out.SetOutputMode(1);
-    out.PrinterSetup->SetPaperSize(1);
-    out.PrinterSetup->SetOrientation(1);
-    out.PrinterSetup->SetCopies(copies);
-    out.PrinterSetup->SetCollate(1);
-    out.PrinterSetup->SetDuplex(duplex);
-    out.BeginOutput();
-    out.Canvas().TextOut(96, 96, "Upright letter");
-    out.PrinterSetup->SetPaperSize(9);
-    out.PrinterSetup->SetOrientation(2);
-    out.AdvancePage();
-    out.Canvas().TextOut(96, 96, "Sideways A4");
-    out.EndOutput();
-    return out.Document;
-}
-
-}  // namespace
 
 TEST(RpxPlatformPrinting, EachPageComesOutOnItsOwnPaperAndOrientation)
 {

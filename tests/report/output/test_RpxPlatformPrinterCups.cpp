@@ -1,6 +1,7 @@
 // A report printed through the program's printer onto a private CUPS scheduler's two-sided
 // PDF queue (started by the ctest set-up test): each page keeps its paper and orientation in
 // the job, and the job carries the report's two-sided setting.
+#include "report/output/MixedPaperReport.h"
 #include "report/output/RpxPrint.h"
 #include "report/output/qt/RpxPlatformPrinter.h"
 #include "report/qt/RpxQtPrinter.h"
@@ -15,30 +16,6 @@
 
 using namespace mwtest;
 
-namespace {
-
-// Two pages: Letter upright, then A4 on its side; printed two-sided, two collated copies.
-std::shared_ptr<TRpxRpxFile> TwoPageReport()
-{
-    TRpxOutput out;
-    out.SetOutputMode(1);
-    out.PrinterSetup->SetPaperSize(1);
-    out.PrinterSetup->SetOrientation(1);
-    out.PrinterSetup->SetDuplex(2);
-    out.PrinterSetup->SetCopies(2);
-    out.PrinterSetup->SetCollate(1);
-    out.BeginOutput();
-    out.Canvas().TextOut(96, 96, "Page one upright letter");
-    out.PrinterSetup->SetPaperSize(9);
-    out.PrinterSetup->SetOrientation(2);
-    out.AdvancePage();
-    out.Canvas().TextOut(96, 96, "Page two sideways A4");
-    out.EndOutput();
-    return out.Document;
-}
-
-}  // namespace
-
 TEST(RpxPlatformPrinterCups, PagesKeepTheirPaperAndTheJobIsTwoSided)
 {
     const std::string folder = UseTestScheduler();
@@ -50,7 +27,7 @@ TEST(RpxPlatformPrinterCups, PagesKeepTheirPaperAndTheJobIsTwoSided)
         TQtPrinter printer;
         ASSERT_EQ(printer.PrinterName(), "MwDuplexPdf");
         TPrinterScope scope(printer);
-        const auto document = TwoPageReport();
+        const auto document = LetterThenLandscapeA4(2, 2);   // two collated copies, two-sided
         ASSERT_EQ(document->CompletePages(), 2);
 
         TRpxPlatformPrintDevice device(printer);
@@ -75,11 +52,11 @@ TEST(RpxPlatformPrinterCups, PagesKeepTheirPaperAndTheJobIsTwoSided)
         EXPECT_EQ(job.count("copies") ? job.at("copies") : "1", "1");
         const std::string pdf = JobDocument(folder, id);
         EXPECT_EQ(PdfPageSizes(pdf), (std::vector<std::string>{"612x792", "842x595"}));
-        EXPECT_NE(PdfText(pdf, 1).find("Page one upright letter"), std::string::npos);
-        EXPECT_NE(PdfText(pdf, 2).find("Page two sideways A4"), std::string::npos);
+        EXPECT_NE(PdfText(pdf, 1).find("Upright letter"), std::string::npos);
+        EXPECT_NE(PdfText(pdf, 2).find("Sideways A4"), std::string::npos);
     }
     // What the queue printed of the last job.
     const std::string printed = folder + "/out/print.pdf";
     EXPECT_EQ(PdfPageCount(printed), 2);
-    EXPECT_NE(PdfText(printed, 2).find("Page two sideways A4"), std::string::npos);
+    EXPECT_NE(PdfText(printed, 2).find("Sideways A4"), std::string::npos);
 }
