@@ -111,8 +111,9 @@ private:
 };
 
 // Prints into a PDF file: US Letter with quarter-inch margins (a printable area of 8 x 10.5
-// inches) at `dpi`, or the paper of the page format. The document is assembled in memory and written at EndDoc in one piece:
-// a file that cannot be written raises EFCreateError or EWriteError, and Abort leaves no file.
+// inches) at `dpi`, or the paper of the page format. The document is assembled in memory and
+// written at EndDoc in one piece: a file that cannot be written raises EFCreateError or
+// EWriteError, and Abort leaves no file.
 class TPdfPrinter : public TPrinter {
 public:
     explicit TPdfPrinter(std::string fileName, int dpi = 300);

@@ -66,9 +66,8 @@ TPrinterPageFormat RpxPageFormat(const TRpxDevMode& dm, const TRpxDeviceCaps& ca
                                     : TPrinterDuplex::pdSimplex;
     if ((has & DM_COPIES) && dm.Copies > 0) f.Copies = dm.Copies;
     if (has & DM_COLLATE) f.Collate = dm.Collate != 0;
-    // Dots per inch; the quality codes (-4..-1) leave the printer's resolution as it is.
-    if ((has & DM_PRINTQUALITY) && dm.PrintQuality > 0) f.Resolution = dm.PrintQuality;
-    if (has & DM_COLOR) f.Color = dm.Color == 2;
+    // The resolution and the colour stay as the printer is set: a report's setup can give only
+    // quality codes, and the driver's colour default would turn the exhibits grey after it.
     if (has & DM_DEFAULTSOURCE)
         for (const TRpxDeviceBin& b : caps.Bins)
             if (b.Number == dm.DefaultSource) {

@@ -35,7 +35,8 @@ private:
 };
 
 // The settings of a device mode as the program's printer takes them: only the fields the
-// device mode holds, papers and bins by their numbers in the printer's capabilities.
+// device mode holds, papers and bins by their numbers in the printer's capabilities; paper,
+// orientation, duplex, copies, collation and source.
 TPrinterPageFormat RpxPageFormat(const TRpxDevMode& dm, const TRpxDeviceCaps& caps);
 
 // Report outputs given no printer print on the program's printer (Printer()).

@@ -279,8 +279,6 @@ TEST(RpxPlatformPrinting, OnlyTheSettingsTheDeviceModeHoldsTravel)
     copies.Collate = false;
     TPrinterPageFormat manual;
     manual.Source = "Manual feed";
-    TPrinterPageFormat dpi;
-    dpi.Resolution = 600;
     const Case cases[] = {
         {"nothing flagged", dm(0, [](TRpxDevMode& d) { d.Orientation = 2; d.Copies = 4; }), &laser, {}},
         {"paper and orientation", dm(DM_ORIENTATION | DM_PAPERSIZE, [](TRpxDevMode& d) { d.Orientation = 2; d.PaperSize = 1; }),
@@ -294,8 +292,9 @@ TEST(RpxPlatformPrinting, OnlyTheSettingsTheDeviceModeHoldsTravel)
         {"copies uncollated", dm(DM_COPIES | DM_COLLATE, [](TRpxDevMode& d) { d.Copies = 3; d.Collate = 0; }), &laser, copies},
         {"a bin by its number", dm(DM_DEFAULTSOURCE, [](TRpxDevMode& d) { d.DefaultSource = 4; }), &laser, manual},
         {"a bin the printer lacks", dm(DM_DEFAULTSOURCE, [](TRpxDevMode& d) { d.DefaultSource = 7; }), &laser, {}},
-        {"dots per inch", dm(DM_PRINTQUALITY, [](TRpxDevMode& d) { d.PrintQuality = 600; }), &laser, dpi},
+        {"dots per inch stay the printer's", dm(DM_PRINTQUALITY, [](TRpxDevMode& d) { d.PrintQuality = 600; }), &laser, {}},
         {"a quality code", dm(DM_PRINTQUALITY, [](TRpxDevMode& d) { d.PrintQuality = -4; }), &laser, {}},
+        {"colour stays the printer's", dm(DM_COLOR, [](TRpxDevMode& d) { d.Color = 1; }), &laser, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
