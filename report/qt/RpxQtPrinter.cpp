@@ -119,9 +119,10 @@ void TRpxQtPrinterBackend::SetPrinterIndex(int index)
 TRpxQtPrinterBackend::Device* TRpxQtPrinterBackend::Current()
 {
     if (PrinterIndex() < 0) return nullptr;
-    if (auto it = devices_.find(current_); it != devices_.end()) return &it->second;
+    // Asked each time: a printer the catalog no longer describes has no device mode.
     const TPrinterCapabilities* caps = PrinterCatalog().Capabilities(current_);
     if (!caps) return nullptr;
+    if (auto it = devices_.find(current_); it != devices_.end()) return &it->second;
     Device d;
     d.defaults = d.current = DefaultDevMode(*caps);
     if (PrinterInstalled()) d.seen = Printer().PageFormat();
