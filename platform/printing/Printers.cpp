@@ -9,6 +9,7 @@
 #include <QPdfWriter>
 
 #include <exception>
+#include <optional>
 
 // --- TPrinter ----------------------------------------------------------------
 
@@ -34,7 +35,23 @@ void TPrinter::SetOrientation(TPrinterOrientation o)
 {
     if (printing_) throw EPrinter("Printing in progress");
     orientation_ = o;
+    format_.Orientation = o;
     ApplyOrientation(o);
+}
+
+void TPrinter::SetPageFormat(const TPrinterPageFormat& format)
+{
+    format_.Merge(format);
+    if (format.Orientation) orientation_ = *format.Orientation;
+    ApplyPageFormat(format_, printing_);
+}
+
+void TPrinter::ApplyPageFormat(const TPrinterPageFormat&, bool) { ApplyOrientation(orientation_); }
+
+void TPrinter::NoteDeviceFormat(const TPrinterPageFormat& format)
+{
+    format_.Merge(format);
+    if (format.Orientation) orientation_ = *format.Orientation;
 }
 
 int TPrinter::PageWidth() { return Device().width(); }
@@ -65,7 +82,8 @@ void TPrinter::BeginDoc()
     if (printing_) throw EPrinter("Printing in progress");
     aborted_ = false;
     pageNumber_ = 0;
-    ApplyOrientation(orientation_);
+    format_.Orientation = orientation_;
+    ApplyPageFormat(format_, false);
     Prepare();
     auto doc = std::make_unique<TDoc>();
     QPagedPaintDevice& device = Device();
@@ -94,6 +112,7 @@ void TPrinter::Close()
 void TPrinter::EndDoc()
 {
     if (!printing_) throw EPrinter("Printer is not currently printing");
+    FinishDevice();
     Close();
     Deliver();
 }
@@ -119,6 +138,7 @@ void TPrinter::NewPage()
 struct TPdfPrinter::TImpl {
     int dpi = 300;
     TPrinterOrientation orientation = TPrinterOrientation::poPortrait;
+    std::optional<TPrinterPaper> paper;
     std::unique_ptr<QBuffer> buffer;
     std::unique_ptr<QPdfWriter> writer;
 
@@ -136,8 +156,11 @@ struct TPdfPrinter::TImpl {
     {
         const auto o = orientation == TPrinterOrientation::poLandscape ? QPageLayout::Landscape
                                                                         : QPageLayout::Portrait;
-        writer->setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), o, QMarginsF(0.25, 0.25, 0.25, 0.25),
-                                          QPageLayout::Inch));
+        const QPageSize size = paper && paper->Width > 0 && paper->Length > 0
+                                   ? QPageSize(QSizeF(paper->Width / 10.0, paper->Length / 10.0), QPageSize::Millimeter,
+                                               QString(), QPageSize::FuzzyMatch)
+                                   : QPageSize(QPageSize::Letter);
+        writer->setPageLayout(QPageLayout(size, o, QMarginsF(0.25, 0.25, 0.25, 0.25), QPageLayout::Inch));
     }
 };
 
@@ -162,6 +185,14 @@ QPagedPaintDevice& TPdfPrinter::Device() { return *impl_->writer; }
 void TPdfPrinter::ApplyOrientation(TPrinterOrientation o)
 {
     impl_->orientation = o;
+    impl_->Layout();
+}
+
+void TPdfPrinter::ApplyPageFormat(const TPrinterPageFormat& format, bool)
+{
+    // A PDF page takes any sheet; the rest of the format means nothing to a file.
+    if (format.Paper) impl_->paper = format.Paper;
+    if (format.Orientation) impl_->orientation = *format.Orientation;
     impl_->Layout();
 }
 

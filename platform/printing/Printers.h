@@ -1,5 +1,6 @@
 // The printer: one document at a time, drawn through a canvas whose coordinates are the
-// device pixels of the page's printable area. Orientation is chosen before the document.
+// device pixels of the page's printable area. Orientation is chosen before the document; a
+// page format (PrinterCatalog.h) may change paper and orientation between its pages.
 //
 // A document runs BeginDoc, drawing (NewPage between pages), EndDoc. Abort ends a document
 // without delivering it; a failure while a document is open must abort it, which
@@ -8,6 +9,7 @@
 #pragma once
 
 #include "platform/graphics/Graphics.h"
+#include "platform/printing/PrinterCatalog.h"
 #include "platform/runtime/SysUtils.h"
 
 #include <functional>
@@ -19,8 +21,6 @@ class QPagedPaintDevice;
 
 MW_DECLARE_EXCEPTION(EPrinter, Exception);
 
-enum class TPrinterOrientation { poPortrait, poLandscape };
-
 class TPrinter {
 public:
     TPrinter();
@@ -31,6 +31,13 @@ public:
     TPrinterOrientation Orientation() const { return orientation_; }
     // EPrinter "Printing in progress" while a document is open.
     void SetOrientation(TPrinterOrientation o);
+
+    // The settings given so far, merged: paper, orientation, duplex, copies, collation,
+    // resolution, colour, source. Between documents they hold for the next one; while a
+    // document is open the paper and orientation take effect from its next page, and the
+    // settings of the whole job stay as the document began.
+    void SetPageFormat(const TPrinterPageFormat& format);
+    const TPrinterPageFormat& PageFormat() const { return format_; }
 
     // The printable area of a page in device pixels, for the current orientation.
     int PageWidth();
@@ -76,6 +83,13 @@ protected:
     // The device drawn on; it takes the orientation before BeginDoc.
     virtual QPagedPaintDevice& Device() = 0;
     virtual void ApplyOrientation(TPrinterOrientation o) = 0;
+    // Gives the device the format; inDocument: a document is open (only its paper and
+    // orientation may change). A device without more than an orientation takes that.
+    virtual void ApplyPageFormat(const TPrinterPageFormat& format, bool inDocument);
+    // Called at EndDoc while the painter is still open, after the last page.
+    virtual void FinishDevice() {}
+    // Records settings the device took by itself (a dialog set it up), without applying them.
+    void NoteDeviceFormat(const TPrinterPageFormat& format);
     // Called after the painter was closed: deliver (EndDoc) or discard (Abort) the output.
     virtual void Deliver() {}
     virtual void Discard() {}
@@ -88,6 +102,7 @@ private:
     void Close();
 
     TPrinterOrientation orientation_ = TPrinterOrientation::poPortrait;
+    TPrinterPageFormat format_;
     bool printing_ = false;
     bool aborted_ = false;
     int pageNumber_ = 0;
@@ -96,8 +111,9 @@ private:
 };
 
 // Prints into a PDF file: US Letter with quarter-inch margins (a printable area of 8 x 10.5
-// inches) at `dpi`. The document is assembled in memory and written at EndDoc in one piece:
-// a file that cannot be written raises EFCreateError or EWriteError, and Abort leaves no file.
+// inches) at `dpi`, or the paper of the page format. The document is assembled in memory and
+// written at EndDoc in one piece: a file that cannot be written raises EFCreateError or
+// EWriteError, and Abort leaves no file.
 class TPdfPrinter : public TPrinter {
 public:
     explicit TPdfPrinter(std::string fileName, int dpi = 300);
@@ -113,6 +129,7 @@ public:
 protected:
     QPagedPaintDevice& Device() override;
     void ApplyOrientation(TPrinterOrientation o) override;
+    void ApplyPageFormat(const TPrinterPageFormat& format, bool inDocument) override;
     void Prepare() override;
     void Deliver() override;
     void Discard() override;

@@ -1,11 +1,95 @@
 #include "platform/printing/QtPrinters.h"
 
+#include "platform/printing/QtPageFormat.h"
+#include "platform/printing/QtPrinterCatalog.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QPrinter>
+#include <QPrintEngine>
 #include <QPrinterInfo>
 
-TQtPrinter::TQtPrinter() : printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)) {}
+#include <algorithm>
+#include <cmath>
+
+// --- Page formats on Qt's printer ---------------------------------------------
+
+namespace {
+
+// The CUPS print engine's list of extra job options (name, value, name, value...).
+constexpr auto CupsOptionsKey = QPrintEngine::PrintEnginePropertyKey(0xfe00);
+
+void SetCupsOption(QPrinter& printer, const QString& name, const QString& value)
+{
+    QPrintEngine* engine = printer.printEngine();
+    if (!engine) return;
+    QStringList options = engine->property(CupsOptionsKey).toStringList();
+    const auto at = options.indexOf(name);
+    if (at >= 0 && at % 2 == 0 && at + 1 < options.size()) options[at + 1] = value;
+    else options << name << value;
+    engine->setProperty(CupsOptionsKey, options);
+}
+
+QPageSize ToPageSize(const TPrinterPaper& paper)
+{
+    // A size within a point of a standard paper is that paper, so the queue is asked for it
+    // by its name.
+    return QPageSize(QSizeF(paper.Width / 10.0, paper.Length / 10.0), QPageSize::Millimeter, QString(),
+                     QPageSize::FuzzyMatch);
+}
+
+}  // namespace
+
+void ApplyQtPageFormat(QPrinter& printer, const TPrinterPageFormat& f, bool inDocument)
+{
+    if (f.Paper && f.Paper->Width > 0 && f.Paper->Length > 0) printer.setPageSize(ToPageSize(*f.Paper));
+    if (f.Orientation)
+        printer.setPageOrientation(*f.Orientation == TPrinterOrientation::poLandscape ? QPageLayout::Landscape
+                                                                                      : QPageLayout::Portrait);
+    if (inDocument) return;
+    if (f.Duplex) {
+        switch (*f.Duplex) {
+        case TPrinterDuplex::pdSimplex: printer.setDuplex(QPrinter::DuplexNone); break;
+        case TPrinterDuplex::pdLongEdge: printer.setDuplex(QPrinter::DuplexLongSide); break;
+        case TPrinterDuplex::pdShortEdge: printer.setDuplex(QPrinter::DuplexShortSide); break;
+        }
+    }
+    if (f.Copies && *f.Copies > 0) printer.setCopyCount(*f.Copies);
+    if (f.Collate) printer.setCollateCopies(*f.Collate);
+    if (f.Resolution && *f.Resolution > 0) printer.setResolution(*f.Resolution);
+    if (f.Color) printer.setColorMode(*f.Color ? QPrinter::Color : QPrinter::GrayScale);
+    if (f.Source && !f.Source->empty() && printer.outputFormat() == QPrinter::NativeFormat)
+        SetCupsOption(printer, "media-source", QString::fromStdString(*f.Source));
+}
+
+TPrinterPageMetrics QtPageMetrics(QPrinter& printer)
+{
+    const QRectF paper = printer.paperRect(QPrinter::DevicePixel);
+    const QRectF page = printer.pageRect(QPrinter::DevicePixel);
+    TPrinterPageMetrics m;
+    m.Resolution = printer.resolution();
+    m.SheetWidth = qRound(paper.width());
+    m.SheetHeight = qRound(paper.height());
+    m.PrintableLeft = qRound(page.left() - paper.left());
+    m.PrintableTop = qRound(page.top() - paper.top());
+    m.PrintableWidth = qRound(page.width());
+    m.PrintableHeight = qRound(page.height());
+    return m;
+}
+
+// --- The system printer --------------------------------------------------------
+
+// The layout a document began with: the job's own settings (its paper and orientation in the
+// queue) are those of its first page.
+struct TQtPrinter::TJob {
+    QPageLayout first;
+};
+
+TQtPrinter::TQtPrinter() : printer_(std::make_unique<QPrinter>(QPrinter::HighResolution))
+{
+    if (!PrinterCatalogInstalled()) InstallSystemPrinterCatalog();
+    Select(PrinterCatalog().DefaultName());
+}
 
 TQtPrinter::TQtPrinter(const std::string& pdfFileName)
     : printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)), pdfFile_(pdfFileName)
@@ -29,18 +113,15 @@ TQtPrinter::~TQtPrinter()
 std::vector<std::string> TQtPrinter::Printers() const
 {
     if (!pdfFile_.empty()) return {"PDF file"};
-    std::vector<std::string> names;
-    for (const QString& n : QPrinterInfo::availablePrinterNames()) names.push_back(n.toStdString());
-    return names;
+    return PrinterCatalog().Names();
 }
 
 int TQtPrinter::PrinterIndex() const
 {
     if (!pdfFile_.empty()) return 0;
     const auto names = Printers();
-    const std::string current = printer_->printerName().toStdString();
     for (size_t i = 0; i < names.size(); ++i)
-        if (names[i] == current) return static_cast<int>(i);
+        if (names[i] == name_) return static_cast<int>(i);
     return -1;
 }
 
@@ -50,11 +131,18 @@ void TQtPrinter::SetPrinterIndex(int index)
     if (!pdfFile_.empty()) return;
     const auto names = Printers();
     if (index < 0) {
-        printer_->setPrinterName(QPrinterInfo::defaultPrinterName());
+        Select(PrinterCatalog().DefaultName());
         return;
     }
     if (index >= static_cast<int>(names.size())) throw EPrinter("Printer selected is not valid");
-    printer_->setPrinterName(QString::fromStdString(names[static_cast<size_t>(index)]));
+    Select(names[static_cast<size_t>(index)]);
+}
+
+void TQtPrinter::Select(const std::string& name)
+{
+    // The choice is the catalog's name, kept even where Qt knows the queue by no such name.
+    name_ = name;
+    if (!name.empty()) printer_->setPrinterName(QString::fromStdString(name));
 }
 
 QPagedPaintDevice& TQtPrinter::Device() { return *printer_; }
@@ -65,9 +153,56 @@ void TQtPrinter::ApplyOrientation(TPrinterOrientation o)
                                                                         : QPageLayout::Portrait);
 }
 
+void TQtPrinter::ApplyPageFormat(const TPrinterPageFormat& format, bool inDocument)
+{
+    // A source may be given by the name the catalog shows; the queue wants its keyword.
+    TPrinterPageFormat f = format;
+    if (f.Source && pdfFile_.empty())
+        if (const TPrinterCapabilities* caps = PrinterCatalog().Capabilities(name_))
+            for (const TPrinterBin& b : caps->Bins)
+                if (b.Name == *f.Source) f.Source = b.Keyword;
+    ApplyQtPageFormat(*printer_, f, inDocument);
+}
+
+void TQtPrinter::TakeDialogSettings()
+{
+    if (Printing()) return;
+    TPrinterPageFormat f;
+    f.Orientation = printer_->pageLayout().orientation() == QPageLayout::Landscape ? TPrinterOrientation::poLandscape
+                                                                                   : TPrinterOrientation::poPortrait;
+    const QSizeF mm = printer_->pageLayout().pageSize().size(QPageSize::Millimeter);
+    TPrinterPaper paper{0, printer_->pageLayout().pageSize().name().toStdString(),
+                        static_cast<int32_t>(std::lround(mm.width() * 10)), static_cast<int32_t>(std::lround(mm.height() * 10))};
+    // The printer's own number for a paper it lists.
+    if (const TPrinterCapabilities* caps = pdfFile_.empty() ? PrinterCatalog().Capabilities(name_) : nullptr)
+        for (const TPrinterPaper& p : caps->Papers)
+            if (p.Number != PrinterCustomPaper && std::abs(p.Width - paper.Width) <= 10 && std::abs(p.Length - paper.Length) <= 10) {
+                paper = p;
+                break;
+            }
+    f.Paper = paper;
+    switch (printer_->duplex()) {
+    case QPrinter::DuplexLongSide: f.Duplex = TPrinterDuplex::pdLongEdge; break;
+    case QPrinter::DuplexShortSide: f.Duplex = TPrinterDuplex::pdShortEdge; break;
+    default: f.Duplex = TPrinterDuplex::pdSimplex; break;
+    }
+    f.Copies = printer_->copyCount();
+    f.Collate = printer_->collateCopies();
+    NoteDeviceFormat(f);
+}
+
+void TQtPrinter::FinishDevice()
+{
+    // Qt gives the queue the layout in force when the document ends; the job's settings are
+    // those it began with, whatever the later pages changed.
+    if (job_) printer_->setPageLayout(job_->first);
+}
+
 void TQtPrinter::Prepare()
 {
     printer_->setDocName(QString::fromStdString(Title));
+    job_ = std::make_unique<TJob>();
+    job_->first = printer_->pageLayout();
     if (!pdfFile_.empty()) DeleteFile(pdfFile_);
 }
 
@@ -95,8 +230,14 @@ void TQtPrinter::Discard()
     if (!pdfFile_.empty()) DeleteFile(pdfFile_);
 }
 
+void InstallSystemPrinterCatalog()
+{
+    InstallPrinterCatalogFactory([] { return std::make_shared<TQtPrinterCatalog>(); });
+}
+
 void InstallSystemPrinter()
 {
+    if (!PrinterCatalogInstalled()) InstallSystemPrinterCatalog();
     InstallPrinterFactory([] { return std::make_unique<TQtPrinter>(); });
 }
 
@@ -113,5 +254,11 @@ bool ExecutePrintDialog(TPrintDialog& dialog, TPrinter& printer)
         throw;
     }
     dialog.Printer = saved;
+    if (ok && !dialog.PrinterName.empty() && printer.PrinterName() != dialog.PrinterName) {
+        const auto names = printer.Printers();
+        const auto it = std::find(names.begin(), names.end(), dialog.PrinterName);
+        if (it != names.end()) printer.SetPrinterIndex(static_cast<int>(it - names.begin()));
+    }
+    if (ok && qt) qt->TakeDialogSettings();
     return ok;
 }

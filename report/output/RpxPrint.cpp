@@ -77,8 +77,16 @@ void TRpxPrinter::PrintRange(TRpxRpxFile& document, int first, int last)
     if (collate && copies > 1) {
         for (int pass = 0; pass < copies; ++pass) {
             if (pass > 0 && setup.Duplex != 1 && !Aborted && !Stopped) {
-                // A duplex printer starts each copy on a fresh sheet.
+                // A duplex printer starts each copy on a fresh sheet. The new job opens on
+                // the first page, so it takes that page's setup, not the last one's.
                 output.EndOutput();
+                if (!document.UserSetup) {
+                    document.ReadPageSetup(setup, first);
+                    setup.SetCopies(1);
+                }
+                SendSetup(setup);
+                setup.ReadFromPrinter();
+                output.SetPrinterSetup(setup);
                 output.BeginOutput();
                 firstSheet = true;
             }

@@ -1,29 +1,27 @@
-// The printer layer over the system's printers: Qt's printer information for papers,
-// resolutions, duplex and colour, CUPS for paper sources and the defaults Qt does not
-// give. The device mode of each printer is kept here, as a printer object keeps it.
-// The current printer is one with the program's printer (platform/printing) when that is a
-// system printer of the same list: selecting a printer on either side selects it on both.
-// Needs a QGuiApplication.
+// The report engine's printer layer in the program: a thin adapter over the program's printer
+// stack (platform/printing). The printers and what each can do come from the printer catalog,
+// the one list the program's printer and its print dialog use too; the current printer is the
+// program's printer (selecting on either side selects on both). The device mode the engine
+// writes reaches that printer as its page format when a report prints (RpxPlatformPrinter.h);
+// what that printer takes otherwise (its print dialog) the device mode takes too.
 #pragma once
 
 #include "report/RpxPrinter.h"
 
 #include <map>
-#include <memory>
 #include <string>
-#include <vector>
 
 class TRpxQtPrinterBackend : public TRpxPrinterBackend {
 public:
-    // Reads the printer list now; the current printer is the default one.
+    // Reads nothing yet: the catalog is asked when the engine first wants a printer.
     TRpxQtPrinterBackend();
     ~TRpxQtPrinterBackend() override;
 
-    // Reads the printer list again (and forgets what was learnt of each printer).
+    // Reads the printer list again (and forgets the device modes kept).
     void Reload();
 
-    std::vector<std::string> Printers() override { return printers_; }
-    std::string DefaultPrinter() override { return defaultPrinter_; }
+    std::vector<std::string> Printers() override;
+    std::string DefaultPrinter() override;
     int PrinterIndex() override;
     void SetPrinterIndex(int index) override;
     bool DeviceNames(std::string& device, std::string& driver, std::string& port) override;
@@ -32,13 +30,13 @@ public:
     void ResetDevMode() override;
     bool Capabilities(TRpxDeviceCaps& caps) override;
     bool Metrics(TRpxDeviceMetrics& m) override;
+    bool Printing() override;
 
 private:
     struct Device;
     Device* Current();
+    void FollowProgramPrinter(Device& d);
 
-    std::vector<std::string> printers_;
-    std::string defaultPrinter_;
-    int index_ = -1;
-    std::map<std::string, std::unique_ptr<Device>> devices_;
+    std::string current_;
+    std::map<std::string, Device> devices_;
 };

@@ -23,9 +23,7 @@ int RpxAsk(QDialog& dialog) { return RpxModalAnswerer ? RpxModalAnswerer(dialog)
 bool RpxPrinterSetupDialog()
 {
     TPrintDialog d;
-    if (PrinterInstalled())
-        if (auto* qt = dynamic_cast<TQtPrinter*>(&Printer())) d.Printer = &qt->QtPrinter();
-    return d.Execute();
+    return PrinterInstalled() ? ExecutePrintDialog(d, Printer()) : d.Execute();
 }
 
 bool RpxPrinterSetupBelow(std::initializer_list<QWidget*> windows)

@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <cmath>
 #include <regex>
 #include <string>
 #include <vector>
@@ -62,6 +63,23 @@ inline int PdfPageCount(const std::string& file)
     const auto at = info.find("Pages:");
     if (at == std::string::npos) return -1;
     return std::stoi(info.substr(at + 6));
+}
+
+// Each page's size in whole points as pdfinfo gives it, "612x792"; the page's rotation, when
+// it has one, follows as "@90".
+inline std::vector<std::string> PdfPageSizes(const std::string& file)
+{
+    const std::string info = RunCommand("pdfinfo -f 1 -l 9999 " + Quoted(file) + " 2>/dev/null");
+    static const std::regex size(R"re(Page\s+\d+ size:\s+([\d.]+) x ([\d.]+) pts)re");
+    static const std::regex rot(R"re(Page\s+\d+ rot:\s+(\d+))re");
+    std::vector<std::string> sizes;
+    for (auto it = std::sregex_iterator(info.begin(), info.end(), size); it != std::sregex_iterator(); ++it)
+        sizes.push_back(std::to_string(std::lround(std::stod((*it)[1]))) + "x" +
+                        std::to_string(std::lround(std::stod((*it)[2]))));
+    size_t i = 0;
+    for (auto it = std::sregex_iterator(info.begin(), info.end(), rot); it != std::sregex_iterator(); ++it, ++i)
+        if (i < sizes.size() && (*it)[1] != "0") sizes[i] += "@" + (*it)[1].str();
+    return sizes;
 }
 
 // Page `page` rendered at `dpi` by pdftoppm; a null image when that fails.

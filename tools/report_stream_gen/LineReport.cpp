@@ -77,11 +77,14 @@ std::unique_ptr<TDaxReport> BuildLineReport()
     TopText(headerSub, "CalcPoint", "Calculation Point", {0, 720}, 60);
 
     TDaxBand& detail = *page.Detail;
+    // A long description wraps in its column and the row grows to hold it.
+    detail.Stretch = true;
     const TColumn columns[] = {kDesc, kPartNum, kDbFeet, kTotal, kAvg, kPeak};
     for (size_t k = 0; k < 6; ++k) {
         TDaxvarlabel& l =
             VarLabel(detail, std::string("var") + names[k], *vars[k], columns[k].left, 0, columns[k].width, 17);
         l.AlignVertical = laTop;
+        l.SetWrapText(true);
     }
 
     auto& detailSub = Band<TDaxSubBand>(page, "DetailBandSub", 8, &detail);

@@ -1,7 +1,11 @@
 // The report's printing through the program's one printer layer (platform/printing): the
-// same printer, print queue and PDF path the planner's exhibits use.
+// same printer, print queue and PDF path the planner's exhibits use. The report's page setup,
+// as the engine's printer layer (report/RpxPrinter.h) holds it, becomes the printer's page
+// format when the document begins, and again at a page whose setup differs from the last.
 #pragma once
 
+#include "platform/printing/PrinterCatalog.h"
+#include "report/RpxPrinter.h"
 #include "report/output/RpxOutput.h"
 #include "report/output/qt/RpxPainterDevice.h"
 
@@ -24,9 +28,16 @@ public:
     TRpxDevice& Device() override;
 
 private:
+    class TPageDevice;
     TPrinter& printer_;
-    std::unique_ptr<TRpxPainterDevice> device_;
+    std::unique_ptr<TPageDevice> device_;
+    TPrinterPageFormat format_;
 };
+
+// The settings of a device mode as the program's printer takes them: only the fields the
+// device mode holds, papers and bins by their numbers in the printer's capabilities; paper,
+// orientation, duplex, copies, collation and source.
+TPrinterPageFormat RpxPageFormat(const TRpxDevMode& dm, const TRpxDeviceCaps& caps);
 
 // Report outputs given no printer print on the program's printer (Printer()).
 void InstallRpxPlatformPrinting();

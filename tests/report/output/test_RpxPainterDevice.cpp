@@ -162,6 +162,7 @@ TEST(RpxMemoQt, WrapsWithARealFontInsideItsWidth)
 #include "platform/printing/Printers.h"
 #include "support/PopplerTools.h"
 #include "report/FakePrinters.h"
+#include "report/output/MixedPaperReport.h"
 
 TEST(RpxPlatformPrinting, ARecordedReportPrintsThroughTheProgramsPrinter)
 {
@@ -213,4 +214,90 @@ TEST(RpxPlatformPrinting, TheReportsOrientationReachesTheProgramsPrinter)
     EXPECT_EQ(printer.Orientation(), TPrinterOrientation::poLandscape);
     const QImage page = mwtest::PdfPageImage(pdf, 1, 20, dir.path());
     EXPECT_GT(page.width(), page.height());
+}
+
+TEST(RpxPlatformPrinting, EachPageComesOutOnItsOwnPaperAndOrientation)
+{
+    struct Case {
+        const char* what;
+        int copies, duplex;
+        std::vector<std::string> sizes;   // of the last job
+    };
+    const Case cases[] = {
+        {"one copy", 1, 1, {"612x792", "842x595"}},
+        {"two collated copies in one job", 2, 1, {"612x792", "842x595", "612x792", "842x595"}},
+        // A job per copy; the second starts on the first page's paper again.
+        {"two-sided: a job per copy", 2, 2, {"612x792", "842x595"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TFakePrinters printers;   // the laser: Letter, A4 under a number of its own, two-sided
+        const auto document = LetterThenLandscapeA4(c.copies, c.duplex);
+        mwtest::TempDir dir;
+        const std::string pdf = dir.File("mixed.pdf");
+        TPdfPrinter printer(pdf, 150);
+        TRpxPlatformPrintDevice device(printer);
+        TRpxPrinter rpx(device);
+        rpx.PrintRange(*document, 1, 2);
+        ASSERT_FALSE(printer.Printing());
+        EXPECT_EQ(mwtest::PdfPageSizes(pdf), c.sizes);
+        EXPECT_NE(mwtest::PdfText(pdf, 1).find("Upright letter"), std::string::npos);
+        EXPECT_NE(mwtest::PdfText(pdf, 2).find("Sideways A4"), std::string::npos);
+    }
+}
+
+TEST(RpxPlatformPrinting, OnlyTheSettingsTheDeviceModeHoldsTravel)
+{
+    TRpxDeviceCaps laser;
+    laser.Papers = {{1, "Letter", 2159, 2794}, {DMPAPER_USER, "Custom", 3000, 4000}};
+    laser.Bins = {{4, "Manual feed"}};
+    laser.Duplex = true;
+    TRpxDeviceCaps simplex = laser;
+    simplex.Duplex = false;
+
+    struct Case {
+        const char* what;
+        TRpxDevMode dm;
+        const TRpxDeviceCaps* caps;
+        TPrinterPageFormat expected;
+    };
+    auto dm = [](uint32_t fields, auto&& set) {
+        TRpxDevMode d;
+        d.Fields = fields;
+        set(d);
+        return d;
+    };
+    TPrinterPageFormat landscapeLetter;
+    landscapeLetter.Orientation = TPrinterOrientation::poLandscape;
+    landscapeLetter.Paper = TPrinterPaper{1, "Letter", 2159, 2794};
+    TPrinterPageFormat custom;
+    custom.Paper = TPrinterPaper{DMPAPER_USER, "Custom", 1500, 4000};   // the length beyond the largest sheet is cut
+    TPrinterPageFormat longEdge;
+    longEdge.Duplex = TPrinterDuplex::pdLongEdge;
+    TPrinterPageFormat copies;
+    copies.Copies = 3;
+    copies.Collate = false;
+    TPrinterPageFormat manual;
+    manual.Source = "Manual feed";
+    const Case cases[] = {
+        {"nothing flagged", dm(0, [](TRpxDevMode& d) { d.Orientation = 2; d.Copies = 4; }), &laser, {}},
+        {"paper and orientation", dm(DM_ORIENTATION | DM_PAPERSIZE, [](TRpxDevMode& d) { d.Orientation = 2; d.PaperSize = 1; }),
+         &laser, landscapeLetter},
+        {"a paper the printer lacks", dm(DM_PAPERSIZE, [](TRpxDevMode& d) { d.PaperSize = 9; }), &laser, {}},
+        {"the user's own size", dm(DM_PAPERSIZE | DM_PAPERWIDTH | DM_PAPERLENGTH,
+                                   [](TRpxDevMode& d) { d.PaperSize = DMPAPER_USER; d.PaperWidth = 1500; d.PaperLength = 5000; }),
+         &laser, custom},
+        {"two-sided", dm(DM_DUPLEX, [](TRpxDevMode& d) { d.Duplex = 2; }), &laser, longEdge},
+        {"two-sided on a one-sided printer", dm(DM_DUPLEX, [](TRpxDevMode& d) { d.Duplex = 2; }), &simplex, {}},
+        {"copies uncollated", dm(DM_COPIES | DM_COLLATE, [](TRpxDevMode& d) { d.Copies = 3; d.Collate = 0; }), &laser, copies},
+        {"a bin by its number", dm(DM_DEFAULTSOURCE, [](TRpxDevMode& d) { d.DefaultSource = 4; }), &laser, manual},
+        {"a bin the printer lacks", dm(DM_DEFAULTSOURCE, [](TRpxDevMode& d) { d.DefaultSource = 7; }), &laser, {}},
+        {"dots per inch stay the printer's", dm(DM_PRINTQUALITY, [](TRpxDevMode& d) { d.PrintQuality = 600; }), &laser, {}},
+        {"a quality code", dm(DM_PRINTQUALITY, [](TRpxDevMode& d) { d.PrintQuality = -4; }), &laser, {}},
+        {"colour stays the printer's", dm(DM_COLOR, [](TRpxDevMode& d) { d.Color = 1; }), &laser, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_TRUE(RpxPageFormat(c.dm, *c.caps) == c.expected);
+    }
 }
