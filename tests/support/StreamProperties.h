@@ -11,9 +11,7 @@ std::string WriteProperties(Define define)
 {
     TFiler filer;
     define(filer);
-    TStreamNode node;
-    node.name = "C";
-    node.className = "TC";
+    TStreamNode node{.name = "C", .className = "TC", .properties = {}, .children = {}, .line = 0};
     for (const TFiler::TDef& d : filer.Defs())
         if (auto v = d.write()) node.properties.push_back({d.name, std::move(*v), 0});
     return WriteStreamText(node);
