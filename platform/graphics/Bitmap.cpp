@@ -318,6 +318,7 @@ void TBitmap::Reformat(int w, int h, TPixelFormat f)
     height_ = h;
     stride_ = static_cast<int>(stride);
     bits_.assign(static_cast<size_t>(stride * h), 0);
+    if (bits_.empty()) return;  // no pixels to fill or keep
 
     NearestIndex nearest(palette_);
     auto encode = [&](TColor c) { return IsIndexed(f) ? nearest(c) : static_cast<uint32_t>(c & 0xFFFFFF); };
