@@ -40,6 +40,16 @@ gifbuild::Gif ThreeFrames(int loopCount = -1, std::vector<int> delaysCs = {0, 0,
     return g;
 }
 
+// A parent window of one colour, for what a control shows through its transparent pixels.
+void FillParent(QWidget& parent, int side, QRgb colour)
+{
+    parent.resize(side, side);
+    parent.setAutoFillBackground(true);
+    QPalette pal = parent.palette();
+    pal.setColor(QPalette::Window, QColor(colour));
+    parent.setPalette(pal);
+}
+
 // A control on a manual clock: its timer never ticks unless the test moves the clock.
 struct Control : ::testing::Test {
     TManualClock clock;
@@ -340,11 +350,7 @@ TEST_F(Control, ATransparentFirstFrameShowsTheParentThrough)
     f.transparent = true;
     g.frames.push_back(f);
     QWidget parent;
-    parent.resize(10, 10);
-    parent.setAutoFillBackground(true);
-    QPalette pal = parent.palette();
-    pal.setColor(QPalette::Window, QColor(kBlue));
-    parent.setPalette(pal);
+    FillParent(parent, 10, kBlue);
     auto* child = new TGIFImage(&parent);
     ASSERT_TRUE(child->LoadGIFBytes(gifbuild::Build(g)));
     child->setGeometry(0, 0, 2, 2);
@@ -501,11 +507,7 @@ TEST(DeferredDecoding, ShowsTheSamePixelsAsDecodingEveryFrameAtLoad)
         const std::vector<uint8_t> bytes = gifbuild::Build(g);
         TManualClock clock;  // outlives the controls on the parent
         QWidget parent;
-        parent.resize(6, 6);
-        parent.setAutoFillBackground(true);
-        QPalette pal = parent.palette();
-        pal.setColor(QPalette::Window, QColor(kGreen));
-        parent.setPalette(pal);
+        FillParent(parent, 6, kGreen);
         auto* deferred = new TGIFImage(&parent);
         auto* eager = new TGIFImage(&parent);
         eager->OnProgress = [](QObject*, int, int, int, bool&) {};
