@@ -80,7 +80,6 @@ public:
 TfrmRprt::TfrmRprt(QWidget* owner) : TForm(owner), DaxReport1(std::make_unique<TDaxReport>())
 {
     setObjectName("frmRprt");
-    BuildDefinition();
 }
 
 TfrmRprt::~TfrmRprt() = default;
@@ -148,6 +147,7 @@ void TfrmRprt::BuildDefinition()
 
 void TfrmRprt::PrintLineTable(const TStrings& List)
 {
+    if (!ReportPage) BuildDefinition();
     lines_ = std::make_unique<TStringList>();
     lines_->Assign(List);
     std::string* header[] = {&channel_, &totalLength_, &peak_, &calcPoint_};
