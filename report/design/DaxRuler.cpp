@@ -29,15 +29,15 @@ TScale ScaleOf(TDaxUnits unit)
 
 } // namespace
 
-double PixelsPerUnit(TDaxUnits unit, int pixelsPerInch)
+double PixelsPerUnit(TDaxUnits unit, int pixelsPerInch, const TDaxUnitMaster& units)
 {
-    return pixelsPerInch * TDaxUnitMaster().ToInches(unit, 1.0);
+    return pixelsPerInch * units.ToInches(unit, 1.0);
 }
 
-std::vector<TDaxTick> RulerTicks(TDaxUnits unit, int pixelsPerInch, int offset, int length)
+std::vector<TDaxTick> RulerTicks(TDaxUnits unit, int pixelsPerInch, int offset, int length, const TDaxUnitMaster& units)
 {
     std::vector<TDaxTick> out;
-    const double perUnit = PixelsPerUnit(unit, pixelsPerInch);
+    const double perUnit = PixelsPerUnit(unit, pixelsPerInch, units);
     if (!(perUnit > 0) || length <= 0) return out;
     const TScale s = ScaleOf(unit);
     const double step = perUnit / s.Steps;
@@ -123,7 +123,7 @@ void TDaxRuler::SetMarkerPos(int pos)
 std::vector<TDaxTick> TDaxRuler::Ticks() const
 {
     const int length = orientation_ == Qt::Vertical ? height() : width();
-    return RulerTicks(units_, ppi_, offset_, length);
+    return RulerTicks(units_, ppi_, offset_, length, unitMaster_);
 }
 
 QFont TDaxRuler::NumberFont()

@@ -25,9 +25,10 @@ struct TDaxTick {
 // The ticks of a ruler `length` pixels long whose zero lies `offset` pixels from its start:
 // inches in eighths (halves and quarters longer), millimetres and centimetres in millimetres
 // (every fifth longer); numbers at every inch, every 10 mm, every centimetre.
-std::vector<TDaxTick> RulerTicks(TDaxUnits unit, int pixelsPerInch, int offset, int length);
+std::vector<TDaxTick> RulerTicks(TDaxUnits unit, int pixelsPerInch, int offset, int length,
+                                 const TDaxUnitMaster& units = TDaxUnitMaster());
 // Pixels of one unit at pixelsPerInch.
-double PixelsPerUnit(TDaxUnits unit, int pixelsPerInch);
+double PixelsPerUnit(TDaxUnits unit, int pixelsPerInch, const TDaxUnitMaster& units = TDaxUnitMaster());
 
 // A panel with a lowered inner and a raised outer bevel, 1 pixel each.
 class TDaxRuler : public QFrame {

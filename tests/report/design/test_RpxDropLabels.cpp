@@ -430,3 +430,37 @@ TEST_F(FitTest, UndoAfterALabelWasDeleted)
     Click(tool->Button("SpeedButton1"));
     EXPECT_EQ(LabelsOnPage(), 0);
 }
+
+// A data-field variable's caption is its field's display label, or the field's name when the
+// dataset knows only its definition; other variables are captioned with their names.
+TEST_F(DropTest, CaptionTexts)
+{
+    dataSet.AddField("Loss", ftFloat).Label = "Line loss";
+    dataSet.AddDefinition("Part", ftString);
+    DbVar("Loss");
+    DbVar("Part");
+    tool->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(tool.get()));
+    Choose(tool->VariableSelection(), "LinesSource");
+    QListWidget* list = tool->RpxVariableList();
+    ASSERT_EQ(list->count(), 2);
+    ClickItem(list, "Loss");
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, list->visualItemRect(list->item(1)).center());
+    ASSERT_EQ(tool->SelectedRows(), (std::set<int>{0, 1}));
+    Choose(tool->TextBand(), "Page Header");
+    tool->DropOnBand(*page.Detail, 0, 0);
+    EXPECT_EQ(LabelNamed<TDaxTextLabel>("dbLossCaption")->Caption, "Line loss");
+    EXPECT_EQ(Where("dbLossCaption").width, CaptionWidth("Line loss"));
+    EXPECT_EQ(LabelNamed<TDaxTextLabel>("dbPartCaption")->Caption, "Part");
+    // A control-click on a selected row takes it out of the selection.
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, list->visualItemRect(list->item(0)).center());
+    EXPECT_EQ(tool->SelectedRows(), (std::set<int>{1}));
+}
+
+TEST_F(DropTest, CloseButtonClosesTheTool)
+{
+    tool->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(tool.get()));
+    Click(tool->Button1());
+    EXPECT_FALSE(tool->isVisible());
+}
