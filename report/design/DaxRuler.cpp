@@ -137,21 +137,18 @@ void TDaxRuler::paintEvent(QPaintEvent* e)
 {
     QPainter p(this);
     p.fillRect(rect(), palette().color(QPalette::Button));
-    // Lowered inner bevel inside the raised outer one.
-    const QRect outer = rect();
-    const QRect inner = outer.adjusted(1, 1, -1, -1);
+    // A raised outer bevel round a lowered inner one.
     const QColor light = palette().color(QPalette::Light), dark = palette().color(QPalette::Dark);
-    p.setPen(light);
-    p.drawLine(outer.topLeft(), outer.topRight());
-    p.drawLine(outer.topLeft(), outer.bottomLeft());
-    p.setPen(dark);
-    p.drawLine(outer.bottomLeft(), outer.bottomRight());
-    p.drawLine(outer.topRight(), outer.bottomRight());
-    p.drawLine(inner.topLeft(), inner.topRight());
-    p.drawLine(inner.topLeft(), inner.bottomLeft());
-    p.setPen(light);
-    p.drawLine(inner.bottomLeft(), inner.bottomRight());
-    p.drawLine(inner.topRight(), inner.bottomRight());
+    auto bevel = [&p](const QRect& r, const QColor& topLeft, const QColor& bottomRight) {
+        p.setPen(topLeft);
+        p.drawLine(r.topLeft(), r.topRight());
+        p.drawLine(r.topLeft(), r.bottomLeft());
+        p.setPen(bottomRight);
+        p.drawLine(r.bottomLeft(), r.bottomRight());
+        p.drawLine(r.topRight(), r.bottomRight());
+    };
+    bevel(rect(), light, dark);
+    bevel(rect().adjusted(1, 1, -1, -1), dark, light);
 
     const bool vertical = orientation_ == Qt::Vertical;
     const int across = vertical ? width() : height();

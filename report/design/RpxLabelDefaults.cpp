@@ -7,24 +7,6 @@
 
 namespace {
 
-// A field known only by its definition: its name and type, and never a value.
-class TDefinitionField : public TDaxField {
-public:
-    TDefinitionField(std::string name, TFieldType type) : name_(std::move(name)), type_(type) {}
-    const std::string& FieldName() const override { return name_; }
-    TFieldType DataType() const override { return type_; }
-    bool IsNull() const override { return true; }
-    std::string AsString() const override { return {}; }
-    int32_t AsInteger() const override { return 0; }
-    double AsFloat() const override { return 0; }
-    bool AsBoolean() const override { return false; }
-    TDateTime AsDateTime() const override { return 0; }
-
-private:
-    std::string name_;
-    TFieldType type_;
-};
-
 bool IsIntegerField(TFieldType t) { return t == ftSmallint || t == ftInteger || t == ftWord || t == ftAutoInc; }
 bool IsFloatField(TFieldType t) { return t == ftFloat || t == ftBCD || t == ftCurrency; }
 bool IsMemoField(TFieldType t) { return t == ftMemo || t == ftFmtMemo; }
@@ -108,7 +90,7 @@ TMyField::TMyField(TDaxDataSet* dataSet, std::string fieldName) : fieldName_(std
     fieldDef_ = dataSet_->FieldDefType(fieldName_);
     field_ = dataSet_->FindField(fieldName_);
     if (!field_ && fieldDef_) {
-        owned_ = std::make_unique<TDefinitionField>(fieldName_, *fieldDef_);
+        owned_ = std::make_unique<TDaxDefinitionField>(fieldName_, *fieldDef_);
         field_ = owned_.get();
     }
 }

@@ -9,6 +9,24 @@
 #include <optional>
 #include <string>
 
+// A field known by its name and type alone; it never holds a value.
+class TDaxDefinitionField : public TDaxField {
+public:
+    TDaxDefinitionField(std::string name, TFieldType type) : name_(std::move(name)), type_(type) {}
+    const std::string& FieldName() const override { return name_; }
+    TFieldType DataType() const override { return type_; }
+    bool IsNull() const override { return true; }
+    std::string AsString() const override { return {}; }
+    int32_t AsInteger() const override { return 0; }
+    double AsFloat() const override { return 0; }
+    bool AsBoolean() const override { return false; }
+    TDateTime AsDateTime() const override { return 0; }
+
+private:
+    std::string name_;
+    TFieldType type_;
+};
+
 // One dataset field as the tools see it: its name, the dataset, the type of its definition,
 // and the field object, found among the dataset's fields or made from the definition (and
 // then owned here). Field() is nil when the dataset knows no such field at all.

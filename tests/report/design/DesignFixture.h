@@ -3,6 +3,7 @@
 // without field objects).
 #pragma once
 
+#include "report/design/RpxLabelDefaults.h"
 #include "report/generate/DaxBuilder.h"
 
 #include <gtest/gtest.h>
@@ -16,18 +17,10 @@
 namespace mwtest {
 
 // A field with display settings of its own.
-class TShownField : public TDaxField {
+class TShownField : public TDaxDefinitionField {
 public:
-    TShownField(std::string name, TFieldType type) : name_(std::move(name)), type_(type) {}
-    const std::string& FieldName() const override { return name_; }
-    TFieldType DataType() const override { return type_; }
-    bool IsNull() const override { return true; }
-    std::string AsString() const override { return {}; }
-    int32_t AsInteger() const override { return 0; }
-    double AsFloat() const override { return 0; }
-    bool AsBoolean() const override { return false; }
-    TDateTime AsDateTime() const override { return 0; }
-    std::string DisplayLabel() const override { return Label.empty() ? name_ : Label; }
+    using TDaxDefinitionField::TDaxDefinitionField;
+    std::string DisplayLabel() const override { return Label.empty() ? FieldName() : Label; }
     int DisplayWidth() const override { return Width; }
     std::string DisplayFormat() const override { return Format; }
     TAlignment Alignment() const override { return Align; }
@@ -35,10 +28,6 @@ public:
     std::string Label, Format;
     int Width = 10;
     TAlignment Align = taLeftJustify;
-
-private:
-    std::string name_;
-    TFieldType type_;
 };
 
 // Field objects for some names, bare definitions for others.

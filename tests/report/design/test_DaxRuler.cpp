@@ -110,6 +110,21 @@ TEST(DaxRuler, PaintsTicksAndNumbersInSevenPointArial)
     EXPECT_EQ(darkIn(QRect(2, 60, 12, 12)), 0);
 }
 
+TEST(DaxRuler, HorizontalTicksInCentimetres)
+{
+    TDaxRuler ruler;
+    ruler.SetOrientation(Qt::Horizontal);
+    ruler.SetUnits(unitCentiMeters);
+    ruler.SetScreenPixelsPerInch(96);
+    ruler.resize(100, 30);
+    EXPECT_EQ(ruler.Ticks().back(), (TDaxTick{98, tkMinor, ""}));
+    const QImage img = ruler.grab().toImage();
+    // The 1 cm tick at x 38 reaches half across from the bottom; the one at 4 mm an eighth.
+    for (int y = 16; y <= 26; ++y) EXPECT_TRUE(Dark(img.pixel(38, y))) << y;
+    EXPECT_FALSE(Dark(img.pixel(15, 20)));
+    EXPECT_TRUE(Dark(img.pixel(15, 26)));
+}
+
 TEST(DaxRuler, MarkerRepaintsOnlyTheOldAndNewLine)
 {
     RecordingRuler ruler;
