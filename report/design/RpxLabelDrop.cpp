@@ -231,9 +231,15 @@ void TRpxLabelDrop::Forget()
 
 void TRpxLabelDrop::Drop(const TRpxDropRequest& r, const TAskFit& askFit)
 {
-    if (!r.Target || r.Variables.empty()) return;
+    if (!r.Target) return;
+    // The list the variables were picked from may be older than the page: only variables
+    // still on it are dropped.
+    std::vector<TDaxVar*> vars;
+    for (TDaxVar* v : r.Variables)
+        if (std::find(page_.Variables().begin(), page_.Variables().end(), v) != page_.Variables().end()) vars.push_back(v);
+    if (vars.empty()) return;
     Forget();
-    for (TDaxVar* v : r.Variables) pairs_.push_back(MakePair(*v, r, pairs_.empty()));
+    for (TDaxVar* v : vars) pairs_.push_back(MakePair(*v, r, pairs_.empty()));
     Place(r, false);
 
     const int limit = page_.PrintableWidthPx();

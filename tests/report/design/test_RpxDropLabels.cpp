@@ -464,3 +464,14 @@ TEST_F(DropTest, CloseButtonClosesTheTool)
     Click(tool->Button1());
     EXPECT_FALSE(tool->isVisible());
 }
+
+// A variable removed after the list was filled is not dropped (and not touched).
+TEST_F(DropTest, VariableGoneSinceTheListWasFilled)
+{
+    Vars({"Desc", "PartNo"});
+    Pick({"Desc", "PartNo"});
+    delete page.FindComponent("PartNo");
+    tool->DropOnBand(*page.Detail, 0, 0);
+    EXPECT_EQ(LabelsOnPage(), 1);
+    EXPECT_NE(LabelNamed("DescLabel"), nullptr);
+}
