@@ -135,7 +135,7 @@ TEST(DaxRuler, MarkerRepaintsOnlyTheOldAndNewLine)
     QTest::qWait(20);
     ruler.Painted.clear();
     QTest::mouseMove(&ruler, QPoint(10, 70));
-    QTRY_VERIFY(!ruler.Painted.empty());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !ruler.Painted.empty(); }));
     EXPECT_EQ(ruler.MarkerPos(), 70);
     QRegion all;
     for (const QRegion& r : ruler.Painted) all += r;

@@ -8,10 +8,12 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 #include <QToolButton>
 
 using namespace mwtest;
@@ -474,4 +476,38 @@ TEST_F(DropTest, VariableGoneSinceTheListWasFilled)
     tool->DropOnBand(*page.Detail, 0, 0);
     EXPECT_EQ(LabelsOnPage(), 1);
     EXPECT_NE(LabelNamed("DescLabel"), nullptr);
+}
+
+// The tool's menu (a right click on the tool): "Stay on top" toggles, "Hide" closes.
+TEST_F(DropTest, MenuStaysOnTopAndHides)
+{
+    tool->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(tool.get()));
+    // Picks the menu entry `downs` rows from the top once the menu is up.
+    auto pickFromMenu = [this](int downs) {
+        bool picked = false;
+        QTimer::singleShot(0, [&picked, downs] {
+            QWidget* menu = QApplication::activePopupWidget();
+            if (!menu) return;   // no menu: the picked check below fails
+            for (int i = 0; i <= downs; ++i) QTest::keyClick(menu, Qt::Key_Down);
+            QTest::keyClick(menu, Qt::Key_Return);
+            picked = true;
+        });
+        // A right click in the left margin of the tool, where no control lies: what the window
+        // system sends for it.
+        const QPoint margin(1, tool->height() / 2);
+        ASSERT_EQ(tool->childAt(margin), nullptr);
+        QContextMenuEvent click(QContextMenuEvent::Mouse, margin, tool->mapToGlobal(margin));
+        QApplication::sendEvent(tool.get(), &click);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return picked; }));
+    };
+    pickFromMenu(0);
+    EXPECT_TRUE(tool->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_TRUE(tool->Stayontop1()->isChecked());
+    EXPECT_TRUE(tool->isVisible());
+    pickFromMenu(0);
+    EXPECT_FALSE(tool->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_FALSE(tool->Stayontop1()->isChecked());
+    pickFromMenu(1);
+    EXPECT_FALSE(tool->isVisible());
 }
