@@ -190,8 +190,10 @@ bool TTimerEx::Running() const
 void TTimerEx::Timer()
 {
     // A copy: the handler may free the timer, and with it the stored handler.
+    // The worker may have found its deadline passed just as the interval went to 0 or the
+    // timer was disabled; that tick reaches the GUI thread after the change and is dropped.
     const TNotifyEvent handler = OnTimer();
-    if (enabled_ && handler) handler(this);
+    if (enabled_ && interval_ != 0 && handler) handler(this);
 }
 
 void TTimerEx::Tick()

@@ -131,11 +131,14 @@ void TfrmRprt::BuildDefinition()
     CalcPoint = &TopText(*PageHeaderBandSub, "CalcPoint", "Calculation Point", {0, 720}, 60);
 
     DetailBand = page.Detail;
+    // A long description wraps in its column and the row grows to hold it.
+    DetailBand->Stretch = true;
     const TColumn columns[] = {kDesc, kPartNum, kDbFeet, kTotal, kAvg, kPeak};
     for (size_t k = 0; k < 6; ++k) {
         TDaxvarlabel& l = VarLabel(*DetailBand, std::string("var") + names[k], **vars[k], columns[k].left, 0,
                                    columns[k].width, 17);
         l.AlignVertical = laTop;
+        l.SetWrapText(true);
     }
 
     DetailBandSub = &Band<TDaxSubBand>(page, "DetailBandSub", 8, DetailBand);

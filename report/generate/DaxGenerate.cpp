@@ -14,8 +14,6 @@ constexpr int32_t kNoRoomOnPage = 56466;
 
 int Pixels(double inches, int ppi) { return static_cast<int>(std::nearbyint(inches * ppi)); }
 
-bool Blank(const std::string& s) { return s.find_first_not_of(' ') == std::string::npos; }
-
 } // namespace
 
 std::function<void()> DaxProcessMessages;
@@ -24,8 +22,6 @@ void ProcessMessages()
 {
     if (DaxProcessMessages) DaxProcessMessages();
 }
-
-std::function<std::unique_ptr<TDaxRtfWriter>(TDaxReportPage&, const std::string&)> DaxRtfWriterFactory;
 
 TDaxReportPage::TDaxReportPage(TDaxComponent* owner) : TDaxGrouppage(owner), PageSetup(this) {}
 
@@ -115,9 +111,8 @@ bool TDaxReportPage::BeginPass()
     Rtf.reset();
     RtfMode = false;
     if (OutputType == otRichText) {
-        const std::string name = Blank(RtfFile) ? std::string("RpxRtf.rtf") : RtfFile;
-        if (!DaxRtfWriterFactory) throw EInvalidOperation("RTF output is not available");
-        Rtf = DaxRtfWriterFactory(*this, name);
+        Rtf = std::make_unique<TDaxRtfFile>(RtfOutputFileName(RtfFile));
+        Rtf->SetPageSetup(PageSetup);
         RtfMode = true;
     }
     openSubData_.clear();
@@ -244,8 +239,11 @@ void TDaxReportPage::EndPass()
     families_.clear();
     openFamilies_.clear();
     pending_.clear();
-    Rtf.reset();
+    // The document is written now, on every way a run ends, a stopped or aborted one included:
+    // what was generated goes to the file, and the file is replaced whole or not at all.
+    std::unique_ptr<TDaxRtfFile> rtf = std::move(Rtf);
     if (CloseDataSources) manager_.RestoreAll();
+    if (rtf) rtf->Finish();
 }
 
 // ---- output -------------------------------------------------------------------------------
@@ -396,11 +394,7 @@ void TDaxReportPage::FinishOutput(bool)
 {
     RecordCount = PagesCounted;
     PercentDone = 100;
-    if (RtfMode) {
-        if (Rtf) Rtf->Finish();
-        return;
-    }
-    if (!Output) return;
+    if (RtfMode || !Output) return;
     Output->EndOutputPage();
     Output->EndOutput();
     const bool recorded = Output->Mode() != 3;

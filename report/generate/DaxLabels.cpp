@@ -1,6 +1,7 @@
 #include "DaxReport.h"
 
 #include <algorithm>
+#include <climits>
 
 namespace {
 
@@ -98,7 +99,16 @@ void TDaxLabel::Print(TDaxReportPage& page, int height)
     Done = true;
 }
 
-void TDaxLabel::StartPrint() { Done = !CanPrint(); }
+bool TDaxLabel::BeginPrint()
+{
+    // Done is what the previous band print left behind; CanPrint refuses a done label, so
+    // it is cleared before the new print asks.
+    Done = false;
+    Done = !CanPrint();
+    return !Done;
+}
+
+void TDaxLabel::StartPrint() { BeginPrint(); }
 
 int TDaxLabel::SpaceNeeded(TDaxReportPage&, int) { return CanPrint() ? Top + Height : 0; }
 
@@ -260,8 +270,7 @@ void TDaxTVLabel::SkipLeadingBlanks()
 
 void TDaxTVLabel::StartPrint()
 {
-    Done = !CanPrint();
-    if (!Done) {
+    if (BeginPrint()) {
         if (auto* p = Page(); p && p->RtfMode && !RtfPrint) Done = true;
     }
     if (Done) return;
@@ -302,6 +311,7 @@ int TDaxTVLabel::PrintSlice(TDaxReportPage& page, int room, int)
     }
     TRpxRect r;
     const bool first = FirstSlice;
+    const int roomBottom = page.YPos + std::max(0, room);
     if (first) {
         FireBefore();
         r = PageRect(page, Height);
@@ -311,14 +321,14 @@ int TDaxTVLabel::PrintSlice(TDaxReportPage& page, int room, int)
         r = {page.XPos + Left, page.YPos + 1, page.XPos + Left + Width, page.YPos + 1 + Height};
     }
     // At the top of a page a line that does not fit still prints, so the label moves on.
-    int h = PrintMemoLines(page.Canvas(), r, room, page.YPos <= page.PageStartY);
+    int h = PrintMemoLines(page.Canvas(), r, room, page.YPos <= page.PageStartY, roomBottom);
     if (first) h += Top;
     if (Done) FireAfter();
     FirstSlice = false;
     return h;
 }
 
-int TDaxTVLabel::PrintMemoLines(TRpxCanvas& c, const TRpxRect& r, int room, bool atPageTop)
+int TDaxTVLabel::PrintMemoLines(TRpxCanvas& c, const TRpxRect& r, int room, bool atPageTop, int roomBottom)
 {
     room = std::max(0, room);
     c.SetFontAngle(0);
@@ -326,11 +336,15 @@ int TDaxTVLabel::PrintMemoLines(TRpxCanvas& c, const TRpxRect& r, int room, bool
     if (SuppressWhiteSpace && !FirstSlice) SkipLeadingBlanks();
     const int lh = std::max(1, Memo.LineHeight);
     int n = 0, height = 0;
+    bool forced = false;
     if (Stretch) {
-        n = (room - 2 * BorderMargin) / lh;
+        const int fit = std::max(0, (room - 2 * BorderMargin) / lh);
+        n = fit;
         if (FirstSlice) n = std::max(n, 1);
         if (atPageTop) n = std::max(n, 1);
         n = std::max(0, std::min(n, LinesLeft()));
+        // At the top of a page no later page has more room: the line is forced on.
+        forced = atPageTop && n > fit;
         height = n * lh + 2 * BorderMargin;
         if (FirstSlice) height = std::max(height, Height);
         Done = Memo.LineCount == 0 || LinesPrinted + n >= Memo.LineCount;
@@ -340,6 +354,11 @@ int TDaxTVLabel::PrintMemoLines(TRpxCanvas& c, const TRpxRect& r, int room, bool
         n = std::min(Memo.LineCount, std::max(1, (Height - 2 * BorderMargin) / lh));
         Done = true;
     }
+    if (forced && roomBottom != INT_MAX) {
+        // A line printed without the room for it keeps to the room there is.
+        height = std::max(0, std::min(height, roomBottom - r.Top));
+        Memo.ClipBottom = roomBottom;
+    }
     DrawBackground(c, {r.Left, r.Top, r.Left + Width, r.Top + std::max(0, height - 1)});
     if (n > 0) {
         Memo.FirstLine = LinesPrinted;
@@ -347,6 +366,7 @@ int TDaxTVLabel::PrintMemoLines(TRpxCanvas& c, const TRpxRect& r, int room, bool
         Memo.PrintLines(c, r.Left + BorderMargin, r.Top + BorderMargin);
         Memo.FirstLine = Memo.LastLine = -1;
     }
+    Memo.ClipBottom = INT_MAX;
     DrawBorder(c, DesignPaint ? r : TRpxRect{r.Left, r.Top, r.Left + Width, r.Top + height}, BorderType, DesignPaint);
     LinesPrinted += n;
     return height;
@@ -552,8 +572,7 @@ int TDaxImageLabel::Measure()
 
 void TDaxImageLabel::StartPrint()
 {
-    Done = !CanPrint();
-    if (!Done) PrepareImage();
+    if (BeginPrint()) PrepareImage();
 }
 
 int TDaxImageLabel::SpaceNeeded(TDaxReportPage&, int)

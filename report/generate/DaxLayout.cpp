@@ -164,7 +164,7 @@ void TDaxReportPage::PrintFamily(TDaxBand* b)
     if (!b) return;
     openFamilies_.push_back(b);
     if (auto* sdb = dynamic_cast<TDaxSubDataBand*>(b)) {
-        PrintSubDataFamily(sdb);
+        PrintSubDataFamily(sdb, false);
     } else {
         const bool sub = IsSubBand(b);
         if (!sub) StartLevel(b);
@@ -185,8 +185,14 @@ void TDaxReportPage::PrintFamily(TDaxBand* b)
     openFamilies_.pop_back();
 }
 
-void TDaxReportPage::PrintSubDataFamily(TDaxSubDataBand* b)
+void TDaxReportPage::PrintSubDataFamily(TDaxSubDataBand* b, bool repeat)
 {
+    // Printing and reprinting after a break walk the data alike; a reprint only lets the
+    // bands with NewPageRepeat print and does no room pre-measure of its own.
+    const auto printMember = [this, repeat](TDaxBand* m) {
+        if (repeat) RepeatFamily(m);
+        else PrintFamily(m);
+    };
     const auto family = Family(b);
     TDaxBand *head = nullptr, *foot = nullptr;
     for (TDaxBand* m : family) {
@@ -205,17 +211,21 @@ void TDaxReportPage::PrintSubDataFamily(TDaxSubDataBand* b)
     } else {
         if (head) {
             if (level) EnterLevel(*level);
-            PrintFamily(head);
+            printMember(head);
             if (level) RestoreLevel(*level);
         }
         do {
             StartLevel(b);
             for (TDaxBand* m : family) {
                 if (m == b) {
-                    NewPageStep(b);
-                    PrintBand(b);
+                    if (repeat) {
+                        ReprintBand(b);
+                    } else {
+                        NewPageStep(b);
+                        PrintBand(b);
+                    }
                 } else if (m != head && m != foot) {
-                    PrintFamily(m);
+                    printMember(m);
                 }
             }
             if (level) {
@@ -225,7 +235,7 @@ void TDaxReportPage::PrintSubDataFamily(TDaxSubDataBand* b)
             if (!Stopped) b->SkipSubData();
         } while (!b->DataFinished && !Stopped);
     }
-    if (foot) PrintFamily(foot);
+    if (foot) printMember(foot);
     b->FinishSubData();
     openSubData_.erase(std::remove(openSubData_.begin(), openSubData_.end(), b), openSubData_.end());
 }
@@ -241,7 +251,7 @@ void TDaxReportPage::PrintBand(TDaxBand* b)
         if (!IsOverlay(b) && b != PageHead && !RtfMode) CheckProgress();
         RemovePending(b);
         if (RtfMode) {
-            if (Rtf) Rtf->WriteBand(*this, *b);
+            if (Rtf) b->WriteRtf(*this, *Rtf);
             if (b != PageHead) PageEmpty = false;
         } else {
             b->PrintAll(*this);
@@ -264,7 +274,7 @@ void TDaxReportPage::PrintStretching(TDaxBand* b, bool reprint)
     while (!b->Done) {
         EnsureRoom(0);
         if (RtfMode) {
-            if (Rtf) Rtf->WriteBand(*this, *b);
+            if (Rtf) b->WriteRtf(*this, *Rtf);
             b->Done = true;
             break;
         }
@@ -287,6 +297,8 @@ void TDaxReportPage::EnsureRoom(int h)
 
 void TDaxReportPage::BreakPage()
 {
+    // An RTF document breaks its pages where bands ask for a new one (the writer's \page).
+    if (RtfMode) return;
     if (YPos <= PageStartY || (Phase & phOverlays)) return;
     if (OnBeforeNewPage) {
         bool doNewPage = true;
@@ -389,7 +401,7 @@ void TDaxReportPage::PrintPageFooter()
         XPos = LeftMarginPx();
         YPos = TopMarginPx() + PrintableHeightPx() - FooterHeight + sum;
         if (RtfMode) {
-            if (Rtf && m->CanPrint()) Rtf->WriteBand(*this, *m);
+            if (Rtf) m->WriteRtf(*this, *Rtf);
         } else {
             m->PrintAll(*this);
         }
@@ -481,8 +493,14 @@ void TDaxReportPage::RepeatFamily(TDaxBand* b)
 {
     const bool innermost = !openFamilies_.empty() && openFamilies_.back() == b;
     const auto family = Family(b);
-    if (dynamic_cast<TDaxSubDataBand*>(b)) {
-        // Only the members of a sub data band are visited; its data is not walked again.
+    if (auto* sdb = dynamic_cast<TDaxSubDataBand*>(b)) {
+        // A repeated sub data band walks its data again. One whose walk is still under way
+        // at the break is not opened again, which would move the record its walk stands on:
+        // like one without NewPageRepeat, only its members are visited (its data head, say).
+        if (sdb->NewPageRepeat && !IsOpen(sdb)) {
+            PrintSubDataFamily(sdb, true);
+            return;
+        }
         for (TDaxBand* m : family)
             if (m != b) RepeatFamily(m);
         return;
@@ -512,7 +530,7 @@ void TDaxReportPage::ReprintBand(TDaxBand* b)
     } else {
         EnsureRoom(b->ReserveSpace.Reserve() + b->Height);
         if (RtfMode) {
-            if (Rtf) Rtf->WriteBand(*this, *b);
+            if (Rtf) b->WriteRtf(*this, *Rtf);
         } else {
             b->PrintAll(*this);
             YPos += b->Height;

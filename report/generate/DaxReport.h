@@ -10,7 +10,9 @@
 #include "report/DaxVars.h"
 #include "report/output/RpxMemo.h"
 #include "report/output/RpxOutput.h"
+#include "report/rtf/DaxRtf.h"
 
+#include <climits>
 #include <functional>
 #include <memory>
 #include <string>
@@ -65,6 +67,14 @@ public:
     virtual int SpaceNeeded(TDaxReportPage& page, int room);
     virtual int PrintSlice(TDaxReportPage& page, int room, int sliceHeight);
     virtual void DrawLabel(TRpxCanvas& canvas, const TRpxRect& r, int height);
+    // RTF output: the tab stops of `row`, then the texts of `row` (rows count from 0 within
+    // the band; a label writes on its own Row, a memo one line per row from there).
+    virtual void WriteRtfTab(TDaxReportPage& page, TDaxRtfFile& file, int row);
+    virtual void WriteRtf(TDaxReportPage& page, TDaxRtfFile& file, int row);
+    // The last RTF row this label can write on (known once StartPrint has run).
+    virtual int RtfLastRow() const { return Row; }
+    // Where the label's text hangs horizontally: its left edge, centre or right edge.
+    int RtfAnchor() const;
 
     void SetWrapText(bool v);
     void SetShade(TRpxShadePercent v);
@@ -95,6 +105,8 @@ protected:
     void ParentChanged(TDaxComponent* oldParent) override;
     void FireBefore() { FireEvent(this, OnBeforePrint, *this); }
     void FireAfter() { FireEvent(this, OnAfterPrint, *this); }
+    // Starts one band print: Done := not CanPrint; true when the label prints.
+    bool BeginPrint();
     // The label's rectangle at the band's origin on the page.
     TRpxRect PageRect(const TDaxReportPage& page, int height) const;
     void DrawBackground(TRpxCanvas& c, const TRpxRect& r) const;
@@ -102,6 +114,9 @@ protected:
     uint16_t AlignFlags() const;
     bool Clipped() const;
     void DrawText(TRpxCanvas& c, const TRpxRect& r, const std::string& text);
+    // A tab in the font without underline (the gap is not underlined), then the text in the
+    // label's own font.
+    void WriteRtfText(TDaxRtfFile& file, const std::string& text) const;
 };
 
 // Draws a label's, band's or page's border (1 pixel).
@@ -118,6 +133,9 @@ public:
     int SpaceNeeded(TDaxReportPage& page, int room) override;
     int PrintSlice(TDaxReportPage& page, int room, int sliceHeight) override;
     void DrawLabel(TRpxCanvas& canvas, const TRpxRect& r, int height) override;
+    void WriteRtfTab(TDaxReportPage& page, TDaxRtfFile& file, int row) override;
+    void WriteRtf(TDaxReportPage& page, TDaxRtfFile& file, int row) override;
+    int RtfLastRow() const override;
     virtual void PrepareText();
     virtual bool UsesMemo() const { return WrapText; }
     virtual TDaxVar* Variable() const { return nullptr; }
@@ -134,7 +152,9 @@ public:
     bool FirstSlice = true;
 
 protected:
-    int PrintMemoLines(TRpxCanvas& canvas, const TRpxRect& r, int room, bool atPageTop);
+    // Draws the memo lines that fit in room from r's top; a line forced onto the slice
+    // without room for it is clipped at roomBottom.
+    int PrintMemoLines(TRpxCanvas& canvas, const TRpxRect& r, int room, bool atPageTop, int roomBottom = INT_MAX);
     int LinesLeft() const { return std::max(0, Memo.LineCount - LinesPrinted); }
     void SkipLeadingBlanks();
 };
@@ -173,6 +193,9 @@ public:
     ~TDaxCheckLabel() override;
     std::string ClassName() const override { return "TDaxCheckLabel"; }
     void DrawLabel(TRpxCanvas& canvas, const TRpxRect& r, int height) override;
+    // Nothing of it goes into RTF output.
+    void WriteRtfTab(TDaxReportPage&, TDaxRtfFile&, int) override {}
+    void WriteRtf(TDaxReportPage&, TDaxRtfFile&, int) override { Done = true; }
     void SetVariable(TDaxVar* v);
     TDaxVar* Variable() const { return variable_; }
     TDaxCheckStyle CheckStyle = csCross;
@@ -212,6 +235,9 @@ public:
     explicit TDaxLine(TDaxComponent* owner = nullptr) : TDaxLabel(owner) {}
     std::string ClassName() const override { return "TDaxLine"; }
     void DrawLabel(TRpxCanvas& canvas, const TRpxRect& r, int height) override;
+    // Nothing of it goes into RTF output.
+    void WriteRtfTab(TDaxReportPage&, TDaxRtfFile&, int) override {}
+    void WriteRtf(TDaxReportPage&, TDaxRtfFile&, int) override { Done = true; }
     TDaxLineType LineType = ltHorizontal;
 };
 
@@ -225,6 +251,9 @@ public:
     int SpaceNeeded(TDaxReportPage& page, int room) override;
     int PrintSlice(TDaxReportPage& page, int room, int sliceHeight) override;
     void DrawLabel(TRpxCanvas& canvas, const TRpxRect& r, int height) override;
+    // Nothing of it goes into RTF output.
+    void WriteRtfTab(TDaxReportPage&, TDaxRtfFile&, int) override {}
+    void WriteRtf(TDaxReportPage&, TDaxRtfFile&, int) override { Done = true; }
     void SetVariable(TDaxVar* v);
 
     std::vector<uint8_t> Picture;   // the picture's saved bytes
@@ -249,6 +278,9 @@ public:
     int SpaceNeeded(TDaxReportPage&, int) override { return 0; }
     int PrintSlice(TDaxReportPage& page, int room, int sliceHeight) override;
     void DrawLabel(TRpxCanvas& canvas, const TRpxRect& r, int height) override;
+    // Nothing of it goes into RTF output.
+    void WriteRtfTab(TDaxReportPage&, TDaxRtfFile&, int) override {}
+    void WriteRtf(TDaxReportPage&, TDaxRtfFile&, int) override { Done = true; }
     void SetDividerWidth(int w);
     int DividerWidth() const { return dividerWidth_; }
     TRpxColor DividerColor = clBlack;
@@ -286,6 +318,10 @@ public:
     void EndSlices() { Printing = false; }
     int SpaceNeeded(TDaxReportPage& page, int room);
     virtual int PrintSlice(TDaxReportPage& page, int room);
+    // Writes the band as rows of paragraphs: its labels ordered by their anchors, each row
+    // with the labels' tab stops and texts, inside a box or over a bottom border when the
+    // band has one.
+    void WriteRtf(TDaxReportPage& page, TDaxRtfFile& file);
     // The owning band of a sub, sub data or data head band; nil for the others.
     virtual TDaxBand* OwnerBand() const { return nullptr; }
     virtual int OrderValue() const { return 0; }
@@ -492,16 +528,6 @@ public:
 // The windows a report uses when it was given none.
 extern std::function<std::shared_ptr<TDaxReportWindows>()> DaxReportWindowsFactory;
 
-// The RTF writer's seam: a page whose output type is otRichText hands each band to it.
-class TDaxRtfWriter {
-public:
-    virtual ~TDaxRtfWriter() = default;
-    virtual void WriteBand(TDaxReportPage& page, TDaxBand& band) = 0;
-    virtual void Finish() {}
-};
-extern std::function<std::unique_ptr<TDaxRtfWriter>(TDaxReportPage& page, const std::string& fileName)>
-    DaxRtfWriterFactory;
-
 // ---- the page: registries, data loop, pass, layout ------------------------------------------
 
 enum TDaxPhase : uint16_t {
@@ -562,7 +588,7 @@ public:
     bool RtfMode = false;
     bool RecordActive = false, FirstRecord = false, InStep = false;
     TDaxDestination Destination = destScreen;   // the run's destination (from the page setup)
-    std::unique_ptr<TDaxRtfWriter> Rtf;
+    std::unique_ptr<TDaxRtfFile> Rtf;   // the file of an RTF pass, written by EndPass
 
     // Registries.
     const std::vector<TDaxBand*>& Bands() const { return bands_; }
@@ -626,7 +652,7 @@ private:
     void ReprintFamily(TDaxBand* b);
     void RepeatFamily(TDaxBand* b);
     void ReprintBand(TDaxBand* b);
-    void PrintSubDataFamily(TDaxSubDataBand* b);
+    void PrintSubDataFamily(TDaxSubDataBand* b, bool repeat);
     void PrintStretching(TDaxBand* b, bool reprint);
     bool IsOpen(const TDaxBand* b) const;
     void AppendFamilyLayout(TDaxBand* b, std::vector<TDaxBand*>& out);

@@ -156,34 +156,58 @@ void DrawJustifiedLine(TRpxDevice& dc, const TRpxRect& line, int x, const TRpxRe
     const bool rightToLeft = (align & TA_CENTER) == TA_RIGHT;
     dc.SetTextAlign(static_cast<uint16_t>(align | TA_UPDATECP));
     dc.MoveTo(x, y);
+    if (!justify) {
+        // One run: the device places the whole line from the current position.
+        if (!text.empty()) dc.TextOut(0, 0, text);
+        dc.SetTextAlign(oldAlign);
+        return;
+    }
 
-    // Code points in drawing order.
-    std::vector<std::string_view> chars;
+    // Code points in drawing order, as byte ranges of the text.
+    struct Char {
+        size_t at, bytes;
+        bool space;
+    };
+    std::vector<Char> chars;
     for (size_t i = 0; i < text.size();) {
         const size_t n = std::max<size_t>(1, Utf8Prefix(std::string_view(text).substr(i), 1));
-        chars.push_back(std::string_view(text).substr(i, n));
+        chars.push_back({i, n, text[i] == ' '});
         i += n;
     }
     if (rightToLeft) std::reverse(chars.begin(), chars.end());
     // Inner spaces lie between the first and the last non-space character.
     size_t firstSolid = 0, lastSolid = chars.size();
-    while (firstSolid < chars.size() && chars[firstSolid] == " ") ++firstSolid;
-    while (lastSolid > firstSolid && chars[lastSolid - 1] == " ") --lastSolid;
+    while (firstSolid < chars.size() && chars[firstSolid].space) ++firstSolid;
+    while (lastSolid > firstSolid && chars[lastSolid - 1].space) --lastSolid;
 
+    // The text between widened spaces goes out as one run (a word in the usual case); a
+    // widened space is not drawn, the position moves past it and its extra width.
     const int spanWidth = spanRight - spanLeft + 1;
     int widened = 0;
     int remaining = width;
+    size_t runStart = 0;
+    const auto drawRun = [&](size_t from, size_t to) {   // drawing-order indices [from, to)
+        if (from >= to) return;
+        const size_t a = rightToLeft ? chars[to - 1].at : chars[from].at;
+        const size_t b = rightToLeft ? chars[from].at + chars[from].bytes : chars[to - 1].at + chars[to - 1].bytes;
+        const std::string_view run = std::string_view(text).substr(a, b - a);
+        dc.TextOut(0, 0, run);
+        remaining -= dc.TextExtent(run).Cx;
+    };
     for (size_t i = 0; i < chars.size(); ++i) {
-        dc.TextOut(0, 0, chars[i]);
-        remaining -= dc.TextExtent(chars[i]).Cx;
-        if (justify && chars[i] == " " && i > firstSolid && i < lastSolid && widened < inner) {
-            const int drawn = std::abs(dc.CurrentPos().X - x) + 1;
-            const int e = (spanWidth - drawn - remaining) / (inner - widened);
-            ++widened;
-            const TRpxPoint p = dc.CurrentPos();
-            dc.MoveTo(rightToLeft ? p.X - e : p.X + e, p.Y);
-        }
+        if (!(chars[i].space && i > firstSolid && i < lastSolid && widened < inner)) continue;
+        drawRun(runStart, i);
+        runStart = i + 1;
+        const int sw = dc.TextExtent(" ").Cx;
+        remaining -= sw;
+        TRpxPoint p = dc.CurrentPos();
+        p.X = rightToLeft ? p.X - sw : p.X + sw;
+        const int drawn = std::abs(p.X - x) + 1;
+        const int e = (spanWidth - drawn - remaining) / (inner - widened);
+        ++widened;
+        dc.MoveTo(rightToLeft ? p.X - e : p.X + e, p.Y);
     }
+    drawRun(runStart, chars.size());
     dc.SetTextAlign(oldAlign);
 }
 

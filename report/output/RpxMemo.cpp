@@ -175,9 +175,13 @@ void TRpxMemo::DrawLine(TRpxCanvas& canvas, const std::string& text, int index, 
             x = r.Left + s.Offset;
             end = x + s.SegmentWidth;
         }
-        if (PlainText) {
+        const bool last = i + 1 == Segments.size();
+        if (r.Bottom > ClipBottom) {
+            // A line without the room for its height: only what fits is drawn, unjustified.
+            canvas.TextRect({r.Left, r.Top, last ? r.Right : end, ClipBottom}, x, r.Top, s.SegmentText);
+        } else if (PlainText) {
             canvas.TextOut(x, r.Top, s.SegmentText);
-        } else if (i + 1 == Segments.size()) {
+        } else if (last) {
             // Only the last piece of a line stretches to the right edge.
             canvas.TextInRect(r, x, r, !justify, s.SegmentText, r.Top);
         } else {

@@ -8,6 +8,7 @@
 
 #include "platform/runtime/Classes.h"
 
+#include <climits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -58,6 +59,8 @@ public:
     bool PlainText = false;
     bool SkipBlankLines = false;
     bool TrimBlankEnds = false;
+    // Lines reaching below this y are drawn clipped to it (none: INT_MAX).
+    int ClipBottom = INT_MAX;
 
 private:
     TRpxDevice& Measurer();

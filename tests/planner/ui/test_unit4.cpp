@@ -637,8 +637,10 @@ TEST_F(LineReport, PrintShowsTheTableInTheViewerAndItSavesAndReopens)
 
     // Every page starts with the four header lines and the column captions; below them, at
     // the left edge, a spacer row (an empty group label) comes ahead of every detail row (a
-    // page may end between the two).
+    // page may end between the two). A description too long for its column wraps onto the
+    // lines below it.
     std::vector<std::string> descriptions;
+    int wrapped = 0;
     bool spacerNext = true;
     std::vector<int> firstPageRows;  // y of the detail rows of page 1
     for (int p = 1; p <= doc->PageCount(); ++p) {
@@ -658,8 +660,15 @@ TEST_F(LineReport, PrintShowsTheTableInTheViewerAndItSavesAndReopens)
         for (const auto& t : texts)
             if (t.text == "Transmission Line Description") captionsY = t.y;
         int spacerY = 0;  // none on this page yet
+        int lineY = 0;    // the last description line on this page
         for (const auto& t : texts) {
             if (t.y <= captionsY || t.x != texts[0].x) continue;
+            if (spacerNext && !t.text.empty() && lineY > 0 && t.y > lineY && t.y - lineY < 20) {
+                descriptions.back() += " " + t.text;
+                lineY = t.y;
+                ++wrapped;
+                continue;
+            }
             if (spacerNext) {
                 EXPECT_EQ(t.text, "") << "a spacer row ahead of each detail row, at y " << t.y;
                 spacerY = t.y;
@@ -668,6 +677,7 @@ TEST_F(LineReport, PrintShowsTheTableInTheViewerAndItSavesAndReopens)
                     EXPECT_EQ(t.y - spacerY, 8) << t.text;
                 }
                 descriptions.push_back(t.text);
+                lineY = t.y;
                 if (p == 1) firstPageRows.push_back(t.y);
             }
             spacerNext = !spacerNext;
@@ -677,6 +687,7 @@ TEST_F(LineReport, PrintShowsTheTableInTheViewerAndItSavesAndReopens)
     ASSERT_EQ(descriptions.size(), static_cast<size_t>(rows));
     for (int r = 0; r < rows; ++r) EXPECT_EQ(descriptions[static_cast<size_t>(r)], f.SG1->Cells(0, r));
     EXPECT_EQ(descriptions[0], "Custom ~ line") << "a description with a tilde prints in its column";
+    EXPECT_GT(wrapped, 0) << "the catalog's long descriptions wrap in their column";
     ASSERT_GE(firstPageRows.size(), 2u);
 
     // The part number of the second row in its own column, on the first row's line.

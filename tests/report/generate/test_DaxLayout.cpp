@@ -420,3 +420,173 @@ TEST_F(DaxLayout, SubDataBandWithHeadAndFoot)
     EXPECT_EQ(Texts(Pages()[0]), (Strings{"Title", "r0", "H", "s0", "s1", "s2", "F", "r1", "F", "End"}));
     EXPECT_EQ(finished, 2);
 }
+
+TEST_F(DaxLayout, StretchingDetailPrintsEveryRowWhateverWasHiddenBefore)
+{
+    // As the line report does: a spacer row ("~") shows the sub band above the detail band
+    // and hides the detail band; any other row shows the detail band.
+    page.Detail->Stretch = true;
+    static_cast<TDaxTVLabel*>(page.Detail->Labels().front())->SetWrapText(true);
+    auto& spacer = Band<TDaxSubBand>(page, "Spacer", 10, page.Detail);
+    spacer.Above = true;
+    Top(Text(spacer, "Stars", "**", 0, 0));
+    page.OnAfterDataSkip = [&](TDaxReportPage&) {
+        const bool isSpacer = rows[static_cast<size_t>(row)] == "~";
+        page.Detail->Visible = !isSpacer;
+        spacer.Visible = isSpacer;
+    };
+    struct Case {
+        Strings rows, printed;
+    };
+    for (const Case& c : {Case{{"r0", "r1", "r2"}, {"Title", "r0", "r1", "r2", "End"}},
+                          Case{{"~", "r0", "~", "r1", "~", "r2"}, {"Title", "**", "r0", "**", "r1", "**", "r2", "End"}},
+                          Case{{"r0", "~", "~", "r1"}, {"Title", "r0", "**", "**", "r1", "End"}}}) {
+        rows = c.rows;
+        windows->viewer.reset();
+        report.Run();
+        const auto pages = Pages();
+        ASSERT_EQ(pages.size(), 1u);
+        EXPECT_EQ(Texts(pages[0]), c.printed) << c.printed.size();
+    }
+}
+
+TEST_F(DaxLayout, WrappedLinesAreOneTextEachAndJustifiedLinesOneTextAWord)
+{
+    // 6-pixel characters in a 196-pixel line: the text wraps after "six".
+    rows = {"x"};
+    page.Detail->Stretch = true;
+    auto& memo = Label<TDaxTextLabel>(*page.Detail, "Memo", 0, 20, 200, 17);
+    memo.AlignVertical = laTop;
+    memo.SetWrapText(true);
+    memo.Caption = "one two three four five six seven eight";
+    report.Run();
+    EXPECT_EQ(Texts(Pages()[0]), (Strings{"Title", "x", "one two three four five six", "seven eight", "End"}));
+
+    // Justified: the words of a justified line go out one by one, spread to the line's
+    // right edge; the last line is not justified.
+    memo.JustifyMemo = true;
+    windows->viewer.reset();
+    report.Run();
+    const auto page0 = Pages()[0];
+    EXPECT_EQ(Texts(page0), (Strings{"Title", "x", "one", "two", "three", "four", "five", "six", "seven eight", "End"}));
+    auto doc = Document();
+    ASSERT_TRUE(doc);
+    TRpxRecordingDevice dev;
+    doc->PlayPage(dev, 1);
+    int sixRight = -1;
+    for (const auto& call : dev.Calls)
+        if (call.find(" 'six'") != std::string::npos) sixRight = std::stoi(call.substr(5)) + 3 * 6;
+    // The memo's line runs from x 50 (margin and border margin) over 196 pixels; its last
+    // pixel stays free.
+    EXPECT_EQ(sixRight, 50 + 196);
+}
+
+// The calls a page of the recorded report made on a recording device, those that start
+// with prefix.
+std::vector<std::string> PageCalls(const TRpxRpxFile& doc, int n, const std::string& prefix)
+{
+    TRpxRecordingDevice dev;
+    const_cast<TRpxRpxFile&>(doc).PlayPage(dev, n);
+    std::vector<std::string> calls;
+    for (const auto& c : dev.Calls)
+        if (c.rfind(prefix, 0) == 0) calls.push_back(c);
+    return calls;
+}
+
+TEST_F(DaxStretch, LineForcedOntoATooSmallPageIsClippedToTheRoom)
+{
+    // 10 pixels between header (ending at 306) and footer (starting at 316): each page
+    // forces one 13-pixel line on, which must not reach into the footer.
+    Setup(120);
+    page.PageHead->Height = 20 + 238;
+    auto* memo = static_cast<TDaxTVLabel*>(page.Detail->Labels().back());
+    memo->BorderType = btSingle;
+    report.Run();
+    auto doc = Document();
+    ASSERT_TRUE(doc);
+    ASSERT_GE(doc->PageCount(), 3);
+    for (int n = 2; n <= 3; ++n) {
+        const std::string line(1, static_cast<char>('a' + n - 2));
+        bool found = false;
+        for (const auto& c : PageCalls(*doc, n, "text ")) {
+            if (c.find(" '" + line + "'") == std::string::npos) continue;
+            found = true;
+            const size_t at = c.find(" clip 50,");
+            ASSERT_NE(at, std::string::npos) << c;
+            EXPECT_EQ(c.substr(c.rfind(',')), ",316") << c;
+        }
+        EXPECT_TRUE(found) << n;
+        // The label's border stays above the footer too.
+        for (const auto& c : PageCalls(*doc, n, "fill ")) {
+            int l = 0, t = 0, r = 0, b = 0;
+            ASSERT_EQ(std::sscanf(c.c_str(), "fill %d,%d,%d,%d", &l, &t, &r, &b), 4) << c;
+            if (t >= 306) {
+                EXPECT_LE(b, 317) << c;
+            }
+        }
+    }
+}
+
+TEST_F(DaxGroups, RepeatedGroupHeaderWalksItsSubDataAgain)
+{
+    Rows(14, "a");
+    auto& g = KeyGroup();
+    g.Header->NewPageRepeat = true;
+    auto& items = Band<TDaxSubDataBand>(page, "Items", 20, g.Header);
+    items.NewPageRepeat = true;
+    auto& item = static_cast<TDaxTextLabel&>(Top(Text(items, "Item", "", 20, 0)));
+    int index = 0, started = 0, finished = 0;
+    items.OnDataStart = [&](TDaxSubDataBand& b) {
+        ++started;
+        index = 0;
+        b.DataFinished = false;
+    };
+    items.OnDataSkip = [&](TDaxSubDataBand& b) { b.DataFinished = ++index >= 2; };
+    items.OnDataFinish = [&](TDaxSubDataBand&) { ++finished; };
+    items.OnBeforePrint = [&](TDaxBand&) { item.Caption = "i" + std::to_string(index); };
+    report.Run();
+    const auto pages = Pages();
+    ASSERT_EQ(pages.size(), 2u);
+    EXPECT_EQ(Strings(pages[0].begin(), pages[0].begin() + 5), (Strings{"Title@50", "a@70", "i0@90", "i1@110", "a0@130"}));
+    // Below the next page's header: the group header and its items again, then the rows.
+    EXPECT_EQ(Strings(pages[1].begin(), pages[1].begin() + 5), (Strings{"Title@50", "a@70", "i0@90", "i1@110", "a9@130"}));
+    EXPECT_EQ(started, 2);
+    EXPECT_EQ(finished, 2);
+
+    // Without NewPageRepeat on the sub data band only the header repeats.
+    items.NewPageRepeat = false;
+    windows->viewer.reset();
+    report.Run();
+    const auto again = Pages();
+    ASSERT_EQ(again.size(), 2u);
+    EXPECT_EQ(Strings(again[1].begin(), again[1].begin() + 3), (Strings{"Title@50", "a@70", "a9@90"}));
+}
+
+TEST_F(DaxLayout, SubDataBandBrokenInItsWalkRepeatsItsHeadAndLosesNoRecord)
+{
+    // The break falls inside the items' own walk: opening their data again would move the
+    // walk's record; the head repeats and the walk goes on where it was.
+    rows = {"r0"};
+    auto& items = Band<TDaxSubDataBand>(page, "Items", 20, page.Detail);
+    items.NewPageRepeat = true;
+    auto& head = Band<TDaxDataHeadBand>(page, "ItemsHead", 20, &items);
+    head.NewPageRepeat = true;
+    Top(Text(head, "H", "H", 0, 0));
+    auto& item = static_cast<TDaxTextLabel&>(Top(Text(items, "Item", "", 20, 0)));
+    int index = 0;
+    items.OnDataStart = [&](TDaxSubDataBand& b) {
+        index = 0;
+        b.DataFinished = false;
+    };
+    items.OnDataSkip = [&](TDaxSubDataBand& b) { b.DataFinished = ++index >= 15; };
+    items.OnBeforePrint = [&](TDaxBand&) { item.Caption = "i" + std::to_string(index); };
+    report.Run();
+    const auto pages = Pages();
+    ASSERT_EQ(pages.size(), 2u);
+    Strings expected0{"Title", "r0", "H"}, expected1{"Title", "H"};
+    for (int i = 0; i < 15; ++i) (i < 10 ? expected0 : expected1).push_back("i" + std::to_string(i));
+    expected0.push_back("End");
+    expected1.push_back("End");
+    EXPECT_EQ(Texts(pages[0]), expected0);
+    EXPECT_EQ(Texts(pages[1]), expected1);
+}

@@ -150,6 +150,17 @@ std::vector<int> TextXs(const TRpxRecordingDevice& dev)
     return xs;
 }
 
+std::vector<std::string> TextRuns(const TRpxRecordingDevice& dev)
+{
+    std::vector<std::string> runs;
+    for (const auto& c : dev.Calls)
+        if (c.rfind("text ", 0) == 0) {
+            const size_t a = c.find('\'') + 1;
+            runs.push_back(c.substr(a, c.find('\'', a) - a));
+        }
+    return runs;
+}
+
 } // namespace
 
 TEST(RpxDraw, JustifiedLinesWidenInnerSpacesAndKeepTheLastPixelFree)
@@ -157,24 +168,29 @@ TEST(RpxDraw, JustifiedLinesWidenInnerSpacesAndKeepTheLastPixelFree)
     TRpxRecordingDevice dev;
     dev.CharWidth = 5;
     dev.SetBkMode(TRANSPARENT);
-    // "ab cd ef" is 40 wide; the span 0..46 is 47, seven more: each space gains 3.
+    // "ab cd ef" is 40 wide; the span 0..46 is 47, seven more: each space gains 3. Each word
+    // is one text call.
     DrawJustifiedLine(dev, {0, 0, 46, 10}, 0, {0, 0, 46, 10}, false, "ab cd ef  ", 0);
-    EXPECT_EQ(TextXs(dev), (std::vector<int>{0, 5, 10, 18, 23, 28, 36, 41}));
+    EXPECT_EQ(TextRuns(dev), (std::vector<std::string>{"ab", "cd", "ef"}));
+    EXPECT_EQ(TextXs(dev), (std::vector<int>{0, 18, 36}));
     EXPECT_EQ(dev.CurrentPos().X, 46);
     EXPECT_EQ(dev.TextAlign(), TA_LEFT);
 
+    // A line that is not justified is one text call wherever it is aligned.
     struct Case {
         uint16_t align;
         int x;
-        std::vector<int> xs;
+        int left;   // where the text's cell starts
+        int endX;   // the current position afterwards
     };
-    for (const Case& c : {Case{TA_LEFT, 10, {10, 15, 20, 25}}, Case{TA_RIGHT, 100, {95, 90, 85, 80}},
-                          Case{TA_CENTER, 50, {40, 45, 50, 55}}}) {
+    for (const Case& c : {Case{TA_LEFT, 10, 10, 30}, Case{TA_RIGHT, 100, 80, 80}, Case{TA_CENTER, 50, 40, 60}}) {
         TRpxRecordingDevice d;
         d.CharWidth = 5;
         d.SetTextAlign(c.align);
         DrawJustifiedLine(d, {0, 0, 200, 10}, c.x, {0, 0, 200, 10}, true, "ab c", 0);
-        EXPECT_EQ(TextXs(d), c.xs) << c.align;
+        EXPECT_EQ(TextRuns(d), (std::vector<std::string>{"ab c"})) << c.align;
+        EXPECT_EQ(TextXs(d), (std::vector<int>{c.left})) << c.align;
+        EXPECT_EQ(d.CurrentPos().X, c.endX) << c.align;
         EXPECT_EQ(d.TextAlign(), c.align);
     }
 }

@@ -40,30 +40,6 @@ protected:
     std::string Path(const std::string& name = "RpxRtf.rtf") const { return (dir_.path() / name).string(); }
 };
 
-// Everything after the header's first space that ends the page setup.
-std::string BodyOf(const std::string& file)
-{
-    const size_t fonts = file.find("{\\fonttbl");
-    const size_t end = file.find("}\\", fonts);   // the font table ends before the margins
-    const size_t space = file.find(' ', file.find("\\margb", end));
-    return file.substr(space + 1);
-}
-
-int BraceBalance(const std::string& rtf, bool& neverNegative)
-{
-    int depth = 0;
-    neverNegative = true;
-    for (size_t i = 0; i < rtf.size(); ++i) {
-        if (rtf[i] == '\\') {
-            ++i;   // an escaped character, or the first letter of a control word
-            continue;
-        }
-        if (rtf[i] == '{') ++depth;
-        if (rtf[i] == '}' && --depth < 0) neverNegative = false;
-    }
-    return depth;
-}
-
 }  // namespace
 
 TEST_F(RtfFileTest, OneLabelGivesTheWholeFile)
@@ -88,7 +64,7 @@ TEST_F(RtfFileTest, FormattingDoesNotRunOnIntoLaterParagraphs)
     WriteRow(f, {{0, 0, RtfDefaultFont(), "plain"}});
     WriteRow(f, {{0, 0, bold, "again"}});
     f.Finish();
-    EXPECT_EQ(BodyOf(mwtest::ReadFileText(Path())),
+    EXPECT_EQ(mwtest::RtfBodyOf(mwtest::ReadFileText(Path())),
               "\\pard\\plain \\f1\\fs16 "
               "\\pard\\plain \\f1\\fs16 \\tx0 {\\f1\\fs16\\b\\i0\\ul0 \\tab Title\\par "
               "}\\pard\\plain \\f1\\fs16 \\tx0 \\tab plain\\par "
@@ -106,7 +82,7 @@ TEST_F(RtfFileTest, FontTableReusesFacesAndWritesNewSizes)
     f.Finish();
     const std::string file = mwtest::ReadFileText(Path());
     EXPECT_NE(file.find("{\\f3\\fmodern\\fcharset0\\fprq1 Courier New;}}"), std::string::npos) << file;
-    EXPECT_EQ(BodyOf(file),
+    EXPECT_EQ(mwtest::RtfBodyOf(file),
               "\\pard\\plain \\f1\\fs16 "
               "\\pard\\plain \\f1\\fs16 \\tx100 \\tx200 \\tx300 \\tx400 \\tx500 "
               "{\\f2\\fs20\\b0\\i0\\ul0 \\tab a\\tab b}{\\f2\\fs28\\b0\\i0\\ul0 \\tab c}"
@@ -160,7 +136,7 @@ TEST_F(RtfFileTest, BoxedAndUnderlinedBandsAndPageBreaks)
     WriteRow(f, {{0, 0, font, "u1"}});
     f.EndBorder();
     f.Finish();
-    EXPECT_EQ(BodyOf(mwtest::ReadFileText(Path())),
+    EXPECT_EQ(mwtest::RtfBodyOf(mwtest::ReadFileText(Path())),
               "\\pard\\plain \\f1\\fs16 "
               "\\pard\\plain \\box\\brdrs \\f1\\fs16 \\tx0 \\tab r0\\par "
               "\\pard\\plain \\box\\brdrs \\f1\\fs16 \\tx0 \\tab r1\\par "
@@ -236,13 +212,13 @@ TEST_F(RtfFileTest, BracesBalanceWhateverIsLeftOpen)
     f.WriteText("{{{ unbalanced text }");
     f.CloseGroup();
     bool neverNegative = false;
-    EXPECT_EQ(BraceBalance(f.Contents(), neverNegative), 0);
+    EXPECT_EQ(mwtest::RtfBraceBalance(f.Contents(), neverNegative), 0);
     EXPECT_TRUE(neverNegative);
     f.Finish();
     EXPECT_EQ(f.GroupDepth, 0);
     // Closing more than was opened writes nothing.
     f.CloseGroup();
-    EXPECT_EQ(BraceBalance(mwtest::ReadFileText(Path()), neverNegative), 0);
+    EXPECT_EQ(mwtest::RtfBraceBalance(mwtest::ReadFileText(Path()), neverNegative), 0);
     EXPECT_TRUE(neverNegative);
 }
 

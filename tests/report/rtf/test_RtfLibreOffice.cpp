@@ -4,11 +4,9 @@
 #include "report/rtf/DaxRtf.h"
 
 #include "RtfRows.h"
-#include "support/PopplerTools.h"
+#include "support/LibreOffice.h"
 
 #include <gtest/gtest.h>
-
-#include <random>
 
 namespace {
 
@@ -19,23 +17,11 @@ void Row(TDaxRtfFile& f, const std::vector<std::pair<TRpxFont, std::string>>& la
     mwtest::WriteRtfRow(f, row, newPage);
 }
 
-std::vector<std::string> Pages(const std::string& text)
-{
-    std::vector<std::string> pages(1);
-    for (char c : text) {
-        if (c == '\f') pages.emplace_back();
-        else pages.back() += c;
-    }
-    if (pages.back().find_first_not_of(" \n") == std::string::npos) pages.pop_back();
-    return pages;
-}
-
 }  // namespace
 
 TEST(RtfLibreOffice, ConvertsAMultiPageReportWithTheRightTextsAndWeights)
 {
-    ASSERT_EQ(mwtest::RunCommand("command -v soffice >/dev/null && echo yes"), "yes\n")
-        << "LibreOffice (soffice) is missing: scripts/setup installs it";
+    if (!mwtest::SofficeAvailable()) GTEST_SKIP() << "LibreOffice (soffice) is missing: scripts/setup installs it";
     mwtest::TempDir dir("mw_rtf_lo_");
     const std::string rtf = (dir.path() / "report.rtf").string();
     {
@@ -65,20 +51,11 @@ TEST(RtfLibreOffice, ConvertsAMultiPageReportWithTheRightTextsAndWeights)
         f.EndBorder();
         f.Finish();
     }
-    std::random_device rd;
-    const std::string profile = "/tmp/mw-soffice-profile-" + std::to_string(rd());
-    int status = 0;
-    mwtest::RunCommand("cd " + mwtest::Quoted(dir.path().string()) +
-                           " && soffice --headless --norestore -env:UserInstallation=file://" + profile +
-                           " --convert-to pdf --outdir . report.rtf >/dev/null 2>&1",
-                       &status);
-    std::filesystem::remove_all(profile);
-    const std::string pdf = (dir.path() / "report.pdf").string();
-    ASSERT_EQ(status, 0);
-    ASSERT_TRUE(std::filesystem::exists(pdf));
+    const std::string pdf = mwtest::ConvertWithSoffice(rtf, "pdf").string();
+    ASSERT_FALSE(pdf.empty()) << "soffice did not convert " << rtf;
 
     EXPECT_EQ(mwtest::PdfPageCount(pdf), 3);
-    const auto pages = Pages(mwtest::RunCommand("pdftotext -layout " + mwtest::Quoted(pdf) + " - 2>/dev/null"));
+    const auto pages = mwtest::PdfPageTexts(pdf);
     ASSERT_EQ(pages.size(), 3u);
     for (const char* t : {"Transmission Line Report", "Channel 32", "Loss 1.25 dB"})
         EXPECT_NE(pages[0].find(t), std::string::npos) << t << " in\n" << pages[0];
@@ -91,20 +68,9 @@ TEST(RtfLibreOffice, ConvertsAMultiPageReportWithTheRightTextsAndWeights)
     EXPECT_LT(pages[1].find("Part A"), pages[1].find("Rigid line"));
 
     // The title is bold; nothing after it is (poppler marks bold text with <b>).
-    const std::string xml = mwtest::RunCommand("pdftohtml -xml -stdout -i " + mwtest::Quoted(pdf) + " 2>/dev/null");
-    const auto bold = [&](const std::string& text) {
-        for (size_t at = xml.find("<text "); at != std::string::npos; at = xml.find("<text ", at + 1)) {
-            const size_t open = xml.find('>', at) + 1, close = xml.find("</text>", open);
-            const std::string inner = xml.substr(open, close - open);
-            std::string plain;
-            for (size_t i = 0; i < inner.size(); ++i) {
-                if (inner[i] == '<') i = inner.find('>', i);
-                else plain += inner[i];
-            }
-            if (plain.find(text) != std::string::npos) return inner.find("<b>") != std::string::npos ? 1 : 0;
-        }
-        return -1;   // not found
-    };
+    const mwtest::PdfBoldRuns runs(pdf);
+    const auto bold = [&](const std::string& text) { return runs.Bold(text); };
+    const std::string& xml = runs.Xml();
     EXPECT_EQ(bold("Transmission Line Report"), 1) << xml;
     for (const char* t : {"Channel 32", "Loss 1.25 dB", "Part A", "Rigid line", "Part B", "Flexible line", "Total", "caf"})
         EXPECT_EQ(bold(t), 0) << t << "\n" << xml;
