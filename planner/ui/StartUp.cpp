@@ -26,40 +26,6 @@
 TFrmMain* FrmMain = nullptr;
 TfrmLOM* frmLOM = nullptr;
 
-namespace {
-
-// The system's printers for the report engine, read when the engine first asks for them:
-// listing them loads the print system, which the first painted window does not need.
-class TPrinterBackendOnFirstUse : public TRpxPrinterBackend {
-public:
-    std::vector<std::string> Printers() override { return Get().Printers(); }
-    std::string DefaultPrinter() override { return Get().DefaultPrinter(); }
-    int PrinterIndex() override { return Get().PrinterIndex(); }
-    void SetPrinterIndex(int index) override { Get().SetPrinterIndex(index); }
-    bool DeviceNames(std::string& device, std::string& driver, std::string& port) override
-    {
-        return Get().DeviceNames(device, driver, port);
-    }
-    bool GetDevMode(TRpxDevMode& dm) override { return Get().GetDevMode(dm); }
-    void SetDevMode(const TRpxDevMode& dm) override { Get().SetDevMode(dm); }
-    void ResetDevMode() override { Get().ResetDevMode(); }
-    bool Capabilities(TRpxDeviceCaps& caps) override { return Get().Capabilities(caps); }
-    bool Metrics(TRpxDeviceMetrics& m) override { return Get().Metrics(m); }
-    bool Printing() override { return Get().Printing(); }
-    void ResetDC(const TRpxDevMode& dm) override { Get().ResetDC(dm); }
-
-private:
-    TRpxPrinterBackend& Get()
-    {
-        if (!backend_) backend_ = std::make_unique<TRpxQtPrinterBackend>();
-        return *backend_;
-    }
-
-    std::unique_ptr<TRpxQtPrinterBackend> backend_;
-};
-
-}  // namespace
-
 std::unique_ptr<TMacroComponent> StartMastwise()
 {
     QCoreApplication::setApplicationName("Mastwise");
@@ -69,7 +35,7 @@ std::unique_ptr<TMacroComponent> StartMastwise()
     RegisterWizardPages();
     InstallExhibitPrinting();
     // The report engine: its printers, text measuring, viewer and RTF drawing.
-    SetPrinterBackend(std::make_shared<TPrinterBackendOnFirstUse>());
+    SetPrinterBackend(std::make_shared<TRpxQtPrinterBackend>());  // reads the printers on first use
     InstallRpxPlatformPrinting();
     InstallRpxQtMeasuring();
     InstallRpxViewer();
