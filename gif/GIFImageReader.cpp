@@ -3,6 +3,7 @@
 #include "platform/runtime/ByteIO.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace GIFImage {
 
@@ -78,14 +79,22 @@ public:
         reportRows_ = progress && static_cast<int64_t>(width_) * height_ > 100000 ? (width_ > 320 ? 32 : 64) : 0;
     }
     bool Full() const { return full_; }
-    void Put(uint8_t index)
+    // Writes a string of indices, as much of it as the picture holds, a row piece at a time.
+    void Put(const uint8_t* indices, int count)
     {
-        f_.Pixels[static_cast<size_t>(row_) * static_cast<size_t>(width_) + static_cast<size_t>(x_)] = index;
-        if (++x_ < width_) return;
-        x_ = 0;
-        ++rowsDone_;
-        if (reportRows_ && rowsDone_ % reportRows_ == 0) progress_(reader_.Position(), reader_.Size());
-        NextRow();
+        while (count > 0 && !full_) {
+            const int n = std::min(count, width_ - x_);
+            std::memcpy(f_.Pixels.data() + static_cast<size_t>(row_) * static_cast<size_t>(width_) + static_cast<size_t>(x_),
+                        indices, static_cast<size_t>(n));
+            indices += n;
+            count -= n;
+            x_ += n;
+            if (x_ < width_) return;
+            x_ = 0;
+            ++rowsDone_;
+            if (reportRows_ && rowsDone_ % reportRows_ == 0) progress_(reader_.Position(), reader_.Size());
+            NextRow();
+        }
     }
 
 private:
@@ -117,7 +126,7 @@ private:
 };
 
 // Standard GIF LZW expansion. A code beyond the next free one ends the image: the tables
-// never hold a chain longer than the codes defined, so the output stack is bounded.
+// never hold a chain longer than the codes defined, so a string fits its buffer.
 void Expand(TCodeReader& codes, int minCodeSize, TRowWriter& out)
 {
     const int clear = 1 << minCodeSize;
@@ -125,8 +134,12 @@ void Expand(TCodeReader& codes, int minCodeSize, TRowWriter& out)
     std::array<uint16_t, kMaxCodes> prefix{};
     std::array<uint8_t, kMaxCodes> suffix{};
     std::array<uint8_t, kMaxCodes> first{};
-    std::array<uint8_t, kMaxCodes + 1> stack{};
-    for (int i = 0; i < std::min(clear, kMaxCodes); ++i) suffix[i] = first[i] = static_cast<uint8_t>(i);
+    std::array<uint16_t, kMaxCodes> length{};  // of each code's string
+    std::array<uint8_t, kMaxCodes + 1> string{};
+    for (int i = 0; i < std::min(clear, kMaxCodes); ++i) {
+        suffix[i] = first[i] = static_cast<uint8_t>(i);
+        length[i] = 1;
+    }
 
     int width = minCodeSize + 1;
     int next = clear + 2;
@@ -142,30 +155,33 @@ void Expand(TCodeReader& codes, int minCodeSize, TRowWriter& out)
         }
         if (prev < 0) {
             if (code > clear) return;  // nothing defined yet
-            out.Put(static_cast<uint8_t>(code));
+            const uint8_t index = static_cast<uint8_t>(code);
+            out.Put(&index, 1);
             prev = code;
             continue;
         }
         if (code > next || (code == next && next >= kMaxCodes)) return;
         // The string of `code` (or, for the code not yet defined, the previous string plus
-        // its own first byte), written from the stack.
-        int top = 0;
+        // its own first byte), spelt from its last byte back to its first.
         int c = code;
+        int at = code == next ? length[prev] + 1 : length[code];
+        const int count = at;
         if (code == next) {
-            stack[top++] = first[prev];
+            string[--at] = first[prev];
             c = prev;
         }
         while (c >= clear) {
-            stack[top++] = suffix[c];
+            string[--at] = suffix[c];
             c = prefix[c];
         }
-        stack[top++] = static_cast<uint8_t>(c);
+        string[--at] = static_cast<uint8_t>(c);
         const uint8_t head = static_cast<uint8_t>(c);
-        while (top > 0 && !out.Full()) out.Put(stack[--top]);
+        out.Put(string.data(), count);
         if (next < kMaxCodes) {
             prefix[next] = static_cast<uint16_t>(prev);
             suffix[next] = head;
             first[next] = first[prev];
+            length[next] = static_cast<uint16_t>(length[prev] + 1);
             if (++next == (1 << width) && width < 12) ++width;
         }
         prev = code;

@@ -47,6 +47,29 @@ void TDaxDataSource::Notification(TDaxComponent* c, TOperation op)
     }
 }
 
+// --- TDaxField ----------------------------------------------------------------------------
+
+int TDaxField::DefaultDisplayWidth(TFieldType type)
+{
+    switch (type) {
+    case ftString: return 20;
+    case ftSmallint: return 6;
+    case ftInteger: case ftAutoInc: return 11;
+    case ftWord: case ftBoolean: return 5;
+    case ftDateTime: return 18;
+    default: return 10;
+    }
+}
+
+TDaxField::TAlignment TDaxField::DefaultAlignment(TFieldType type)
+{
+    switch (type) {
+    case ftSmallint: case ftInteger: case ftWord: case ftAutoInc:
+    case ftFloat: case ftCurrency: case ftBCD: return taRightJustify;
+    default: return taLeftJustify;
+    }
+}
+
 // --- TDaxDataSet ------------------------------------------------------------------------
 
 void TDaxDataSet::SetActive(bool a)

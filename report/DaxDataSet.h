@@ -36,6 +36,16 @@ public:
     virtual TDateTime AsDateTime() const = 0;
     // The raw bytes of a blob, graphic or memo field (the text of any other field).
     virtual std::string AsBytes() const { return AsString(); }
+
+    // How the field wants to be shown: a caption, a width in characters, a display format
+    // (empty: the type's own) and an alignment. The defaults are the type's.
+    enum TAlignment : uint8_t { taLeftJustify, taRightJustify, taCenter };
+    virtual std::string DisplayLabel() const { return FieldName(); }
+    virtual int DisplayWidth() const { return DefaultDisplayWidth(DataType()); }
+    virtual std::string DisplayFormat() const { return {}; }
+    virtual TAlignment Alignment() const { return DefaultAlignment(DataType()); }
+    static int DefaultDisplayWidth(TFieldType type);
+    static TAlignment DefaultAlignment(TFieldType type);
 };
 
 // Tells its links when its dataset opens or closes.

@@ -9,6 +9,8 @@ constexpr int32_t kInvalidTotalAccess = 56424;
 const char* const kVarIdNames[] = {"vidAbstract", "vidDBVar", "vidExprVar", "vidTotalVar",
                                    "vidAutoDataVar", "vidDateTimeVar", "vidPageVar"};
 
+} // namespace
+
 TDaxDataTypes DataTypeOfField(TFieldType t)
 {
     switch (t) {
@@ -23,8 +25,6 @@ TDaxDataTypes DataTypeOfField(TFieldType t)
     default: return dtypeUnknown;
     }
 }
-
-} // namespace
 
 std::string VarIdName(TDaxVarId id)
 {

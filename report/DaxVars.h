@@ -16,6 +16,8 @@ std::string VarIdName(TDaxVarId id);
 // The identifier compared ignoring case; an unknown one raises
 // "Cannot find <identifier> in TDaxVarId".
 TDaxVarId VarIdFromName(std::string_view name);
+// The value type a dataset field of this type reads as.
+TDaxDataTypes DataTypeOfField(TFieldType t);
 
 // A marker on a page. Any other parent is refused silently (EAbort).
 class TDaxLevel : public TDaxComponent {

@@ -29,16 +29,15 @@ TImage::TImage(QWidget* parent) : QWidget(parent) {}
 
 TBitmap& TImage::Picture()
 {
-    if (!fixedSize_ && (bitmap_.Width() != width() || bitmap_.Height() != height()))
-        bitmap_.SetSize(std::max(width(), 1), std::max(height(), 1));
+    const QSize want = fixedSize_.isValid() ? fixedSize_ : QSize(std::max(width(), 1), std::max(height(), 1));
+    if (bitmap_.Width() != want.width() || bitmap_.Height() != want.height())
+        bitmap_.SetSize(want.width(), want.height());
     return bitmap_;
 }
 
-void TImage::SetPictureSize(int width, int height)
-{
-    fixedSize_ = true;
-    bitmap_.SetSize(width, height);
-}
+// The bitmap takes the size when it is first drawn on: a hidden exhibit image costs nothing
+// until an exhibit is made.
+void TImage::SetPictureSize(int width, int height) { fixedSize_ = QSize(width, height); }
 
 void TImage::paintEvent(QPaintEvent*)
 {

@@ -37,7 +37,7 @@ protected:
 
 private:
     TBitmap bitmap_;
-    bool fixedSize_ = false;
+    QSize fixedSize_;  // invalid: the control's size
 };
 
 // Two arrow buttons, up above down. OnUpClick/OnDownClick fire on a click of an enabled

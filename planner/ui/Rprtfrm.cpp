@@ -63,7 +63,6 @@ public:
 TfrmRprt::TfrmRprt(QWidget* owner) : TForm(owner)
 {
     setObjectName("frmRprt");
-    LoadDefinition();
 }
 
 TfrmRprt::~TfrmRprt() = default;
@@ -112,6 +111,7 @@ void TfrmRprt::LoadDefinition()
 
 void TfrmRprt::PrintLineTable(const TStrings& List)
 {
+    if (!ReportPage) LoadDefinition();
     lines_ = std::make_unique<TStringList>();
     lines_->Assign(List);
     std::string* header[] = {&channel_, &totalLength_, &peak_, &calcPoint_};

@@ -35,7 +35,7 @@ std::unique_ptr<TMacroComponent> StartMastwise()
     RegisterWizardPages();
     InstallExhibitPrinting();
     // The report engine: its printers, text measuring, viewer and RTF drawing.
-    SetPrinterBackend(std::make_shared<TRpxQtPrinterBackend>());
+    SetPrinterBackend(std::make_shared<TRpxQtPrinterBackend>());  // reads the printers on first use
     InstallRpxPlatformPrinting();
     InstallRpxQtMeasuring();
     InstallRpxViewer();

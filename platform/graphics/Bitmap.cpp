@@ -318,29 +318,33 @@ void TBitmap::Reformat(int w, int h, TPixelFormat f)
     height_ = h;
     stride_ = static_cast<int>(stride);
     bits_.assign(static_cast<size_t>(stride * h), 0);
+    if (bits_.empty()) return;  // no pixels to fill or keep
 
     NearestIndex nearest(palette_);
     auto encode = [&](TColor c) { return IsIndexed(f) ? nearest(c) : static_cast<uint32_t>(c & 0xFFFFFF); };
     const uint32_t fill = encode(ColorToRGB(canvas_ ? canvas_->Brush.Color : clWhite));
     const bool same = oldFormat == f && oldPalette == palette_;
+    // One row of the fill colour, copied into every row before the old pixels go in: a new
+    // bitmap is filled a row at a time, not a pixel at a time.
+    std::vector<uint8_t> fillRow(static_cast<size_t>(stride), 0);
+    for (int x = 0; x < w; ++x) PutRawIn(fillRow.data(), stride, f, x, 0, fill);
     for (int y = 0; y < h; ++y) {
+        uint8_t* row = bits_.data() + y * stride;
         if (same && y < oldH && w == oldW) {
-            std::memcpy(bits_.data() + y * stride, oldBits.data() + y * oldStride, static_cast<size_t>(stride));
+            std::memcpy(row, oldBits.data() + y * oldStride, static_cast<size_t>(stride));
             continue;
         }
-        for (int x = 0; x < w; ++x) {
-            uint32_t v = fill;
-            if (x < oldW && y < oldH) {
-                const uint32_t raw = RawIn(oldBits.data(), oldStride, oldFormat, x, y);
-                if (same) {
-                    v = raw;
-                } else {
-                    TColor c = static_cast<TColor>(raw);
-                    if (IsIndexed(oldFormat)) c = raw < oldPalette.size() ? oldPalette[raw] : clBlack;
-                    v = encode(c);
-                }
+        std::memcpy(row, fillRow.data(), static_cast<size_t>(stride));
+        if (y >= oldH) continue;
+        for (int x = 0; x < std::min(w, oldW); ++x) {
+            const uint32_t raw = RawIn(oldBits.data(), oldStride, oldFormat, x, y);
+            uint32_t v = raw;
+            if (!same) {
+                TColor c = static_cast<TColor>(raw);
+                if (IsIndexed(oldFormat)) c = raw < oldPalette.size() ? oldPalette[raw] : clBlack;
+                v = encode(c);
             }
-            PutRawIn(bits_.data(), stride, f, x, y, v);
+            PutRawIn(row, stride, f, x, 0, v);
         }
     }
 }

@@ -40,6 +40,16 @@ gifbuild::Gif ThreeFrames(int loopCount = -1, std::vector<int> delaysCs = {0, 0,
     return g;
 }
 
+// A parent window of one colour, for what a control shows through its transparent pixels.
+void FillParent(QWidget& parent, int side, QRgb colour)
+{
+    parent.resize(side, side);
+    parent.setAutoFillBackground(true);
+    QPalette pal = parent.palette();
+    pal.setColor(QPalette::Window, QColor(colour));
+    parent.setPalette(pal);
+}
+
 // A control on a manual clock: its timer never ticks unless the test moves the clock.
 struct Control : ::testing::Test {
     TManualClock clock;
@@ -340,11 +350,7 @@ TEST_F(Control, ATransparentFirstFrameShowsTheParentThrough)
     f.transparent = true;
     g.frames.push_back(f);
     QWidget parent;
-    parent.resize(10, 10);
-    parent.setAutoFillBackground(true);
-    QPalette pal = parent.palette();
-    pal.setColor(QPalette::Window, QColor(kBlue));
-    parent.setPalette(pal);
+    FillParent(parent, 10, kBlue);
     auto* child = new TGIFImage(&parent);
     ASSERT_TRUE(child->LoadGIFBytes(gifbuild::Build(g)));
     child->setGeometry(0, 0, 2, 2);
@@ -482,6 +488,60 @@ TEST_F(Control, FramesAfterTheFirstAreDecodedWhenFirstShown)
     image.SetCurrentFrame(3);
     EXPECT_TRUE(image.Frame(3).Decoded);
     EXPECT_FALSE(image.Frame(2).Decoded);
+}
+
+// A control whose frames are decoded when first shown looks, frame by frame, exactly like one
+// that decoded every frame while loading (a control watched through OnProgress does): on a
+// parent of another colour, through every disposal, with a transparent first frame too, and
+// the animation's wrap back to frame 1.
+TEST(DeferredDecoding, ShowsTheSamePixelsAsDecodingEveryFrameAtLoad)
+{
+    gifbuild::Gif transparentFirst = Disposals();
+    transparentFirst.frames[0].pixels = {1, 0, 1, 1, 1, 1, 0, 1, 1, 1, 1, 1, 0, 1, 1, 1};
+    transparentFirst.frames[0].transparent = true;
+    transparentFirst.frames[0].transparentIndex = 0;
+    transparentFirst.frames[2].transparent = true;  // a transparent frame that is then cleared
+    transparentFirst.frames[2].pixels = {3, 0, 0, 3};
+    for (const gifbuild::Gif& g : {Disposals(), transparentFirst}) {
+        SCOPED_TRACE(g.frames[0].transparent ? "transparent first frame" : "opaque first frame");
+        const std::vector<uint8_t> bytes = gifbuild::Build(g);
+        TManualClock clock;  // outlives the controls on the parent
+        QWidget parent;
+        FillParent(parent, 6, kGreen);
+        auto* deferred = new TGIFImage(&parent);
+        auto* eager = new TGIFImage(&parent);
+        eager->OnProgress = [](QObject*, int, int, int, bool&) {};
+        for (TGIFImage* c : {deferred, eager}) {
+            c->SetClock(&clock);
+            c->SetAnimate(true);
+            ASSERT_TRUE(c->LoadGIFBytes(bytes));
+        }
+        deferred->setGeometry(0, 0, 4, 4);
+        eager->setGeometry(0, 0, 4, 4);
+        EXPECT_FALSE(deferred->Frame(2).Decoded);
+        EXPECT_TRUE(eager->Frame(4).Decoded);
+        // Shows one control alone on the parent and reads back what the user sees.
+        const auto shown = [&](TGIFImage* c) {
+            deferred->setVisible(c == deferred);
+            eager->setVisible(c == eager);
+            return parent.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        };
+        for (int step = 0; step < 2 * static_cast<int>(g.frames.size()) + 1; ++step) {
+            SCOPED_TRACE("step " + std::to_string(step) + ", frame " + std::to_string(deferred->CurrentFrame()));
+            EXPECT_TRUE(deferred->CanvasImage() == eager->CanvasImage());
+            EXPECT_TRUE(shown(deferred) == shown(eager));
+            deferred->StepAnimation();
+            eager->StepAnimation();
+        }
+        // Frames chosen out of order.
+        for (int frame : {3, 1, 4, 2, 4}) {
+            SCOPED_TRACE("frame " + std::to_string(frame));
+            deferred->SetCurrentFrame(frame);
+            eager->SetCurrentFrame(frame);
+            EXPECT_TRUE(deferred->CanvasImage() == eager->CanvasImage());
+            EXPECT_TRUE(shown(deferred) == shown(eager));
+        }
+    }
 }
 
 TEST_F(Control, InterlacedLocalTableAndComments)

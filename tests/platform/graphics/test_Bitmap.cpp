@@ -111,6 +111,27 @@ TEST(Bitmap, ResizeKeepsTopLeftAndFillsWithTheBrush)
     EXPECT_EQ(b.Canvas().Pixels(4, 0), -1);
 }
 
+TEST(Bitmap, ResizeKeepsTopLeftAndFillsWithTheBrushInEveryFormat)
+{
+    for (TPixelFormat f : {pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit}) {
+        SCOPED_TRACE(FormatName(f));
+        TBitmap b(3, 2, f);
+        b.Canvas().Brush.Color = clBlack;
+        b.Canvas().FillRect(Rect(0, 0, 3, 2));
+        b.Canvas().Brush.Color = clWhite;
+        b.SetSize(9, 4);  // rows of whole and part bytes in the packed formats
+        for (int y = 0; y < 4; ++y)
+            for (int x = 0; x < 9; ++x)
+                EXPECT_EQ(b.Canvas().Pixels(x, y), x < 3 && y < 2 ? clBlack : clWhite) << x << "," << y;
+        b.SetSize(2, 3);  // narrower and taller
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < 2; ++x)
+                EXPECT_EQ(b.Canvas().Pixels(x, y), y < 2 ? clBlack : clWhite) << x << "," << y;
+        b.SetSize(0, 5);
+        EXPECT_TRUE(b.Empty());
+    }
+}
+
 TEST(Bitmap, BmpFilesReadByQtAndReloaded)
 {
     for (TPixelFormat f : {pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit}) {
