@@ -211,45 +211,40 @@ private:
         return TStreamValue::OfInteger(i);
     }
 
-    std::vector<std::string> SetMembers()
+    // Items separated by ",", after the opening character, up to `close`.
+    template <class Item>
+    std::vector<std::string> Items(char close, const std::string& what, Item item)
     {
         ++pos_;
         std::vector<std::string> items;
         SkipBlank();
-        if (Peek() == ']') {
+        if (Peek() == close) {
             ++pos_;
             return items;
         }
         for (;;) {
-            items.push_back(Ident("a set member"));
+            items.push_back(item());
             SkipBlank();
-            if (AtEnd()) Fail("the stream ends inside a set");
+            if (AtEnd()) Fail("the stream ends inside " + what);
             char c = text_[pos_++];
-            if (c == ']') return items;
-            if (c != ',') Fail("expected \",\" or \"]\" in a set");
+            if (c == close) return items;
+            if (c != ',') Fail(std::string("expected \",\" or \"") + close + "\" in " + what);
         }
+    }
+
+    std::vector<std::string> SetMembers()
+    {
+        return Items(']', "a set", [this] { return Ident("a set member"); });
     }
 
     std::vector<std::string> StringList()
     {
-        ++pos_;
-        std::vector<std::string> items;
-        SkipBlank();
-        if (Peek() == ')') {
-            ++pos_;
-            return items;
-        }
-        for (;;) {
+        return Items(')', "a string list", [this] {
             SkipBlank();
             if (AtEnd()) Fail("the stream ends inside a string list");
             if (Peek() != '"') Fail("expected a string in a string list");
-            items.push_back(String());
-            SkipBlank();
-            if (AtEnd()) Fail("the stream ends inside a string list");
-            char c = text_[pos_++];
-            if (c == ')') return items;
-            if (c != ',') Fail("expected \",\" or \")\" in a string list");
-        }
+            return String();
+        });
     }
 
     std::vector<uint8_t> Binary()
