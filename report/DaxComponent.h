@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/runtime/SysUtils.h"
+#include "platform/streaming/ComponentStream.h"
 
 #include <cstdint>
 #include <exception>
@@ -42,7 +43,7 @@ bool FireEvent(TDaxComponent* sender, const F& event, A&&... args)
 // True for a valid component name: a letter or "_", then letters, digits or "_".
 bool IsValidIdent(std::string_view s);
 
-class TDaxComponent {
+class TDaxComponent : public IStreamComponent {
 public:
     explicit TDaxComponent(TDaxComponent* owner = nullptr);
     virtual ~TDaxComponent();
@@ -88,6 +89,22 @@ public:
     // Asks a visible owner (a label, a page) to redraw itself; nothing in a headless run.
     virtual void Invalidate() {}
 
+    // Component streaming (DaxStreamingCore.cpp): the class's property table comes from
+    // RegisterDaxClass; children are the components whose parent this one is.
+    std::string StreamClassName() const override { return ClassName(); }
+    std::string StreamName() const override { return name_; }
+    void StreamSetName(const std::string& name) override { SetName(name); }
+    IStreamComponent* StreamOwner() const override { return owner_; }
+    IStreamComponent* StreamChildOwner() override;
+    void StreamSetParent(IStreamComponent* parent) override;
+    std::vector<IStreamComponent*> StreamChildren() const override;
+    IStreamComponent* StreamFindOwned(const std::string& name) const override { return FindComponent(name); }
+    void StreamBeginLoading() override { BeginLoading(); }
+    void StreamLoaded() override { Loaded(); }
+    void DefineProperties(TFiler& filer) override;
+    // The handlers its events were bound to by name.
+    TEventNames EventNames;
+
 protected:
     virtual void Notification(TDaxComponent* c, TOperation op);
     // Called before the parent changes; raise to refuse (EInvalidOperation for a wrong
@@ -114,5 +131,21 @@ private:
 
 // Raises a plain Exception with the string-table text `id`, the component's name put in
 // place of "%s".
+// Registers a component class for streaming: its factory (the new component's owner) and
+// its property table (published properties in declaration order, then the extra ones).
+// Registering a class again replaces its factory, and its table when one is given.
+using TDaxDefineProperties = std::function<void(TDaxComponent& c, TFiler& filer)>;
+void RegisterDaxClass(const std::string& className, std::function<TDaxComponent*(TDaxComponent* owner)> create,
+                      TDaxDefineProperties define);
+template <class C>
+void RegisterDaxClass(const std::string& className, std::function<void(C&, TFiler&)> define)
+{
+    RegisterDaxClass(
+        className, [](TDaxComponent* owner) -> TDaxComponent* { return new C(owner); },
+        [define = std::move(define)](TDaxComponent& c, TFiler& f) {
+            if (auto* typed = dynamic_cast<C*>(&c)) define(*typed, f);
+        });
+}
+
 [[noreturn]] void DaxError(int32_t id, const TDaxComponent* c);
 std::string DaxErrorText(int32_t id, std::string_view name);

@@ -1,33 +1,16 @@
 #include "planner/ui/Rprtfrm.h"
 
-#include "report/generate/DaxBuilder.h"
 #include "report/generate/DaxReport.h"
 #include "report/ui/RpxViewer.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QFile>
 #include <QPointer>
 
 TfrmRprt* frmRprt = nullptr;
 
-using namespace DaxBuild;
-
 namespace {
-
-// Letter, half-inch margins at 96 pixels per inch: 720 pixels across. The detail columns sit
-// under the page header's captions.
-struct TColumn {
-    int left, width;
-};
-constexpr TColumn kDesc{0, 226}, kPartNum{232, 116}, kDbFeet{352, 72}, kTotal{428, 60}, kAvg{492, 124},
-    kPeak{620, 100};
-
-TDaxTextLabel& TopText(TDaxBand& band, const std::string& name, const std::string& text, TColumn col, int top)
-{
-    TDaxTextLabel& l = Text(band, name, text, col.left, top, col.width, 17);
-    l.AlignVertical = laTop;
-    return l;
-}
 
 // The report viewer behind a report run to the screen.
 class TViewerDestination : public TDaxViewer {
@@ -77,77 +60,58 @@ public:
 
 }  // namespace
 
-TfrmRprt::TfrmRprt(QWidget* owner) : TForm(owner), DaxReport1(std::make_unique<TDaxReport>())
+TfrmRprt::TfrmRprt(QWidget* owner) : TForm(owner)
 {
     setObjectName("frmRprt");
 }
 
 TfrmRprt::~TfrmRprt() = default;
 
-void TfrmRprt::BuildDefinition()
+namespace {
+
+template <class C>
+C* Find(TDaxComponent* in, const char* name)
 {
-    TDaxReport& report = *DaxReport1;
-    report.SetName("DaxReport1");
-    report.Prompt = true;
-    report.AutoRun = false;
+    auto* c = dynamic_cast<C*>(in ? in->FindComponent(name) : nullptr);
+    if (!c) throw EComponentError(std::string("The report window's definition lacks ") + name);
+    return c;
+}
 
-    TDaxReportPage& page = Page(report, "ReportPage");
-    ReportPage = &page;
-    page.PageSetup.SetWidth(8.5);
-    page.PageSetup.SetHeight(11.0);
-    page.DataRange = drAllRecords;
-    page.OnDataStart = [this](TDaxReportPage& p) { ReportPageDataStart(p); };
-    page.OnDataSkip = [this](TDaxReportPage& p) { ReportPageDataSkip(p); };
-    DefaultBands(page, 20);
-    auto* dateTime = new TDaxDateTimeVar(&page);
-    dateTime->SetName("DaxDateTimeVar1");
-    dateTime->SetParent(&page);
-    auto* pageNumber = new TDaxPageVar(&page);
-    pageNumber->SetName("DaxPageVar1");
-    pageNumber->SetParent(&page);
+}  // namespace
 
+// The definition comes from the window's stream resource; its events bind to this window.
+void TfrmRprt::LoadDefinition()
+{
+    QFile resource(":/planner/streams/frmRprt.stream");
+    if (!resource.open(QIODevice::ReadOnly)) throw EFOpenError("The report window's definition is missing");
+    const QByteArray text = resource.readAll();
+
+    TStreamEvents events;
+    events.Add<TDaxReportPage::TNotify>("ReportPageDataStart", [this](TDaxReportPage& p) { ReportPageDataStart(p); });
+    events.Add<TDaxReportPage::TNotify>("ReportPageDataSkip", [this](TDaxReportPage& p) { ReportPageDataSkip(p); });
+    events.Add<TDaxBand::TPrintEvent>("PageHeaderBandSubBeforePrint",
+                                      [this](TDaxBand& b) { PageHeaderBandSubBeforePrint(b); });
+    DaxReport1 = ReadComponentTextAs<TDaxReport>(std::string_view(text.constData(), size_t(text.size())), nullptr,
+                                                 &events);
+
+    ReportPage = Find<TDaxReportPage>(DaxReport1.get(), "ReportPage");
     TDaxExprVar** vars[] = {&Desc, &PartNum, &dbFeet, &Total, &AvgPeak, &Peak};
     const char* names[] = {"Desc", "PartNum", "dbFeet", "Total", "AvgPeak", "Peak"};
-    for (size_t k = 0; k < 6; ++k) *vars[k] = &ExprVar(page, names[k], dtypeString, page.Detail->Updatelevel);
-
-    PageHeaderBand = page.PageHead;
-    PageHeaderBand->Height = 44;
-    TopText(*PageHeaderBand, "Label1", "Transmission Line Description", kDesc, 20);
-    TopText(*PageHeaderBand, "Label2", "Part Number", kPartNum, 20);
-    TopText(*PageHeaderBand, "Label3", "Attenuation", {kDbFeet.left, kDbFeet.width + kTotal.width}, 2);
-    TopText(*PageHeaderBand, "Label4", "dB/100 feet", kDbFeet, 20);
-    TopText(*PageHeaderBand, "Label5", "total (dB)", kTotal, 20);
-    TopText(*PageHeaderBand, "Label6", "Average Power (kw)", kAvg, 20);
-    TopText(*PageHeaderBand, "Label7", "Peak Power (kw)", kPeak, 20);
-    Label<TDaxLine>(*PageHeaderBand, "DaxLine1", 0, 40, 720, 2);
-
-    PageHeaderBandSub = &Band<TDaxSubBand>(page, "PageHeaderBandSub", 84, PageHeaderBand);
-    PageHeaderBandSub->Above = true;
-    PageHeaderBandSub->OnBeforePrint = [this](TDaxBand& b) { PageHeaderBandSubBeforePrint(b); };
-    Channel = &TopText(*PageHeaderBandSub, "Channel", "Channel:", {0, 720}, 0);
-    TotalLength = &TopText(*PageHeaderBandSub, "TotalLength", "Total Length :", {0, 720}, 20);
-    lblPeak = &TopText(*PageHeaderBandSub, "lblPeak", "Peak:", {0, 720}, 40);
-    CalcPoint = &TopText(*PageHeaderBandSub, "CalcPoint", "Calculation Point", {0, 720}, 60);
-
-    DetailBand = page.Detail;
-    // A long description wraps in its column and the row grows to hold it.
-    DetailBand->Stretch = true;
-    const TColumn columns[] = {kDesc, kPartNum, kDbFeet, kTotal, kAvg, kPeak};
-    for (size_t k = 0; k < 6; ++k) {
-        TDaxvarlabel& l = VarLabel(*DetailBand, std::string("var") + names[k], **vars[k], columns[k].left, 0,
-                                   columns[k].width, 17);
-        l.AlignVertical = laTop;
-        l.SetWrapText(true);
-    }
-
-    DetailBandSub = &Band<TDaxSubBand>(page, "DetailBandSub", 8, DetailBand);
-    DetailBandSub->Above = true;
-    lblGroup = &TopText(*DetailBandSub, "lblGroup", "**", {0, 226}, 0);
+    for (size_t k = 0; k < 6; ++k) *vars[k] = Find<TDaxExprVar>(ReportPage, names[k]);
+    PageHeaderBand = Find<TDaxBand>(ReportPage, "PageHeaderBand");
+    DetailBand = Find<TDaxBand>(ReportPage, "DetailBand");
+    PageHeaderBandSub = Find<TDaxSubBand>(ReportPage, "PageHeaderBandSub");
+    DetailBandSub = Find<TDaxSubBand>(ReportPage, "DetailBandSub");
+    Channel = Find<TDaxTextLabel>(ReportPage, "Channel");
+    TotalLength = Find<TDaxTextLabel>(ReportPage, "TotalLength");
+    lblPeak = Find<TDaxTextLabel>(ReportPage, "lblPeak");
+    CalcPoint = Find<TDaxTextLabel>(ReportPage, "CalcPoint");
+    lblGroup = Find<TDaxTextLabel>(ReportPage, "lblGroup");
 }
 
 void TfrmRprt::PrintLineTable(const TStrings& List)
 {
-    if (!ReportPage) BuildDefinition();
+    if (!ReportPage) LoadDefinition();
     lines_ = std::make_unique<TStringList>();
     lines_->Assign(List);
     std::string* header[] = {&channel_, &totalLength_, &peak_, &calcPoint_};

@@ -32,9 +32,9 @@ public:
     void ReportPageDataSkip(TDaxReportPage& page);
     void PageHeaderBandSubBeforePrint(TDaxBand& band);
 
-    // The definition's components (owned by DaxReport1), made when the window first prints:
-    // the page setup reads the printer, which loads the print system, and the start-up
-    // instance never prints.
+    // The definition's components (owned by DaxReport1), read from the window's stream
+    // resource when the window first prints: the page setup reads the printer, which loads
+    // the print system, and the start-up instance never prints.
     std::unique_ptr<TDaxReport> DaxReport1;
     TDaxReportPage* ReportPage = nullptr;
     TDaxExprVar *Desc = nullptr, *PartNum = nullptr, *dbFeet = nullptr, *Total = nullptr, *AvgPeak = nullptr,
@@ -48,7 +48,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void BuildDefinition();
+    void LoadDefinition();
 
     std::unique_ptr<TStringList> lines_;
     std::string channel_, totalLength_, peak_, calcPoint_;

@@ -1,6 +1,7 @@
 // Report generation (report/generate, no Qt Widgets): the report container and its
 // cooperative run, the report page with its bands, groups and data loop, band layout and
-// page breaks, and the printable labels. A report definition is built in code through the
+// page breaks, and the printable labels. A report definition is read from a component stream
+// (DaxStreaming.cpp holds the classes' property tables) or built in code through the
 // components' properties (see DaxBuilder.h for a compact way to write one).
 #pragma once
 
@@ -217,6 +218,7 @@ public:
     void SetTotalVariable(TDaxTotalvar* v);
     void SetLevel(TDaxLevel* l);
     TDaxTotalvar* TotalVariable() const { return total_; }
+    TDaxLevel* Level() const { return level_; }
 
     bool AutoLevel = true;
     TDaxTotalType TotalType = ttSum;
@@ -255,6 +257,7 @@ public:
     void WriteRtfTab(TDaxReportPage&, TDaxRtfFile&, int) override {}
     void WriteRtf(TDaxReportPage&, TDaxRtfFile&, int) override { Done = true; }
     void SetVariable(TDaxVar* v);
+    TDaxVar* Variable() const { return variable_; }
 
     std::vector<uint8_t> Picture;   // the picture's saved bytes
     int PictureKind = 1;            // as TRpxCanvas::DrawGraphic
@@ -544,6 +547,8 @@ public:
     ~TDaxReportPage() override;
     std::string ClassName() const override { return "TDaxGrouppage"; }
     TDaxLevel* FixedBandLevel(TDaxFixedBand band) const override;
+    // Arranges the bands once the whole definition has been read (DaxStreaming.cpp).
+    void Loaded() override;
 
     TDaxReport* Report() const;
     int PixelsPerInch() const;
@@ -706,6 +711,11 @@ public:
     TPrintEvent OnBeforePrint, OnAfterPrint;
     bool SuppressStatus = false;
     int PixelsPerInch = 96;
+    // Where the designer shows the report; kept for it, unused at run time.
+    struct TDesign {
+        int STop = 0, SLeft = 0, SWidth = 800, SHeight = 400, MTop = 0, MLeft = 0;
+        uint8_t SAlign = 0;   // alNone, alTop, alBottom, alLeft, alRight, alClient
+    } Design;
 
     bool Running = false;
     int Pass = 0;
