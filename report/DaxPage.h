@@ -23,6 +23,9 @@ public:
     const std::vector<TDaxLevel*>& Levels() const { return levels_; }
     const std::vector<TDaxVar*>& Variables() const { return variables_; }
     const std::vector<TDaxTotalvar*>& TotalVars() const { return totals_; }
+    // False while records already counted are shown again (a repeat after a page break):
+    // totals then take no values.
+    bool CountTotals = true;
 
     // The level of a fixed band, nil when the page has no such band (yet).
     virtual TDaxLevel* FixedBandLevel(TDaxFixedBand band) const { (void)band; return nullptr; }

@@ -474,7 +474,7 @@ void TDaxTotalvar::UpdateValue()
                 lt.total->Clear();
                 lt.resetPending = false;
             }
-            if (!page->Levels()[i]->IsHeader && !(IgnoreNulls && null)) lt.total->AddValue(x);
+            if (!page->Levels()[i]->IsHeader && !(IgnoreNulls && null) && page->CountTotals) lt.total->AddValue(x);
         }
     } catch (...) {
         State = vsStale;

@@ -48,6 +48,18 @@ void TPrinter::SetPageFormat(const TPrinterPageFormat& format)
 
 void TPrinter::ApplyPageFormat(const TPrinterPageFormat&, bool) { ApplyOrientation(orientation_); }
 
+TPrinter::TSavedFormat TPrinter::SaveFormat() { return {format_, orientation_, SaveDevice()}; }
+
+void TPrinter::RestoreFormat(const TSavedFormat& saved)
+{
+    if (printing_) throw EPrinter("Printing in progress");
+    format_ = saved.format;
+    orientation_ = saved.orientation;
+    RestoreDevice(saved.device.get());
+}
+
+void TPrinter::RestoreDevice(const TSavedDevice*) { ApplyOrientation(orientation_); }
+
 void TPrinter::NoteDeviceFormat(const TPrinterPageFormat& format)
 {
     format_.Merge(format);
@@ -193,6 +205,30 @@ void TPdfPrinter::ApplyPageFormat(const TPrinterPageFormat& format, bool)
     // A PDF page takes any sheet; the rest of the format means nothing to a file.
     if (format.Paper) impl_->paper = format.Paper;
     if (format.Orientation) impl_->orientation = *format.Orientation;
+    impl_->Layout();
+}
+
+namespace {
+struct TPdfSavedDevice : TPrinter::TSavedDevice {
+    TPrinterOrientation orientation = TPrinterOrientation::poPortrait;
+    std::optional<TPrinterPaper> paper;
+};
+}  // namespace
+
+std::shared_ptr<const TPrinter::TSavedDevice> TPdfPrinter::SaveDevice()
+{
+    auto saved = std::make_shared<TPdfSavedDevice>();
+    saved->orientation = impl_->orientation;
+    saved->paper = impl_->paper;
+    return saved;
+}
+
+void TPdfPrinter::RestoreDevice(const TSavedDevice* saved)
+{
+    const auto* pdf = dynamic_cast<const TPdfSavedDevice*>(saved);
+    if (!pdf) return TPrinter::RestoreDevice(saved);
+    impl_->orientation = pdf->orientation;
+    impl_->paper = pdf->paper;
     impl_->Layout();
 }
 

@@ -39,6 +39,22 @@ public:
     void SetPageFormat(const TPrinterPageFormat& format);
     const TPrinterPageFormat& PageFormat() const { return format_; }
 
+    // The printer's settings as they stand, its device's own included: a document that brings
+    // a format of its own (a report) puts the printer back afterwards, so that the next
+    // document (an exhibit) is not printed on the report's paper or sides.
+    class TSavedDevice {
+    public:
+        virtual ~TSavedDevice() = default;
+    };
+    struct TSavedFormat {
+        TPrinterPageFormat format;
+        TPrinterOrientation orientation = TPrinterOrientation::poPortrait;
+        std::shared_ptr<const TSavedDevice> device;
+    };
+    TSavedFormat SaveFormat();
+    // EPrinter "Printing in progress" while a document is open.
+    void RestoreFormat(const TSavedFormat& saved);
+
     // The printable area of a page in device pixels, for the current orientation.
     int PageWidth();
     int PageHeight();
@@ -88,6 +104,10 @@ protected:
     virtual void ApplyPageFormat(const TPrinterPageFormat& format, bool inDocument);
     // Called at EndDoc while the painter is still open, after the last page.
     virtual void FinishDevice() {}
+    // The device's own settings for SaveFormat, and putting them back; a device that keeps
+    // nothing but the orientation needs neither.
+    virtual std::shared_ptr<const TSavedDevice> SaveDevice() { return nullptr; }
+    virtual void RestoreDevice(const TSavedDevice* saved);
     // Records settings the device took by itself (a dialog set it up), without applying them.
     void NoteDeviceFormat(const TPrinterPageFormat& format);
     // Called after the painter was closed: deliver (EndDoc) or discard (Abort) the output.
@@ -130,6 +150,8 @@ protected:
     QPagedPaintDevice& Device() override;
     void ApplyOrientation(TPrinterOrientation o) override;
     void ApplyPageFormat(const TPrinterPageFormat& format, bool inDocument) override;
+    std::shared_ptr<const TSavedDevice> SaveDevice() override;
+    void RestoreDevice(const TSavedDevice* saved) override;
     void Prepare() override;
     void Deliver() override;
     void Discard() override;

@@ -198,6 +198,45 @@ void TQtPrinter::FinishDevice()
     if (job_) printer_->setPageLayout(job_->first);
 }
 
+namespace {
+// Qt's printer as a job leaves it: its layout and the settings of the whole job.
+struct TQtSavedDevice : TPrinter::TSavedDevice {
+    QPageLayout layout;
+    QPrinter::DuplexMode duplex = QPrinter::DuplexNone;
+    int copies = 1;
+    bool collate = true;
+    int resolution = 0;
+    QPrinter::ColorMode color = QPrinter::Color;
+    QVariant cupsOptions;
+};
+}  // namespace
+
+std::shared_ptr<const TPrinter::TSavedDevice> TQtPrinter::SaveDevice()
+{
+    auto saved = std::make_shared<TQtSavedDevice>();
+    saved->layout = printer_->pageLayout();
+    saved->duplex = printer_->duplex();
+    saved->copies = printer_->copyCount();
+    saved->collate = printer_->collateCopies();
+    saved->resolution = printer_->resolution();
+    saved->color = printer_->colorMode();
+    if (QPrintEngine* engine = printer_->printEngine()) saved->cupsOptions = engine->property(CupsOptionsKey);
+    return saved;
+}
+
+void TQtPrinter::RestoreDevice(const TSavedDevice* saved)
+{
+    const auto* qt = dynamic_cast<const TQtSavedDevice*>(saved);
+    if (!qt) return TPrinter::RestoreDevice(saved);
+    printer_->setPageLayout(qt->layout);
+    printer_->setDuplex(qt->duplex);
+    printer_->setCopyCount(qt->copies);
+    printer_->setCollateCopies(qt->collate);
+    if (qt->resolution > 0) printer_->setResolution(qt->resolution);
+    printer_->setColorMode(qt->color);
+    if (QPrintEngine* engine = printer_->printEngine()) engine->setProperty(CupsOptionsKey, qt->cupsOptions);
+}
+
 void TQtPrinter::Prepare()
 {
     printer_->setDocName(QString::fromStdString(Title));

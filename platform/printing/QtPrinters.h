@@ -31,6 +31,8 @@ protected:
     void ApplyOrientation(TPrinterOrientation o) override;
     void ApplyPageFormat(const TPrinterPageFormat& format, bool inDocument) override;
     void FinishDevice() override;
+    std::shared_ptr<const TSavedDevice> SaveDevice() override;
+    void RestoreDevice(const TSavedDevice* saved) override;
     void Prepare() override;
     void AbortDevice() override;
     void Deliver() override;

@@ -199,6 +199,13 @@ void TDaxReportPage::PrintSubDataFamily(TDaxSubDataBand* b, bool repeat)
         if (dynamic_cast<TDaxDataFootBand*>(m)) foot = m;
         else if (dynamic_cast<TDaxDataHeadBand*>(m)) head = m;
     }
+    // A repeat shows records the totals have counted already: they are not counted again.
+    struct TNoCounting {
+        TDaxPage& page;
+        bool was;
+        ~TNoCounting() { page.CountTotals = was; }
+    } noCounting{*this, CountTotals};
+    if (repeat) CountTotals = false;
     TDaxLevel* level = b->Updatelevel;
     b->OpenSubData();
     openSubData_.push_back(b);

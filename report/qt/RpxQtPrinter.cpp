@@ -132,8 +132,9 @@ TRpxQtPrinterBackend::Device* TRpxQtPrinterBackend::Current()
 void TRpxQtPrinterBackend::FollowProgramPrinter(Device& d)
 {
     // What the program's printer took since (its print dialog, an exhibit) is the device
-    // mode's too, as both are one printer.
-    if (!PrinterInstalled() || Printer().PrinterName() != current_) return;
+    // mode's too, as both are one printer. A job that is printing is the report's own: what
+    // it set on the printer is the device mode's already, and goes again when the job ends.
+    if (!PrinterInstalled() || Printer().Printing() || Printer().PrinterName() != current_) return;
     const TPrinterPageFormat now = Printer().PageFormat();
     if (now == d.seen) return;
     const TPrinterPageFormat before = std::exchange(d.seen, now);

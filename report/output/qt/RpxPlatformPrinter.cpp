@@ -88,15 +88,34 @@ TRpxPlatformPrintDevice::~TRpxPlatformPrintDevice()
         } catch (...) {
         }
     }
+    Restore();
+}
+
+void TRpxPlatformPrintDevice::Restore()
+{
+    // The printer goes back to the settings it had before the report's job.
+    if (!saved_ || printer_.Printing()) return;
+    const TPrinter::TSavedFormat saved = std::move(*saved_);
+    saved_.reset();
+    try {
+        printer_.RestoreFormat(saved);
+    } catch (...) {
+    }
 }
 
 void TRpxPlatformPrintDevice::BeginDoc(const std::string& title)
 {
     // The job takes the report's page setup as the engine's printer layer holds it now.
     format_ = CurrentFormat();
-    printer_.SetPageFormat(format_);
-    printer_.Title = title;
-    printer_.BeginDoc();
+    if (!printer_.Printing()) saved_ = printer_.SaveFormat();
+    try {
+        printer_.SetPageFormat(format_);
+        printer_.Title = title;
+        printer_.BeginDoc();
+    } catch (...) {
+        Restore();
+        throw;
+    }
     device_ = std::make_unique<TPageDevice>(printer_.DocumentPainter(), SheetInfo(printer_));
 }
 
@@ -115,13 +134,20 @@ void TRpxPlatformPrintDevice::StartPage()
 void TRpxPlatformPrintDevice::EndDoc()
 {
     device_.reset();
-    printer_.EndDoc();
+    try {
+        printer_.EndDoc();
+    } catch (...) {
+        Restore();
+        throw;
+    }
+    Restore();
 }
 
 void TRpxPlatformPrintDevice::Abort()
 {
     device_.reset();
     printer_.Abort();
+    Restore();
 }
 
 bool TRpxPlatformPrintDevice::Printing() const { return device_ && printer_.Printing(); }

@@ -5,13 +5,13 @@
 #pragma once
 
 #include "platform/printing/PrinterCatalog.h"
+#include "platform/printing/Printers.h"
 #include "report/RpxPrinter.h"
 #include "report/output/RpxOutput.h"
 #include "report/output/qt/RpxPainterDevice.h"
 
 #include <memory>
-
-class TPrinter;
+#include <optional>
 
 class TRpxPlatformPrintDevice : public TRpxPrintDevice {
 public:
@@ -29,9 +29,12 @@ public:
 
 private:
     class TPageDevice;
+    void Restore();
     TPrinter& printer_;
     std::unique_ptr<TPageDevice> device_;
     TPrinterPageFormat format_;
+    // The printer's settings before the job, put back when it ends.
+    std::optional<TPrinter::TSavedFormat> saved_;
 };
 
 // The settings of a device mode as the program's printer takes them: only the fields the

@@ -740,3 +740,55 @@ TEST_F(LineReport, ShortAndEmptyListsEndTheData)
     ASSERT_NE(viewer, nullptr);
     EXPECT_FALSE(viewer->Generating());
 }
+
+TEST_F(LineReport, ARowWhoseDescriptionWrapsAcrossThePageEndKeepsEveryColumn)
+{
+    // Rows whose descriptions wrap onto several lines, enough of them for several pages, so
+    // that rows cross the page end at every line of their description.
+    TStringList list;
+    for (const char* header : {"Ch 7", "500", "Peak", "Attenuation calculated at midband frequency."}) list.Add(header);
+    std::vector<std::vector<std::string>> rows;
+    for (int r = 0; r < 60; ++r) {
+        std::string desc = "Row" + std::to_string(r);
+        for (int w = 0; w < 3 + r % 5; ++w) desc += " rigid" + std::to_string(r) + "x" + std::to_string(w) + " coaxial";
+        rows.push_back({desc, "PN-" + std::to_string(r), std::to_string(r) + ".25", std::to_string(r) + ".5",
+                        std::to_string(r) + ".75", std::to_string(r) + ".125"});
+        list.Add("~");
+        for (const auto& cell : rows.back()) list.Add(cell);
+    }
+    TfrmRprt report;
+    report.PrintLineTable(list);
+    TRpxViewer* viewer = OpenViewer();
+    ASSERT_NE(viewer, nullptr);
+    const auto doc = viewer->ActivePreview()->Document();
+    ASSERT_GE(doc->PageCount(), 3);
+
+    // Each column's texts below the captions, in page order, joined: the cells in row order.
+    std::map<int, std::string> columns;
+    int continued = 0;   // pages that begin with the rest of a description
+    for (int p = 1; p <= doc->PageCount(); ++p) {
+        const auto texts = DrawnTexts(*doc, p);
+        int captionsY = 0;
+        for (const auto& t : texts)
+            if (t.text == "Transmission Line Description") captionsY = t.y;
+        ASSERT_GT(captionsY, 0) << p;
+        bool first = true;
+        for (const auto& t : texts) {
+            if (t.y <= captionsY || t.text.empty()) continue;
+            if (first && t.text.rfind("Row", 0) != 0) ++continued;
+            first = false;
+            std::string& c = columns[t.x];
+            c += (c.empty() ? "" : " ") + t.text;
+        }
+    }
+    EXPECT_GT(continued, 0) << "a description crosses a page end";
+    ASSERT_EQ(columns.size(), 6u);
+    size_t k = 0;
+    for (const auto& [x, text] : columns) {
+        SCOPED_TRACE(x);
+        std::string expected;
+        for (const auto& row : rows) expected += (expected.empty() ? "" : " ") + row[k];
+        EXPECT_EQ(text, expected);
+        ++k;
+    }
+}

@@ -590,3 +590,36 @@ TEST_F(DaxLayout, SubDataBandBrokenInItsWalkRepeatsItsHeadAndLosesNoRecord)
     EXPECT_EQ(Texts(pages[0]), expected0);
     EXPECT_EQ(Texts(pages[1]), expected1);
 }
+
+TEST_F(DaxGroups, SubDataRepeatedAfterABreakIsCountedOnce)
+{
+    // Two items under the one group; the group header and its items repeat on page 2. The
+    // report's total of the items counts each item once.
+    Rows(14, "a");
+    auto& g = KeyGroup();
+    g.Header->NewPageRepeat = true;
+    auto& items = Band<TDaxSubDataBand>(page, "Items", 20, g.Header);
+    items.NewPageRepeat = true;
+    items.Updatelevel = &Level(page, "Itemslevel");
+    auto& item = static_cast<TDaxTextLabel&>(Top(Text(items, "Item", "", 20, 0)));
+    int index = 0;
+    items.OnDataStart = [&](TDaxSubDataBand& b) {
+        index = 0;
+        b.DataFinished = false;
+    };
+    items.OnDataSkip = [&](TDaxSubDataBand& b) { b.DataFinished = ++index >= 2; };
+    items.OnBeforePrint = [&](TDaxBand&) { item.Caption = "i" + std::to_string(index); };
+    auto& quantity = ExprVar(page, "Quantity", dtypeFloat, items.Updatelevel);
+    quantity.OnGetData = [&](TDaxVar& v) { v.SetAsFloat(index == 0 ? 1.5 : 2.0); };
+    auto& label = Label<TDaxTotalvarLabel>(*page.Foot, "ItemsSum", 0, 0, 100, 17);
+    label.AlignVertical = laTop;
+    label.SetTotalVariable(&Total(page, "Sum", quantity));
+    label.AutoLevel = false;
+    label.SetLevel(page.Foot->Updatelevel);
+    report.Run();
+    const auto pages = Pages();
+    ASSERT_EQ(pages.size(), 2u);
+    EXPECT_EQ(Strings(pages[1].begin(), pages[1].begin() + 4), (Strings{"Title@50", "a@70", "i0@90", "i1@110"}));
+    const auto texts = Texts(pages[1]);
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "3.50"), texts.end()) << ::testing::PrintToString(texts);
+}
