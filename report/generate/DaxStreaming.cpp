@@ -483,6 +483,15 @@ void Register(const char* name, void (*define)(Table&, TFiler&))
 
 void TDaxReportPage::Loaded()
 {
+    // A sub band's owner is a reference the stream names: owners that lead round in a circle,
+    // or a chain deeper than a stream may nest, would send the layout's recursion (here, and
+    // in every run) without end.
+    for (const TDaxBand* b : Bands()) {
+        int depth = 0;
+        for (const TDaxBand* o = b->OwnerBand(); o; o = o->OwnerBand())
+            if (++depth > kMaxStreamDepth)
+                throw EComponentError(b->Name() + ": its owner bands own each other or nest too deep");
+    }
     TDaxGrouppage::Loaded();
     Arrange();
 }
