@@ -78,6 +78,10 @@ private:
     TStreamNode Component(int depth)
     {
         if (depth > kMaxStreamDepth) Fail("components nest too deep");
+        // Every component joins its owner's list, whose checks look at all the others: a
+        // stream of very many would take quadratic time to read.
+        if (++components_ > kMaxStreamComponents)
+            Fail("a stream of more than " + std::to_string(kMaxStreamComponents) + " components");
         TStreamNode node;
         node.line = line_;
         node.name = Ident("a component name");
@@ -293,6 +297,7 @@ private:
     std::string_view text_;
     size_t pos_ = 0;
     int line_ = 1;
+    int components_ = 0;
 };
 
 // ---- writing ----------------------------------------------------------------------------

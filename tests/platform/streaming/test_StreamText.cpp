@@ -100,6 +100,24 @@ TEST(StreamText, NestingIsBounded)
     EXPECT_NO_THROW(ParseStreamText(ok));
 }
 
+TEST(StreamText, TheNumberOfComponentsIsBounded)
+{
+    const auto stream = [](int components) {
+        std::string s = "A : TA {\n";
+        for (int i = 1; i < components; ++i) s += "  C" + std::to_string(i) + " : TC {\n  }\n";
+        return s + "}\n";
+    };
+    EXPECT_EQ(ParseStreamText(stream(kMaxStreamComponents)).children.size(), size_t(kMaxStreamComponents) - 1);
+    try {
+        ParseStreamText(stream(kMaxStreamComponents + 1));
+        ADD_FAILURE();
+    } catch (const EComponentStreamError& e) {
+        // The component past the limit, on its own line.
+        EXPECT_EQ(e.Line(), 2 * kMaxStreamComponents) << e.what();
+        EXPECT_NE(std::string(e.what()).find("more than"), std::string::npos) << e.what();
+    }
+}
+
 TEST(StreamText, BinaryValuesAreBounded)
 {
     std::string text = "A : TA {\n  P = <" + std::string(2 * (kMaxStreamBinary + 1), '0') + ">\n}\n";
