@@ -327,9 +327,12 @@ void DefineLabel(TDaxLabel& l, TFiler& f)
 
 void Pen(TDaxLabel& l, TFiler& f) { f.Object("Pen", [&l](TFiler& sub) { DefinePen(l.Pen, sub); }); }
 void Font(TDaxLabel& l, TFiler& f) { f.Object("Font", [&l](TFiler& sub) { DefineFont(l.Font, sub); }); }
+// Read as it stands: SetShade would also make the label opaque, and a transparent shaded
+// label, whose "Transparent" is not written (it is at its default), or whose "Transparent"
+// comes before "Shade", would read back opaque. An opaque one has "Transparent = false".
 void Shade(TDaxLabel& l, TFiler& f)
 {
-    f.Enum("Shade", {[&l] { return int(l.Shade); }, [&l](int v) { l.SetShade(TRpxShadePercent(v)); }}, kShades,
+    f.Enum("Shade", {[&l] { return int(l.Shade); }, [&l](int v) { l.Shade = TRpxShadePercent(v); }}, kShades,
            int(spNone));
 }
 void Aligns(TDaxLabel& l, TFiler& f, TDaxHorizontalAlign horizontal)

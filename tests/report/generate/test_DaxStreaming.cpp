@@ -581,4 +581,34 @@ TEST(DaxStreaming, BandsWhoseOwnersLoopOrNestTooDeepAreRefused)
     }
 }
 
+
+// A shaded label keeps the transparency it was written with, whether "Transparent" is written
+// before its "Shade" (check and total labels), after it, or not at all (at its default).
+TEST(DaxStreaming, ShadedLabelsReadBackAsTransparentAsTheyWere)
+{
+    for (bool transparent : {true, false}) {
+        auto report = std::make_unique<TDaxReport>();
+        report->SetName("R");
+        TDaxReportPage& page = Page(*report, "P");
+        DefaultBands(page, 20);
+        TDaxBand& detail = *page.Detail;
+        TDaxLabel* labels[] = {&Label<TDaxTextLabel>(detail, "Text", 0, 0, 65, 17),
+                               &Label<TDaxCheckLabel>(detail, "Check", 70, 0, 12, 12),
+                               &Label<TDaxTotalvarLabel>(detail, "Total", 90, 0, 65, 17)};
+        for (TDaxLabel* l : labels) {
+            l->SetShade(spMedium);
+            l->Transparent = transparent;
+        }
+        const std::string text = WriteComponentText(*report);
+        auto read = Read(text);
+        for (TDaxLabel* l : labels) {
+            auto* again = dynamic_cast<TDaxLabel*>(read->Pages().at(0)->FindComponent(l->Name()));
+            ASSERT_NE(again, nullptr) << l->Name();
+            EXPECT_EQ(again->Shade, spMedium) << l->Name();
+            EXPECT_EQ(again->Transparent, transparent) << l->Name() << "\n" << text;
+        }
+        EXPECT_EQ(WriteComponentText(*read), text);
+    }
+}
+
 }  // namespace
