@@ -3,6 +3,7 @@
 #include "report/generate/DaxReport.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -48,13 +49,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     form.SetName("Form");
     auto* existing = new TDaxLevel(&form);
     existing->SetName("FormLevel");
-    std::string first;
+    std::unique_ptr<IStreamComponent> read;
     try {
-        first = WriteComponentText(*ReadComponentText(text, &form, &Events()));
+        read = ReadComponentText(text, &form, &Events());
     } catch (const std::exception&) {
         if (form.ComponentCount() != 1 || form.Components(0) != existing) __builtin_trap();
         return 0;
     }
+    std::string first;
+    try {
+        first = WriteComponentText(*read);
+    } catch (const std::exception&) {
+        __builtin_trap();   // what was read must write
+    }
+    read.reset();
     std::string second;
     try {
         second = WriteComponentText(*ReadComponentText(first, &form, &Events()));

@@ -78,6 +78,10 @@ private:
     TStreamNode Component(int depth)
     {
         if (depth > kMaxStreamDepth) Fail("components nest too deep");
+        // Every component joins its owner's list, whose checks look at all the others: a
+        // stream of very many would take quadratic time to read.
+        if (++components_ > kMaxStreamComponents)
+            Fail("a stream of more than " + std::to_string(kMaxStreamComponents) + " components");
         TStreamNode node;
         node.line = line_;
         node.name = Ident("a component name");
@@ -293,6 +297,7 @@ private:
     std::string_view text_;
     size_t pos_ = 0;
     int line_ = 1;
+    int components_ = 0;
 };
 
 // ---- writing ----------------------------------------------------------------------------
@@ -302,6 +307,9 @@ void Indent(std::string& out, int level) { out.append(static_cast<size_t>(level)
 void WriteString(std::string& out, const std::string& s)
 {
     static const char hex[] = "0123456789ABCDEF";
+    // What the reader refuses is not written: the stream would not open again.
+    if (s.size() > kMaxStreamString)
+        throw EWriteError("a string longer than " + std::to_string(kMaxStreamString) + " bytes cannot be streamed");
     out += '"';
     for (char c : s) {
         auto u = static_cast<unsigned char>(c);
@@ -363,6 +371,8 @@ void WriteValue(std::string& out, const TStreamValue& v, int level)
         out += ')';
         break;
     case Kind::Binary:
+        if (v.bytes.size() > kMaxStreamBinary)
+            throw EWriteError("a binary value longer than " + std::to_string(kMaxStreamBinary) + " bytes cannot be streamed");
         out += '<';
         for (size_t i = 0; i < v.bytes.size(); ++i) {
             if (i % 32 == 0 && v.bytes.size() > 32) {
@@ -375,6 +385,7 @@ void WriteValue(std::string& out, const TStreamValue& v, int level)
         out += '>';
         break;
     case Kind::Object:
+        if (level + 1 > kMaxStreamDepth) throw EWriteError("objects nest too deep to be streamed");
         out += "{\n";
         WriteProperties(out, v.properties, level + 1);
         Indent(out, level);
@@ -393,12 +404,15 @@ void WriteProperties(std::string& out, const std::vector<TStreamProperty>& props
     }
 }
 
-void WriteNode(std::string& out, const TStreamNode& node, int level)
+void WriteNode(std::string& out, const TStreamNode& node, int level, int& components)
 {
+    if (level + 1 > kMaxStreamDepth) throw EWriteError("components nest too deep to be streamed");
+    if (++components > kMaxStreamComponents)
+        throw EWriteError("more than " + std::to_string(kMaxStreamComponents) + " components cannot be streamed");
     Indent(out, level);
     out += node.name + " : " + node.className + " {\n";
     WriteProperties(out, node.properties, level + 1);
-    for (const TStreamNode& child : node.children) WriteNode(out, child, level + 1);
+    for (const TStreamNode& child : node.children) WriteNode(out, child, level + 1, components);
     Indent(out, level);
     out += "}\n";
 }
@@ -443,6 +457,7 @@ TStreamNode ParseStreamText(std::string_view text) { return TParser(text).Root()
 std::string WriteStreamText(const TStreamNode& root)
 {
     std::string out;
-    WriteNode(out, root, 0);
+    int components = 0;
+    WriteNode(out, root, 0, components);
     return out;
 }

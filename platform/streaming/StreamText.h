@@ -76,8 +76,10 @@ struct TStreamNode {
 };
 
 // Limits of what a stream may hold: components and objects nest at most kMaxStreamDepth
-// deep, a binary value holds at most kMaxStreamBinary bytes, a string kMaxStreamString.
+// deep, a stream holds at most kMaxStreamComponents components, a binary value at most
+// kMaxStreamBinary bytes, a string kMaxStreamString.
 constexpr int kMaxStreamDepth = 64;
+constexpr int kMaxStreamComponents = 10000;
 constexpr size_t kMaxStreamBinary = 16u << 20;
 constexpr size_t kMaxStreamString = 1u << 20;
 

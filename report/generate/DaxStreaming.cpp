@@ -327,9 +327,12 @@ void DefineLabel(TDaxLabel& l, TFiler& f)
 
 void Pen(TDaxLabel& l, TFiler& f) { f.Object("Pen", [&l](TFiler& sub) { DefinePen(l.Pen, sub); }); }
 void Font(TDaxLabel& l, TFiler& f) { f.Object("Font", [&l](TFiler& sub) { DefineFont(l.Font, sub); }); }
+// Read as it stands: SetShade would also make the label opaque, and a transparent shaded
+// label, whose "Transparent" is not written (it is at its default), or whose "Transparent"
+// comes before "Shade", would read back opaque. An opaque one has "Transparent = false".
 void Shade(TDaxLabel& l, TFiler& f)
 {
-    f.Enum("Shade", {[&l] { return int(l.Shade); }, [&l](int v) { l.SetShade(TRpxShadePercent(v)); }}, kShades,
+    f.Enum("Shade", {[&l] { return int(l.Shade); }, [&l](int v) { l.Shade = TRpxShadePercent(v); }}, kShades,
            int(spNone));
 }
 void Aligns(TDaxLabel& l, TFiler& f, TDaxHorizontalAlign horizontal)
@@ -483,6 +486,15 @@ void Register(const char* name, void (*define)(Table&, TFiler&))
 
 void TDaxReportPage::Loaded()
 {
+    // A sub band's owner is a reference the stream names: owners that lead round in a circle,
+    // or a chain deeper than a stream may nest, would send the layout's recursion (here, and
+    // in every run) without end.
+    for (const TDaxBand* b : Bands()) {
+        int depth = 0;
+        for (const TDaxBand* o = b->OwnerBand(); o; o = o->OwnerBand())
+            if (++depth > kMaxStreamDepth)
+                throw EComponentError(b->Name() + ": its owner bands own each other or nest too deep");
+    }
     TDaxGrouppage::Loaded();
     Arrange();
 }

@@ -100,6 +100,24 @@ TEST(StreamText, NestingIsBounded)
     EXPECT_NO_THROW(ParseStreamText(ok));
 }
 
+TEST(StreamText, TheNumberOfComponentsIsBounded)
+{
+    const auto stream = [](int components) {
+        std::string s = "A : TA {\n";
+        for (int i = 1; i < components; ++i) s += "  C" + std::to_string(i) + " : TC {\n  }\n";
+        return s + "}\n";
+    };
+    EXPECT_EQ(ParseStreamText(stream(kMaxStreamComponents)).children.size(), size_t(kMaxStreamComponents) - 1);
+    try {
+        ParseStreamText(stream(kMaxStreamComponents + 1));
+        ADD_FAILURE();
+    } catch (const EComponentStreamError& e) {
+        // The component past the limit, on its own line.
+        EXPECT_EQ(e.Line(), 2 * kMaxStreamComponents) << e.what();
+        EXPECT_NE(std::string(e.what()).find("more than"), std::string::npos) << e.what();
+    }
+}
+
 TEST(StreamText, BinaryValuesAreBounded)
 {
     std::string text = "A : TA {\n  P = <" + std::string(2 * (kMaxStreamBinary + 1), '0') + ">\n}\n";
@@ -109,6 +127,64 @@ TEST(StreamText, BinaryValuesAreBounded)
     } catch (const EComponentStreamError& e) {
         EXPECT_NE(std::string(e.what()).find("binary value longer"), std::string::npos) << e.what();
     }
+}
+
+// The writer refuses what the reader would refuse, rather than write a stream that does not
+// open again; at the limits what it writes reads back.
+TEST(StreamText, WhatWouldNotReadBackIsNotWritten)
+{
+    const auto node = [](std::vector<TStreamProperty> props = {}) {
+        TStreamNode n;
+        n.name = "A";
+        n.className = "TA";
+        n.properties = std::move(props);
+        return n;
+    };
+    const auto nested = [&](int depth) {
+        TStreamNode root = node();
+        TStreamNode* n = &root;
+        for (int i = 1; i < depth; ++i) {
+            n->children.push_back(node());
+            n->children.back().name = "C" + std::to_string(i);
+            n = &n->children.back();
+        }
+        return root;
+    };
+    const auto objects = [&](int depth) {   // a component holding objects `depth` deep in all
+        TStreamValue v = TStreamValue::OfInteger(1);
+        for (int i = 1; i < depth; ++i) v = TStreamValue::OfObject({{"Q", v, 0}});
+        return node({{"P", v, 0}});
+    };
+    const auto many = [&](int components) {
+        TStreamNode root = node();
+        for (int i = 1; i < components; ++i) {
+            root.children.push_back(node());
+            root.children.back().name = "C" + std::to_string(i);
+        }
+        return root;
+    };
+    const auto text = [&](size_t n) { return node({{"S", TStreamValue::OfString(std::string(n, 'x')), 0}}); };
+    const auto list = [&](size_t n) {
+        return node({{"L", TStreamValue::OfStringList({"a", std::string(n, 'x')}), 0}});
+    };
+    struct Case {
+        const char* what;
+        TStreamNode atLimit, past;
+    };
+    const Case cases[] = {
+        {"string", text(kMaxStreamString), text(kMaxStreamString + 1)},
+        {"string list", list(kMaxStreamString), list(kMaxStreamString + 1)},
+        {"nested components", nested(kMaxStreamDepth), nested(kMaxStreamDepth + 1)},
+        {"nested objects", objects(kMaxStreamDepth), objects(kMaxStreamDepth + 1)},
+        {"components", many(kMaxStreamComponents), many(kMaxStreamComponents + 1)},
+    };
+    for (const Case& c : cases) {
+        const std::string written = WriteStreamText(c.atLimit);
+        EXPECT_EQ(WriteStreamText(ParseStreamText(written)), written) << c.what;
+        EXPECT_THROW(WriteStreamText(c.past), EWriteError) << c.what;
+    }
+    EXPECT_THROW(WriteStreamText(node({{"X", TStreamValue::OfBinary(std::vector<uint8_t>(kMaxStreamBinary + 1)), 0}})),
+                 EWriteError);
 }
 
 TEST(StreamText, FloatsThatAreNoNumberAreNotWritten)

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -527,6 +528,86 @@ TEST(DaxStreaming, AStreamCutAfterAnyLineIsAnError)
         } catch (const EComponentStreamError&) {
         }
         EXPECT_EQ(form.ComponentCount(), 0);
+    }
+}
+
+
+// Sub bands name their owner band by reference: owners that go round in a circle, or a chain
+// deeper than a stream may nest, are refused as the page finishes loading, before the layout
+// follows them; a chain within the limit reads and runs.
+TEST(DaxStreaming, BandsWhoseOwnersLoopOrNestTooDeepAreRefused)
+{
+    // Sub bands S1..Sn in place of the level's line; `owner(i)` names the owner of Si.
+    const auto subBands = [](int n, bool above, const std::function<std::string(int)>& owner) {
+        std::string s;
+        for (int i = 1; i <= n; ++i)
+            s += "    S" + std::to_string(i) + " : TDaxSubBand {\n      Band = @" + owner(i) + "\n" +
+                 (above ? "      Above = true\n" : "") + "    }\n";
+        return s + "    L : TDaxLevel {";
+    };
+    const auto definition = [](const std::string& bands, const std::string& detail) {
+        return WithLine(WithLine(WithLine(kSmall, 26, bands), 13, "    PageFoot = @B\n    OnDataStart = PageStart"), 10,
+                        "    Detail = @" + detail);
+    };
+    const auto ring = [](int i) { return "S" + std::to_string(i % 2 + 1); };
+    const auto chain = [](int i) { return i == 1 ? std::string("B") : "S" + std::to_string(i - 1); };
+    struct Case {
+        const char* what;
+        std::string text;
+    };
+    const Case cases[] = {
+        {"two above each other", definition(subBands(2, true, ring), "S1")},
+        {"two below each other", definition(subBands(2, false, ring), "S1")},
+        {"one its own owner", definition(subBands(1, true, [](int) { return std::string("S1"); }), "B")},
+        {"a chain too deep", definition(subBands(kMaxStreamDepth + 1, true, chain), "B")},
+    };
+    Handlers h;
+    for (const Case& c : cases) {
+        TDaxComponent form;
+        try {
+            Read(c.text, &h.events, &form);
+            ADD_FAILURE() << c.what;
+        } catch (const EComponentStreamError& e) {
+            EXPECT_NE(std::string(e.what()).find("own each other or nest too deep"), std::string::npos)
+                << c.what << ": " << e.what();
+        }
+        EXPECT_EQ(form.ComponentCount(), 0) << c.what;
+    }
+    for (bool above : {true, false}) {
+        auto report = Read(definition(subBands(kMaxStreamDepth, above, chain), "B"), &h.events);
+        const auto& bands = report->Pages().at(0)->Bands();
+        EXPECT_EQ(bands.size(), size_t(kMaxStreamDepth) + 1);
+        report->Run();
+    }
+}
+
+
+// A shaded label keeps the transparency it was written with, whether "Transparent" is written
+// before its "Shade" (check and total labels), after it, or not at all (at its default).
+TEST(DaxStreaming, ShadedLabelsReadBackAsTransparentAsTheyWere)
+{
+    for (bool transparent : {true, false}) {
+        auto report = std::make_unique<TDaxReport>();
+        report->SetName("R");
+        TDaxReportPage& page = Page(*report, "P");
+        DefaultBands(page, 20);
+        TDaxBand& detail = *page.Detail;
+        TDaxLabel* labels[] = {&Label<TDaxTextLabel>(detail, "Text", 0, 0, 65, 17),
+                               &Label<TDaxCheckLabel>(detail, "Check", 70, 0, 12, 12),
+                               &Label<TDaxTotalvarLabel>(detail, "Total", 90, 0, 65, 17)};
+        for (TDaxLabel* l : labels) {
+            l->SetShade(spMedium);
+            l->Transparent = transparent;
+        }
+        const std::string text = WriteComponentText(*report);
+        auto read = Read(text);
+        for (TDaxLabel* l : labels) {
+            auto* again = dynamic_cast<TDaxLabel*>(read->Pages().at(0)->FindComponent(l->Name()));
+            ASSERT_NE(again, nullptr) << l->Name();
+            EXPECT_EQ(again->Shade, spMedium) << l->Name();
+            EXPECT_EQ(again->Transparent, transparent) << l->Name() << "\n" << text;
+        }
+        EXPECT_EQ(WriteComponentText(*read), text);
     }
 }
 
