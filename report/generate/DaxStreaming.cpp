@@ -259,7 +259,7 @@ void DefineSubBand(TDaxSubBand& b, TFiler& f)
     DefineBand(b, f);
     f.Reference("Band", b.Band);
     f.Integer("Order", b.Order, 0);
-    f.Boolean("Above", Field(b.Above), false);
+    f.Boolean("Above", Field(b.Above));
 }
 
 void DefineOverlayBand(TDaxOverlayBand& b, TFiler& f)
@@ -277,8 +277,8 @@ void DefineSubDataBand(TDaxSubDataBand& b, TFiler& f)
     DefineBand(b, f);
     f.Reference("Band", b.Band);
     f.Integer("Order", b.Order, 0);
-    f.Boolean("CloseDataSet", Field(b.CloseDataSet), false);
-    f.Enum("DataRange", b.DataRange, kDataRanges, drAllRecords);
+    f.Boolean("CloseDataSet", Field(b.CloseDataSet));
+    f.Enum("DataRange", b.DataRange, kDataRanges);
     f.Reference("DataSource", b.DataSource);
     f.Event("OnDataStart", b.OnDataStart, b.EventNames);
     f.Event("OnDataSkip", b.OnDataSkip, b.EventNames);

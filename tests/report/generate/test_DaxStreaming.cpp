@@ -611,4 +611,21 @@ TEST(DaxStreaming, ShadedLabelsReadBackAsTransparentAsTheyWere)
     }
 }
 
+TEST(DaxStreaming, BandPropertiesWithoutADefaultAreWrittenAtTheirConstructorValues)
+{
+    auto report = std::make_unique<TDaxReport>();
+    report->SetName("R");
+    TDaxReportPage& page = Page(*report, "P");
+    DaxBuild::DefaultBands(page);
+    DaxBuild::Band<TDaxSubBand>(page, "Sub", 20, page.Detail);
+    DaxBuild::Band<TDaxSubDataBand>(page, "SubData", 20, page.Detail);
+    const std::string text = WriteComponentText(*report);
+    EXPECT_NE(text.find("Above = false"), std::string::npos);
+    const size_t subData = text.find("SubData : TDaxSubDataBand");
+    ASSERT_NE(subData, std::string::npos);
+    EXPECT_NE(text.find("CloseDataSet = false", subData), std::string::npos);
+    EXPECT_NE(text.find("DataRange = drAllRecords", subData), std::string::npos);
+    EXPECT_EQ(WriteComponentText(*Read(text)), text);
+}
+
 }  // namespace
