@@ -1,20 +1,12 @@
 #include "ComponentStream.h"
 
+#include "platform/runtime/SysUtils.h"
+
 #include <algorithm>
-#include <cctype>
 
 namespace {
 
 using Kind = TStreamValue::Kind;
-
-std::string Upper(std::string_view s)
-{
-    std::string u(s);
-    for (char& c : u) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return u;
-}
-
-bool SameIdent(std::string_view a, std::string_view b) { return Upper(a) == Upper(b); }
 
 std::map<std::string, TStreamFactory>& Registry()
 {
@@ -25,7 +17,7 @@ std::map<std::string, TStreamFactory>& Registry()
 int EnumIndex(TEnumNames names, const std::string& id)
 {
     for (size_t i = 0; i < names.size(); ++i)
-        if (SameIdent(names[i], id)) return static_cast<int>(i);
+        if (SameText(names[i], id)) return static_cast<int>(i);
     throw Exception("unknown value " + id);
 }
 
@@ -288,7 +280,7 @@ void ReadProperties(TFiler& filer, const std::vector<TStreamProperty>& props, TR
 {
     for (const TStreamProperty& p : props) {
         auto def = std::find_if(filer.Defs().begin(), filer.Defs().end(),
-                                [&](const TFiler::TDef& d) { return SameIdent(d.name, p.name); });
+                                [&](const TFiler::TDef& d) { return SameText(d.name, p.name); });
         if (def == filer.Defs().end()) throw EComponentStreamError(p.line, "unknown property " + where + "." + p.name);
         std::string saved = ctx.where;
         ctx.where = where;
@@ -316,7 +308,7 @@ IStreamComponent* ReadNode(const TStreamNode& node, IStreamComponent* owner, ISt
 {
     auto cls = Registry().find(node.className);
     if (cls == Registry().end()) throw EComponentStreamError(node.line, "unknown class " + node.className);
-    std::string key = Upper(node.name);
+    std::string key = UpperCase(node.name);
     if (ctx.byName.count(key)) throw EComponentStreamError(node.line, "duplicate component name " + node.name);
 
     IStreamComponent* c = nullptr;
@@ -346,7 +338,7 @@ IStreamComponent* ReadNode(const TStreamNode& node, IStreamComponent* owner, ISt
 void Fixup(TReadContext& ctx)
 {
     for (const TReadContext::TFixup& f : ctx.fixups) {
-        auto it = ctx.byName.find(Upper(f.name));
+        auto it = ctx.byName.find(UpperCase(f.name));
         IStreamComponent* target = it != ctx.byName.end() ? it->second : nullptr;
         if (!target && ctx.owner) target = ctx.owner->StreamFindOwned(f.name);
         if (!target) throw EComponentStreamError(f.line, f.where + ": no component named " + f.name);
