@@ -91,6 +91,72 @@ std::string IntToHex(uint64_t v, int digits)
     return buf;
 }
 
+namespace {
+
+bool IsControlChar(unsigned char c) { return c < 0x20 || c == 0x7F; }
+
+}  // namespace
+
+int HexDigitValue(char c)
+{
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+std::string QuotedText(std::string_view s)
+{
+    std::string out = "\"";
+    for (char c : s) {
+        switch (c) {
+        case '\\': out += "\\\\"; break;
+        case '"': out += "\\\""; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '\t': out += "\\t"; break;
+        default:
+            if (IsControlChar(static_cast<unsigned char>(c))) out += "\\x" + IntToHex(static_cast<unsigned char>(c), 2);
+            else out += c;
+        }
+    }
+    return out + '"';
+}
+
+TUnquoteFault UnquoteText(std::string_view text, std::size_t& pos, std::string& out, bool controlsAllowed,
+                          std::size_t maxLength)
+{
+    ++pos;  // the opening quote
+    for (;;) {
+        if (pos >= text.size()) return TUnquoteFault::Unterminated;
+        const char c = text[pos++];
+        if (c == '"') return TUnquoteFault::None;
+        if (!controlsAllowed && IsControlChar(static_cast<unsigned char>(c))) return TUnquoteFault::ControlCharacter;
+        if (c != '\\') {
+            out += c;
+        } else {
+            if (pos >= text.size()) return TUnquoteFault::Unterminated;
+            switch (text[pos++]) {
+            case '\\': out += '\\'; break;
+            case '"': out += '"'; break;
+            case 'n': out += '\n'; break;
+            case 'r': out += '\r'; break;
+            case 't': out += '\t'; break;
+            case 'x': {
+                const int hi = pos + 1 < text.size() ? HexDigitValue(text[pos]) : -1;
+                const int lo = hi >= 0 ? HexDigitValue(text[pos + 1]) : -1;
+                if (lo < 0) return TUnquoteFault::BadHexEscape;
+                out += static_cast<char>(hi * 16 + lo);
+                pos += 2;
+                break;
+            }
+            default: return TUnquoteFault::UnknownEscape;
+            }
+        }
+        if (out.size() > maxLength) return TUnquoteFault::TooLong;
+    }
+}
+
 std::string StringOfChar(char c, int count) { return count > 0 ? std::string(static_cast<std::size_t>(count), c) : std::string(); }
 
 std::string StringReplaceAll(std::string_view s, std::string_view from, std::string_view to, bool ignoreCase)

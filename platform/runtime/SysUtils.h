@@ -83,6 +83,17 @@ std::string Copy(std::string_view s, int index, int count);
 std::string IntToStr(int64_t v);
 std::string IntToHex(uint64_t v, int digits);
 std::string StringOfChar(char c, int count);
+// The value of a hex digit (either case); -1 for any other character.
+int HexDigitValue(char c);
+// Text in double quotes, escaped as the registry file and component streams write it: \\, \",
+// \n, \r, \t, and \xHH for the other control characters (below 0x20, and 0x7F).
+std::string QuotedText(std::string_view s);
+// Reads such a quoted text from text[pos] (its opening quote) into out; pos moves past the
+// closing quote, or stops where the fault lies (after an unknown escape's letter). Raw control
+// characters are refused unless allowed; a text longer than maxLength stops the read.
+enum class TUnquoteFault { None, Unterminated, BadHexEscape, UnknownEscape, ControlCharacter, TooLong };
+TUnquoteFault UnquoteText(std::string_view text, std::size_t& pos, std::string& out, bool controlsAllowed,
+                          std::size_t maxLength = std::string::npos);
 std::string StringReplaceAll(std::string_view s, std::string_view from, std::string_view to, bool ignoreCase = false);
 std::string IncludeTrailingPathDelimiter(std::string_view path);
 std::string ExtractFilePath(std::string_view fileName);   // with the trailing "/"

@@ -102,44 +102,18 @@ bool ValidName(const std::string& name)
     return true;
 }
 
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
 // The value text after "=": plain (trimmed) or quoted. Empty `error` on success.
 std::string DecodeValue(std::string_view text, std::string& error)
 {
     const std::string t = Trim(text);
     if (t.empty() || t[0] != '"') return t;
     std::string out;
-    size_t i = 1;
-    for (;;) {
-        if (i >= t.size()) { error = "quoted value without its closing quote"; return {}; }
-        const char c = t[i++];
-        if (c == '"') break;
-        if (c != '\\') { out += c; continue; }
-        if (i >= t.size()) { error = "quoted value without its closing quote"; return {}; }
-        const char e = t[i++];
-        switch (e) {
-        case '\\': out += '\\'; break;
-        case '"': out += '"'; break;
-        case 'n': out += '\n'; break;
-        case 'r': out += '\r'; break;
-        case 't': out += '\t'; break;
-        case 'x': {
-            const int h = i + 1 < t.size() ? HexDigit(t[i]) : -1;
-            const int l = h >= 0 ? HexDigit(t[i + 1]) : -1;
-            if (l < 0) { error = "bad \\x escape in a quoted value"; return {}; }
-            out += static_cast<char>(h * 16 + l);
-            i += 2;
-            break;
-        }
-        default: error = std::string("unknown escape \\") + e + " in a quoted value"; return {};
-        }
+    size_t i = 0;
+    switch (UnquoteText(t, i, out, true)) {
+    case TUnquoteFault::None: break;
+    case TUnquoteFault::BadHexEscape: error = "bad \\x escape in a quoted value"; return {};
+    case TUnquoteFault::UnknownEscape: error = std::string("unknown escape \\") + t[i - 1] + " in a quoted value"; return {};
+    default: error = "quoted value without its closing quote"; return {};
     }
     if (i != t.size()) error = "text after the closing quote of a value";
     return out;
@@ -215,20 +189,7 @@ std::string EncodeRegistryValue(const std::string& value)
     for (unsigned char c : value)
         if (IsControl(c)) quote = true;
     if (!quote) return value;
-    std::string out = "\"";
-    for (unsigned char c : value) {
-        switch (c) {
-        case '\\': out += "\\\\"; break;
-        case '"': out += "\\\""; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        default:
-            if (IsControl(c)) out += "\\x" + IntToHex(c, 2);
-            else out += static_cast<char>(c);
-        }
-    }
-    return out + "\"";
+    return QuotedText(value);
 }
 
 // --- TRegistryData ---------------------------------------------------------------------------

@@ -11,14 +11,6 @@ bool IsIdentStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= '
 bool IsIdentChar(char c) { return IsIdentStart(c) || (c >= '0' && c <= '9'); }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
-
 // Reads the text one construct at a time; every step checks what remains first.
 class TParser {
 public:
@@ -148,37 +140,17 @@ private:
 
     std::string String()
     {
-        ++pos_;  // the opening quote
         std::string s;
-        for (;;) {
-            if (AtEnd()) Fail("the stream ends inside a string");
-            char c = text_[pos_++];
-            if (c == '"') return s;
-            if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) Fail("a control character inside a string");
-            if (c == '\\') {
-                if (AtEnd()) Fail("the stream ends inside a string");
-                char e = text_[pos_++];
-                switch (e) {
-                case '"': s += '"'; break;
-                case '\\': s += '\\'; break;
-                case 'n': s += '\n'; break;
-                case 'r': s += '\r'; break;
-                case 't': s += '\t'; break;
-                case 'x': {
-                    int hi = pos_ < text_.size() ? HexDigit(text_[pos_]) : -1;
-                    int lo = pos_ + 1 < text_.size() ? HexDigit(text_[pos_ + 1]) : -1;
-                    if (hi < 0 || lo < 0) Fail("\"\\x\" needs two hex digits");
-                    s += static_cast<char>(hi * 16 + lo);
-                    pos_ += 2;
-                    break;
-                }
-                default: Fail(std::string("unknown escape \"\\") + e + "\" in a string");
-                }
-            } else {
-                s += c;
-            }
-            if (s.size() > kMaxStreamString) Fail("a string longer than " + std::to_string(kMaxStreamString) + " bytes");
+        switch (UnquoteText(text_, pos_, s, false, kMaxStreamString)) {
+        case TUnquoteFault::None: return s;
+        case TUnquoteFault::Unterminated: Fail("the stream ends inside a string");
+        case TUnquoteFault::ControlCharacter: Fail("a control character inside a string");
+        case TUnquoteFault::BadHexEscape: Fail("\"\\x\" needs two hex digits");
+        case TUnquoteFault::UnknownEscape:
+            Fail(std::string("unknown escape \"\\") + text_[pos_ - 1] + "\" in a string");
+        case TUnquoteFault::TooLong: break;
         }
+        Fail("a string longer than " + std::to_string(kMaxStreamString) + " bytes");
     }
 
     TStreamValue Number()
@@ -261,7 +233,7 @@ private:
             if (AtEnd()) Fail("the stream ends inside a binary value");
             char c = text_[pos_++];
             if (c == '>') break;
-            int d = HexDigit(c);
+            int d = HexDigitValue(c);
             if (d < 0) Fail("a binary value holds a character that is no hex digit");
             if (high < 0) {
                 high = d;
@@ -306,30 +278,10 @@ void Indent(std::string& out, int level) { out.append(static_cast<size_t>(level)
 
 void WriteString(std::string& out, const std::string& s)
 {
-    static const char hex[] = "0123456789ABCDEF";
     // What the reader refuses is not written: the stream would not open again.
     if (s.size() > kMaxStreamString)
         throw EWriteError("a string longer than " + std::to_string(kMaxStreamString) + " bytes cannot be streamed");
-    out += '"';
-    for (char c : s) {
-        auto u = static_cast<unsigned char>(c);
-        switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        default:
-            if (u < 0x20 || u == 0x7F) {
-                out += "\\x";
-                out += hex[u >> 4];
-                out += hex[u & 15];
-            } else {
-                out += c;
-            }
-        }
-    }
-    out += '"';
+    out += QuotedText(s);
 }
 
 void WriteFloat(std::string& out, double d)
