@@ -1,5 +1,7 @@
 #include "platform/printing/Printers.h"
 
+#include "platform/printing/QtPaper.h"
+
 #include "platform/runtime/FileSave.h"
 
 #include <QBuffer>
@@ -8,8 +10,25 @@
 #include <QPainter>
 #include <QPdfWriter>
 
+#include <cmath>
 #include <exception>
 #include <optional>
+
+// --- Papers -----------------------------------------------------------------
+
+QPageSize QtPageSize(const TPrinterPaper& paper)
+{
+    return QPageSize(QSizeF(paper.Width / 10.0, paper.Length / 10.0), QPageSize::Millimeter, QString(),
+                     QPageSize::FuzzyMatch);
+}
+
+TPrinterPaper QtPaper(const QPageSize& size, int16_t number)
+{
+    // Millimetres keep the exact size of papers defined in millimetres or inches.
+    const QSizeF mm = size.size(QPageSize::Millimeter);
+    const auto tenths = [](double v) { return static_cast<int32_t>(std::lround(v * 10.0)); };
+    return {number, size.name().toStdString(), tenths(mm.width()), tenths(mm.height())};
+}
 
 // --- TPrinter ----------------------------------------------------------------
 
@@ -168,10 +187,8 @@ struct TPdfPrinter::TImpl {
     {
         const auto o = orientation == TPrinterOrientation::poLandscape ? QPageLayout::Landscape
                                                                         : QPageLayout::Portrait;
-        const QPageSize size = paper && paper->Width > 0 && paper->Length > 0
-                                   ? QPageSize(QSizeF(paper->Width / 10.0, paper->Length / 10.0), QPageSize::Millimeter,
-                                               QString(), QPageSize::FuzzyMatch)
-                                   : QPageSize(QPageSize::Letter);
+        const QPageSize size =
+            paper && paper->Width > 0 && paper->Length > 0 ? QtPageSize(*paper) : QPageSize(QPageSize::Letter);
         writer->setPageLayout(QPageLayout(size, o, QMarginsF(0.25, 0.25, 0.25, 0.25), QPageLayout::Inch));
     }
 };

@@ -1,6 +1,7 @@
 #include "platform/printing/QtPrinterCatalog.h"
 
 #include "platform/printing/QtPageFormat.h"
+#include "platform/printing/QtPaper.h"
 
 #include <QPageLayout>
 #include <QPageSize>
@@ -108,9 +109,7 @@ const TPrinterCapabilities* TQtPrinterCatalog::Capabilities(const std::string& n
     for (const QPageSize& ps : info.supportedPageSizes()) {
         int16_t number = static_cast<int16_t>(ps.windowsId());
         if (number <= 0 || number >= PrinterCustomPaper || c->PaperByNumber(number)) number = next++;
-        // Millimetres keep the exact size of papers defined in millimetres or inches.
-        const QSizeF mm = ps.size(QPageSize::Millimeter);
-        c->Papers.push_back({number, ps.name().toStdString(), TenthsMm(mm.width()), TenthsMm(mm.height())});
+        c->Papers.push_back(QtPaper(ps, number));
         if (!c->DefaultPaper && (ps.isEquivalentTo(def) || ps.key() == def.key())) c->DefaultPaper = number;
     }
     if (info.supportsCustomPageSizes()) {

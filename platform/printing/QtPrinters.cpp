@@ -1,6 +1,7 @@
 #include "platform/printing/QtPrinters.h"
 
 #include "platform/printing/QtPageFormat.h"
+#include "platform/printing/QtPaper.h"
 #include "platform/printing/QtPrinterCatalog.h"
 
 #include <QFile>
@@ -30,19 +31,11 @@ void SetCupsOption(QPrinter& printer, const QString& name, const QString& value)
     engine->setProperty(CupsOptionsKey, options);
 }
 
-QPageSize ToPageSize(const TPrinterPaper& paper)
-{
-    // A size within a point of a standard paper is that paper, so the queue is asked for it
-    // by its name.
-    return QPageSize(QSizeF(paper.Width / 10.0, paper.Length / 10.0), QPageSize::Millimeter, QString(),
-                     QPageSize::FuzzyMatch);
-}
-
 }  // namespace
 
 void ApplyQtPageFormat(QPrinter& printer, const TPrinterPageFormat& f, bool inDocument)
 {
-    if (f.Paper && f.Paper->Width > 0 && f.Paper->Length > 0) printer.setPageSize(ToPageSize(*f.Paper));
+    if (f.Paper && f.Paper->Width > 0 && f.Paper->Length > 0) printer.setPageSize(QtPageSize(*f.Paper));
     if (f.Orientation)
         printer.setPageOrientation(*f.Orientation == TPrinterOrientation::poLandscape ? QPageLayout::Landscape
                                                                                       : QPageLayout::Portrait);
@@ -170,9 +163,7 @@ void TQtPrinter::TakeDialogSettings()
     TPrinterPageFormat f;
     f.Orientation = printer_->pageLayout().orientation() == QPageLayout::Landscape ? TPrinterOrientation::poLandscape
                                                                                    : TPrinterOrientation::poPortrait;
-    const QSizeF mm = printer_->pageLayout().pageSize().size(QPageSize::Millimeter);
-    TPrinterPaper paper{0, printer_->pageLayout().pageSize().name().toStdString(),
-                        static_cast<int32_t>(std::lround(mm.width() * 10)), static_cast<int32_t>(std::lround(mm.height() * 10))};
+    TPrinterPaper paper = QtPaper(printer_->pageLayout().pageSize(), 0);
     // The printer's own number for a paper it lists.
     if (const TPrinterCapabilities* caps = pdfFile_.empty() ? PrinterCatalog().Capabilities(name_) : nullptr)
         for (const TPrinterPaper& p : caps->Papers)
