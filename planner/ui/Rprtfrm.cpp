@@ -94,19 +94,21 @@ void TfrmRprt::LoadDefinition()
     DaxReport1 = ReadComponentTextAs<TDaxReport>(std::string_view(text.constData(), size_t(text.size())), nullptr,
                                                  &events);
 
-    ReportPage = Find<TDaxReportPage>(DaxReport1.get(), "ReportPage");
+    // The page is noted last: a definition that lacks a component is read again next time.
+    auto* page = Find<TDaxReportPage>(DaxReport1.get(), "ReportPage");
     TDaxExprVar** vars[] = {&Desc, &PartNum, &dbFeet, &Total, &AvgPeak, &Peak};
     const char* names[] = {"Desc", "PartNum", "dbFeet", "Total", "AvgPeak", "Peak"};
-    for (size_t k = 0; k < 6; ++k) *vars[k] = Find<TDaxExprVar>(ReportPage, names[k]);
-    PageHeaderBand = Find<TDaxBand>(ReportPage, "PageHeaderBand");
-    DetailBand = Find<TDaxBand>(ReportPage, "DetailBand");
-    PageHeaderBandSub = Find<TDaxSubBand>(ReportPage, "PageHeaderBandSub");
-    DetailBandSub = Find<TDaxSubBand>(ReportPage, "DetailBandSub");
-    Channel = Find<TDaxTextLabel>(ReportPage, "Channel");
-    TotalLength = Find<TDaxTextLabel>(ReportPage, "TotalLength");
-    lblPeak = Find<TDaxTextLabel>(ReportPage, "lblPeak");
-    CalcPoint = Find<TDaxTextLabel>(ReportPage, "CalcPoint");
-    lblGroup = Find<TDaxTextLabel>(ReportPage, "lblGroup");
+    for (size_t k = 0; k < 6; ++k) *vars[k] = Find<TDaxExprVar>(page, names[k]);
+    PageHeaderBand = Find<TDaxBand>(page, "PageHeaderBand");
+    DetailBand = Find<TDaxBand>(page, "DetailBand");
+    PageHeaderBandSub = Find<TDaxSubBand>(page, "PageHeaderBandSub");
+    DetailBandSub = Find<TDaxSubBand>(page, "DetailBandSub");
+    Channel = Find<TDaxTextLabel>(page, "Channel");
+    TotalLength = Find<TDaxTextLabel>(page, "TotalLength");
+    lblPeak = Find<TDaxTextLabel>(page, "lblPeak");
+    CalcPoint = Find<TDaxTextLabel>(page, "CalcPoint");
+    lblGroup = Find<TDaxTextLabel>(page, "lblGroup");
+    ReportPage = page;
 }
 
 void TfrmRprt::PrintLineTable(const TStrings& List)
