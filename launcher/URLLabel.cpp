@@ -1,8 +1,17 @@
 #include "launcher/URLLabel.h"
 
 #include "platform/services/Shell.h"
+#include "platform/ui/Dialogs.h"
 
 #include <QMouseEvent>
+
+void OpenAddress(const std::string& url)
+{
+    if (ShellOpenURL(url)) return;
+    MessageDlg("The address " + url + " could not be opened: no web browser was found to open it.\n"
+               "Open it in your web browser yourself.",
+               TMsgDlgType::mtInformation, mbOK);
+}
 
 TURLLabel::TURLLabel(QWidget* parent) : TLabel(parent)
 {
@@ -33,7 +42,7 @@ void TURLLabel::mouseReleaseEvent(QMouseEvent* e)
     if (at.x() < 0 || at.y() < 0 || at.x() > width() || at.y() > height()) {
         SetFontColor(colorNormal_);
     } else {
-        if (pressed_) (void)ShellOpenURL(url_.empty() ? Caption() : url_);
+        if (pressed_) OpenAddress(url_.empty() ? Caption() : url_);
         SetFontColor(colorMoveOver_);
     }
     pressed_ = false;

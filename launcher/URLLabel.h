@@ -8,6 +8,10 @@
 
 inline constexpr const char* kBelvorURL = "http://www.belvor.com/";
 
+// Opens a web address with the shell; when nothing can open it (no web browser, say), tells
+// the user so, with the address to open by hand.
+void OpenAddress(const std::string& url);
+
 class TURLLabel : public TLabel {
 public:
     explicit TURLLabel(QWidget* parent = nullptr);

@@ -12,9 +12,10 @@
 
 #include <memory>
 
-bool ShellRun(const std::string& FileName, const std::string& Parameters, const std::string& Directory)
+bool ShellRun(const std::string& FileName, const std::string& Parameters, const std::string& Directory,
+              std::string* why)
 {
-    return ShellExecuteOpen(FileName, Parameters, Directory);
+    return ShellExecuteOpen(FileName, Parameters, Directory, why);
 }
 
 void SplitString(const std::string& Text, const std::string& Separator, TStringList& List)
@@ -51,7 +52,7 @@ bool ToolInGroup(const TToolItem& Tool, const std::string& GroupName)
     return Pos(GroupName, Tool.Group) > 0 || Pos(GroupName, Tool.AddtlGroups) > 0;
 }
 
-void TToolItem::Execute() const { (void)ShellRun(FullPath, Parameters, Path); }
+bool TToolItem::Execute(std::string* why) const { return ShellRun(FullPath, Parameters, Path, why); }
 
 namespace {
 

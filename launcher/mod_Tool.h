@@ -12,8 +12,10 @@
 // The key the tools register under.
 inline constexpr const char* kToolsKey = "Software\\Belvor";
 
-// Starts FileName with Parameters in Directory. True when it started.
-bool ShellRun(const std::string& FileName, const std::string& Parameters, const std::string& Directory);
+// Starts FileName with Parameters in Directory. True when it started; otherwise why, when
+// given, says what stopped it.
+bool ShellRun(const std::string& FileName, const std::string& Parameters, const std::string& Directory,
+              std::string* why = nullptr);
 
 // Clears List, then adds the parts of Text between one-character separators; always at
 // least one entry ("" gives one empty entry, "a,,b" three, "a," a trailing empty one).
@@ -37,8 +39,8 @@ public:
     bool Modified = false;    // AddtlGroups changed in this run
     std::string AddtlGroups;  // title-cased comma list, extended by drag and drop
 
-    // Starts the tool; a failed start is not reported.
-    void Execute() const;
+    // Starts the tool. False when it could not be started; why then says what stopped it.
+    bool Execute(std::string* why = nullptr) const;
 };
 
 // Subkey names with their tools, in the order the registry lists them. Owns its tools.

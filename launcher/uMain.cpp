@@ -86,7 +86,9 @@ void TfrmMainForm::FormCreate()
     try {
         ToolList->LoadTools();
     } catch (...) {
-        // A damaged registry: say so once; the catalogue stays empty and nothing is written.
+        // A damaged registry: say so once; the catalogue stays empty and nothing is written,
+        // and the group the user had chosen is still remembered once the file is mended.
+        CatalogueRead = false;
         Application->HandleException(std::current_exception(), this);
     }
     FillGroupTree();
@@ -164,7 +166,11 @@ void TfrmMainForm::lvwToolsDblClick()
 {
     const TListItem* item = ui->lvwTools->Selected();
     if (!item) return;
-    static_cast<const TToolItem*>(item->Data)->Execute();
+    // The user asked for this tool: a start that fails says so and why.
+    const auto* tool = static_cast<const TToolItem*>(item->Data);
+    std::string why;
+    if (!tool->Execute(&why))
+        MessageDlg(tool->MenuCaption + " could not be started.\n" + why, TMsgDlgType::mtError, mbOK);
 }
 
 void TfrmMainForm::lvwToolsKeyDown(int& key)
@@ -211,7 +217,7 @@ void TfrmMainForm::Splitter1Paint(QPainter& painter, const QRect& rect)
     painter.drawPixmap(QRect(QPoint(0, mid - half), QPoint(6, mid + half)), grip);
 }
 
-void TfrmMainForm::sbBelvorComClick() { (void)ShellOpenURL(kBelvorURL); }
+void TfrmMainForm::sbBelvorComClick() { OpenAddress(kBelvorURL); }
 
 void TfrmMainForm::About1Click()
 {
@@ -246,7 +252,7 @@ void TfrmMainForm::SaveSettings()
         Application->HandleException(std::current_exception(), this);
     }
     TIniFile ini(SettingsFileName());
-    ini.WriteString(kSection, "Group", ui->lblPanelHdr->Caption());
+    if (CatalogueRead) ini.WriteString(kSection, "Group", ui->lblPanelHdr->Caption());
     ini.WriteInteger(kSection, "Page", ui->nbPanel->currentIndex());
     ini.WriteString(kSection, "ViewStyle", ViewStyleCaption);
 }

@@ -24,6 +24,7 @@ public:
     std::string ExeDir;            // with its trailing "/"
     std::string ViewStyleCaption;  // the view menu item chosen last
     std::unique_ptr<TToolList> ToolList;
+    bool CatalogueRead = true;     // false after a run whose registry could not be read
 
     // The settings file written: beside the program when that can be written, else
     // <config>/belvor/Tasklander.ini.

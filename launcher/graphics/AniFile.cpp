@@ -36,7 +36,7 @@ void TAnimatedCursorImage::LoadFromStream(TStream& stream)
     std::vector<uint8_t> bytes(static_cast<size_t>(std::max<int64_t>(size, 0)));
     if (size > 0) stream.ReadBuffer(bytes.data(), size);
     Clear();
-    if (bytes.empty()) return;
+    // An empty file is as short as any other under the 12 bytes of the RIFF header.
     try {
         QvGIF::TAniFile file;
         QvGIF::ParseAnimatedCursor(bytes, file);

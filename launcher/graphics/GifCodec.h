@@ -81,6 +81,10 @@ void ParseGIF(std::span<const uint8_t> bytes, bool tolerant, TGIFStream& out);
 
 // Frames larger than this many pixels are refused before anything is allocated.
 constexpr uint64_t kMaxFramePixels = uint64_t(1) << 26;
+// All frames of one picture together: some 170 times the splash picture, decoded in a small
+// fraction of a second. A picture asking for more is refused as a whole when it is read, so
+// a small hostile file cannot cost seconds and gigabytes once it is drawn.
+constexpr uint64_t kMaxPicturePixels = uint64_t(1) << 24;
 
 // The next row of an interlaced image (passes step 8, 8, 4, 2 from rows 0, 4, 2, 1); empty
 // passes are passed over. Returns height or more when the image is done.

@@ -284,7 +284,8 @@ bool TGIFImage::GetTransparent() const
 
 void TGIFImage::Draw(TCanvas& canvas, const TRect& rect)
 {
-    if (frameIndex_ >= 0) CurrentFrame()->DrawFrame(canvas, rect, GetTransparent());
+    TGIFFrame* frame = frameIndex_ >= 0 ? CurrentFrame() : nullptr;
+    if (frame) frame->DrawFrame(canvas, rect, GetTransparent());
 }
 
 bool TGIFImage::Equals(const TGraphic& other) const
@@ -326,6 +327,22 @@ void TGIFImage::ReadData(TStream& stream)
 
 void TGIFImage::LoadFromStream(TStream& stream) { ReadGIF(stream.Size() - stream.Position(), stream, true); }
 
+void TGIFImage::LimitTotalPixels()
+{
+    uint64_t total = 0;
+    for (size_t i = 0; i < frames_.size(); ++i) {
+        const TGIFItem& item = frames_[i]->Item();
+        total += uint64_t(std::max(item.Width, 0)) * uint64_t(std::max(item.Height, 0));
+        if (total > kMaxPicturePixels) {
+            // The frames within the limit stay, as after any other failure while reading.
+            frames_.erase(frames_.begin() + static_cast<std::ptrdiff_t>(i), frames_.end());
+            if (frames_.empty()) frameIndex_ = -1;
+            throw EOutOfResources("GIF image too large: its frames hold more than " +
+                                  std::to_string(kMaxPicturePixels) + " pixels in all");
+        }
+    }
+}
+
 void TGIFImage::ReadGIF(int64_t size, TStream& stream, bool decode)
 {
     ResetImage();
@@ -358,13 +375,17 @@ void TGIFImage::ReadGIF(int64_t size, TStream& stream, bool decode)
             throw;
         }
         take();
+        LimitTotalPixels();
         if (!frames_.empty()) {
             frameIndex_ = 0;
             if (decode) {
                 try {
                     CurrentBitmap();
                 } catch (...) {
+                    // The first frame could not be decoded: it goes, and with no frame left
+                    // the picture has no current frame to draw.
                     frames_.erase(frames_.begin());
+                    if (frames_.empty()) frameIndex_ = -1;
                     throw;
                 }
             }

@@ -130,6 +130,8 @@ public:
     void WriteData(TStream& stream);
     // Reads size bytes of GIF file from the stream; with decode, frame 0 is decoded at once.
     void ReadGIF(int64_t size, TStream& stream, bool decode);
+    // Refuses a picture whose frames together hold more than kMaxPicturePixels.
+    void LimitTotalPixels();
     // Writes the picture as a GIF file, with the int32 length in front when asked.
     void WriteGIF(TStream& stream, bool withLength);
     // Compresses every frame that has no compressed data yet.

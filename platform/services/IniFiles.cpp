@@ -91,7 +91,51 @@ bool HasLineBreak(const std::string& s) { return s.find_first_of("\r\n") != std:
 
 }  // namespace
 
-TIniFile::TLines TIniFile::Load() const
+TIniFile::TStamp TIniFile::StampOf(const std::string& fileName)
+{
+    TIniFile::TStamp stamp;
+    struct stat st {};
+    if (::stat(fileName.c_str(), &st) != 0) return stamp;
+    stamp.Exists = true;
+    stamp.Device = static_cast<unsigned long long>(st.st_dev);
+    stamp.Inode = static_cast<unsigned long long>(st.st_ino);
+    stamp.Size = static_cast<unsigned long long>(st.st_size);
+    stamp.Modified = static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
+    stamp.Changed = static_cast<long long>(st.st_ctim.tv_sec) * 1000000000LL + st.st_ctim.tv_nsec;
+    return stamp;
+}
+
+const TIniFile::TLines& TIniFile::Load() const
+{
+    const TStamp stamp = StampOf(fileName_);
+    if (!cache_ || !(cache_->Stamp == stamp)) {
+        auto cache = std::make_shared<TCache>();
+        cache->File = ReadFile();
+        // Stamped before reading: a change while reading shows as a change next time.
+        cache->Stamp = stamp;
+        const auto& lines = cache->File.Lines;
+        std::pair<int, int>* open = nullptr;
+        for (int i = 0; i < static_cast<int>(lines.size()); ++i) {
+            const auto name = SectionName(lines[i]);
+            if (!name) continue;
+            if (open) open->second = i;
+            const auto [at, added] = cache->Sections.emplace(Folded(*name), std::pair<int, int>{i, -1});
+            open = added ? &at->second : nullptr;
+        }
+        if (open) open->second = static_cast<int>(lines.size());
+        cache_ = std::move(cache);
+    }
+    return cache_->File;
+}
+
+std::pair<int, int> TIniFile::SectionRange(const std::string& section) const
+{
+    Load();
+    const auto it = cache_->Sections.find(Folded(section));
+    return it == cache_->Sections.end() ? std::pair<int, int>{-1, -1} : it->second;
+}
+
+TIniFile::TLines TIniFile::ReadFile() const
 {
     TLines out;
     // A folder, a pipe or a device is not read (a pipe would wait for a writer, a device may
@@ -118,6 +162,7 @@ TIniFile::TLines TIniFile::Load() const
 
 void TIniFile::Save(const TLines& file) const
 {
+    cache_.reset();  // read again after the write, whatever it leaves on disk
     const auto& lines = file.Lines;
     std::string text = file.Bom ? std::string(kUtf8Bom) : std::string();
     for (const auto& l : lines) text += l + "\n";
@@ -148,9 +193,9 @@ bool TIniFile::CanWrite(const std::string& fileName)
 
 std::string TIniFile::ReadString(const std::string& section, const std::string& ident, const std::string& def) const
 {
-    const TLines l = Load();
+    const TLines& l = Load();
     std::string v;
-    const auto range = FindSection(l.Lines, section);
+    const auto range = SectionRange(section);
     if (range.first < 0 || FindKey(l.Lines, range, ident, &v) < 0) return def;
     return v;
 }
@@ -174,7 +219,7 @@ void TIniFile::WriteString(const std::string& section, const std::string& ident,
         throw EIniFileException("Invalid key name \"" + ident + "\" for " + fileName_);
     if (HasLineBreak(value)) throw EIniFileException("A value with a line break cannot be written to " + fileName_);
 
-    TLines l = Load();
+    TLines l = Load();  // a copy to change
     if (!l.Readable) throw EIniFileException("Unable to write to " + fileName_ + ": the file cannot be read");
     auto& lines = l.Lines;
     const auto range = FindSection(lines, s);
@@ -206,13 +251,13 @@ void TIniFile::WriteBool(const std::string& section, const std::string& ident, b
 
 bool TIniFile::SectionExists(const std::string& section) const
 {
-    return FindSection(Load().Lines, section).first >= 0;
+    return SectionRange(section).first >= 0;
 }
 
 bool TIniFile::ValueExists(const std::string& section, const std::string& ident) const
 {
-    const TLines l = Load();
-    const auto range = FindSection(l.Lines, section);
+    const TLines& l = Load();
+    const auto range = SectionRange(section);
     return range.first >= 0 && FindKey(l.Lines, range, ident) >= 0;
 }
 
@@ -227,8 +272,8 @@ void TIniFile::ReadSections(TStrings& strings) const
 void TIniFile::ReadSection(const std::string& section, TStrings& strings) const
 {
     strings.Clear();
-    const TLines l = Load();
-    const auto range = FindSection(l.Lines, section);
+    const TLines& l = Load();
+    const auto range = SectionRange(section);
     std::unordered_set<std::string> seen;
     for (int i = range.first + 1; range.first >= 0 && i < range.second; ++i) {
         std::string k, v;
@@ -238,7 +283,7 @@ void TIniFile::ReadSection(const std::string& section, TStrings& strings) const
 
 void TIniFile::EraseSection(const std::string& section)
 {
-    TLines l = Load();
+    TLines l = Load();  // a copy to change
     if (!l.Readable) throw EIniFileException("Unable to write to " + fileName_ + ": the file cannot be read");
     const auto range = FindSection(l.Lines, section);
     if (range.first < 0) return;
@@ -248,7 +293,7 @@ void TIniFile::EraseSection(const std::string& section)
 
 void TIniFile::DeleteKey(const std::string& section, const std::string& ident)
 {
-    TLines l = Load();
+    TLines l = Load();  // a copy to change
     if (!l.Readable) throw EIniFileException("Unable to write to " + fileName_ + ": the file cannot be read");
     const auto range = FindSection(l.Lines, section);
     const int at = range.first < 0 ? -1 : FindKey(l.Lines, range, ident);

@@ -9,11 +9,16 @@
 // - a write changes only its own line (or adds one) and replaces the file atomically; a
 //   file that exists but cannot be read is never written over.
 // A missing or unreadable file (also one over 4 MiB or 500,000 lines) reads as empty.
+// The file is read once and kept; it is read again only when it has changed on disk (another
+// size, time, or a file put in its place), so many reads of a large file stay cheap.
 #pragma once
 
 #include "platform/runtime/Classes.h"
 
+#include <memory>
 #include <string>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 MW_DECLARE_EXCEPTION(EIniFileException, Exception);
@@ -50,8 +55,26 @@ private:
         bool Readable = true;  // false: the file exists but could not be read
         bool Bom = false;      // the file starts with a UTF-8 byte-order mark
     };
-    TLines Load() const;
+    // What the file system says of the file; equal stamps: the file has not changed.
+    struct TStamp {
+        bool Exists = false;
+        unsigned long long Device = 0, Inode = 0, Size = 0;
+        long long Modified = 0, Changed = 0;  // nanoseconds
+        bool operator==(const TStamp&) const = default;
+    };
+    struct TCache {
+        TStamp Stamp;
+        TLines File;
+        // Folded section name: [first, last) lines of its first section, as FindSection gives.
+        std::unordered_map<std::string, std::pair<int, int>> Sections;
+    };
+    static TStamp StampOf(const std::string& fileName);
+    // The file as last read, read again when it has changed.
+    const TLines& Load() const;
+    TLines ReadFile() const;
+    std::pair<int, int> SectionRange(const std::string& section) const;
     void Save(const TLines& file) const;
 
     std::string fileName_;
+    mutable std::shared_ptr<const TCache> cache_;
 };

@@ -73,18 +73,34 @@ std::vector<std::string> SplitParameters(std::string_view p)
     return args;
 }
 
-bool ShellExecuteOpen(const std::string& fileName, const std::string& parameters, const std::string& directory)
+bool ShellExecuteOpen(const std::string& fileName, const std::string& parameters, const std::string& directory,
+                      std::string* why)
 {
+    auto fail = [why](std::string cause) {
+        if (why) *why = std::move(cause);
+        return false;
+    };
     const QFileInfo program(QFile::decodeName(QByteArray::fromStdString(fileName)));
-    if (!program.isFile() || !program.isExecutable()) return false;
-    if (!directory.empty() && !QFileInfo(QFile::decodeName(QByteArray::fromStdString(directory))).isDir()) return false;
+    if (!program.exists()) return fail("The file " + fileName + " does not exist.");
+    if (!program.isFile()) return fail(fileName + " is not a file.");
+    if (!program.isExecutable()) return fail(fileName + " is not an executable program (it may have lost its execute permission).");
+    if (!directory.empty() && !QFileInfo(QFile::decodeName(QByteArray::fromStdString(directory))).isDir())
+        return fail("The folder " + directory + " does not exist.");
     QStringList args;
     try {
         for (const auto& a : SplitParameters(parameters)) args << QString::fromStdString(a);
-    } catch (const EConvertError&) {
-        return false;
+    } catch (const EConvertError& e) {
+        return fail(std::string(e.what()) + ".");
     }
-    return QProcess::startDetached(program.absoluteFilePath(), args, QFile::decodeName(QByteArray::fromStdString(directory)));
+    QProcess process;
+    process.setProgram(program.absoluteFilePath());
+    process.setArguments(args);
+    process.setWorkingDirectory(QFile::decodeName(QByteArray::fromStdString(directory)));
+    if (!process.startDetached()) {
+        const QString error = process.errorString();
+        return fail(error.isEmpty() ? std::string("The program could not be started.") : error.toStdString() + ".");
+    }
+    return true;
 }
 
 bool ShellOpenURL(const std::string& url)

@@ -18,8 +18,10 @@ std::vector<std::string> SplitParameters(std::string_view parameters);
 
 // Starts fileName with its parameters (split as above) in directory (the current one when
 // empty), detached from this program. False when the file is not an executable program,
-// the folder does not exist, the parameters cannot be split, or the start fails.
-bool ShellExecuteOpen(const std::string& fileName, const std::string& parameters, const std::string& directory);
+// the folder does not exist, the parameters cannot be split, or the start fails; why, when
+// given, then receives the cause in words a user can act on.
+bool ShellExecuteOpen(const std::string& fileName, const std::string& parameters, const std::string& directory,
+                      std::string* why = nullptr);
 
 // Opens a web address (or a file) in the user's preferred program. The opener in force does
 // it: by default the desktop's "xdg-open"; a program with a window puts in the desktop

@@ -4,7 +4,10 @@
 #include "LauncherFixture.h"
 #include "launcher/about.h"
 #include "launcher/uMain.h"
+#include "platform/services/Shell.h"
 #include "platform/ui/ScriptedUi.h"
+#include "support/UserInput.h"
+#include "ui_about.h"
 #include "ui_uMain.h"
 
 #include <QAbstractItemView>
@@ -12,6 +15,9 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QThread>
+
+#include <functional>
+#include <sys/stat.h>
 #include <QTreeWidgetItemIterator>
 
 namespace {
@@ -257,10 +263,80 @@ TEST_F(MainWindow, ADamagedRegistryIsReportedOnceAndLeftAlone)
 {
     const std::string damaged = RegistryText() + "a damaged line\n";
     WriteText(registry, damaged);
+    // The user's group, remembered from an earlier run, outlives the damaged run.
+    const std::string settings = "[ViewStyle]\nGroup=Broadcast\nPage=1\nViewStyle=&List\n";
+    WriteText(exeDir + "/Tasklander.ini", settings);
     ui.ExpectMessage(IDOK, "is damaged (line 21");
     auto f = Start(exeDir);
     ASSERT_EQ(f->ui->tvwGroups->topLevelItemCount(), 1);
     EXPECT_EQ(f->ui->tvwGroups->topLevelItem(0)->childCount(), 0);
+    EXPECT_EQ(f->ui->lblPanelHdr->Caption(), " Tasklander Desktop");
     f.reset();
     EXPECT_EQ(ReadText(registry), damaged);
+    EXPECT_EQ(ReadText(exeDir + "/Tasklander.ini"), settings);
+    // Once the registry is mended, the group is there again.
+    WriteText(registry, RegistryText());
+    f = Start(exeDir);
+    EXPECT_EQ(f->ui->tvwGroups->currentItem(), Node(*f, "Broadcast"));
+}
+
+// A tool the user asks for that cannot be started says so, and why.
+TEST_F(MainWindow, AToolThatCannotStartSaysWhy)
+{
+    const std::string program = planner + "/planner.sh";
+    struct Case {
+        const char* name;
+        std::function<void()> damage;
+        const char* why;
+    };
+    const Case cases[] = {
+        {"lost its execute bit", [&] { ASSERT_EQ(::chmod(program.c_str(), 0644), 0); }, "is not an executable program"},
+        {"removed after the list was shown", [&] { ASSERT_TRUE(QFile::remove(QString::fromStdString(program))); },
+         "does not exist"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        planner = MakeTool("planner", "planner.sh", true);
+        auto f = Start(exeDir);
+        auto& u = *f->ui;
+        u.List1->trigger();
+        QTreeWidgetItem* node = Node(*f, "Broadcast");
+        mwtest::Click(u.tvwGroups->viewport(), u.tvwGroups->visualItemRect(node).center());
+        ASSERT_EQ(u.lblPanelHdr->Caption(), "Broadcast");
+        c.damage();
+        QAbstractItemView* view = u.lvwTools->CurrentView();
+        const QModelIndex item = view->model()->index(Row(*f, "Planner"), 0);
+        ui.ExpectMessage(IDOK, c.why);
+        mwtest::DoubleClick(view->viewport(), view->visualRect(item).center());
+        EXPECT_TRUE(ui.AllUsed()) << ui.Pending() << " boxes were not shown";
+        ASSERT_FALSE(ui.Shown().empty());
+        const std::string& text = ui.Shown().back().Text;
+        EXPECT_EQ(text.rfind("Planner could not be started.\n", 0), 0u) << text;
+        EXPECT_NE(text.find(program), std::string::npos) << text;
+        EXPECT_FALSE(QFile::exists(QString::fromStdString(planner + "/ran.txt")));
+    }
+}
+
+// Without a web browser, the web site button and the About box's link tell the user that the
+// address could not be opened; with one, they open it and say nothing.
+TEST_F(MainWindow, AWebAddressThatCannotBeOpenedIsReported)
+{
+    auto f = Start(exeDir);
+    TfrmAbout about;
+    about.show();
+    for (const bool browser : {false, true}) {
+        SCOPED_TRACE(browser ? "with a browser" : "without a browser");
+        std::vector<std::string> asked;
+        TUrlOpener previous = SetUrlOpener([&](const std::string& url) {
+            asked.push_back(url);
+            return browser;
+        });
+        if (!browser) ui.ExpectMessage(IDOK, std::string("The address ") + kBelvorURL + " could not be opened");
+        mwtest::Click(f->ui->sbBelvorCom);
+        if (!browser) ui.ExpectMessage(IDOK, std::string("The address ") + kBelvorURL + " could not be opened");
+        mwtest::Click(about.ui->URLLabel1);
+        SetUrlOpener(previous);
+        EXPECT_EQ(asked, (std::vector<std::string>{kBelvorURL, kBelvorURL}));
+        EXPECT_TRUE(ui.AllUsed()) << ui.Pending() << " boxes were not shown";
+    }
 }

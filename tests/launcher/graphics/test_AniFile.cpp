@@ -127,6 +127,7 @@ TEST(AnimatedCursor, DamagedFilesRaiseReadErrors)
         {"not RIFF", aniw::Bytes{'R', 'I', 'F', 'X', 4, 0, 0, 0, 'A', 'C', 'O', 'N'}},
         {"another form", patchedAt("ACON", 0, 0x20495641)},
         {"too short", aniw::Bytes{'R', 'I', 'F', 'F'}},
+        {"empty", aniw::Bytes{}},
         {"flags without icons", with([](AniSpec& s) { s.Flags = 0; })},
         {"no steps", patchedAt("anih", 8 + 8, 0)},
         {"sequence shorter than the steps", with([](AniSpec& s) { s.Sequence = {0, 1}; s.Steps = 3; })},

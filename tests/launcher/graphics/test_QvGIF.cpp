@@ -230,6 +230,53 @@ TEST(QvGIFReader, DrawsTransparentPixelsAsBackground)
     EXPECT_EQ(canvas.Canvas().Pixels(3, 3), clLime);
 }
 
+// A picture whose first frame cannot be decoded keeps no frame to draw: drawing it, measuring
+// it and asking for its palette afterwards do nothing, as for an empty picture.
+TEST(QvGIFReader, APictureWhoseFirstFrameFailedDrawsNothing)
+{
+    const Bytes noTable = Assemble(2, 2, {}, {{0, 0, 2, 2, false, PlainLZW({0, 1, 1, 0}, 2, true, 0), {}}});
+    TGIFImage g;
+    EXPECT_THROW(LoadGif(g, noTable), EInvalidGraphicOperation);
+    EXPECT_TRUE(g.Empty());
+    EXPECT_EQ(g.Width(), 0);
+    TBitmap canvas(4, 4, pf24bit);
+    canvas.Canvas().Brush.Color = clBlue;
+    canvas.Canvas().FillRect(Rect(0, 0, 4, 4));
+    g.Draw(canvas.Canvas(), Rect(0, 0, 4, 4));
+    canvas.Canvas().StretchDraw(Rect(0, 0, 4, 4), g);
+    EXPECT_EQ(canvas.Canvas().Pixels(1, 1), clBlue);
+}
+
+// What a file may make the picture decode is bounded in all, not only per frame: a few hundred
+// bytes of large frames without data are refused when read, before anything is decoded; a
+// picture at the limit still reads.
+TEST(QvGIFReader, TheFramesOfOnePictureAreLimitedInAll)
+{
+    const Bytes noData = {8, 0};  // code size 8, no sub-blocks
+    struct Case {
+        int frames, side;
+        bool refused;
+    };
+    for (const Case& c : {Case{24, 8192, true}, Case{2, 4096, true}, Case{4, 2048, false}, Case{1, 4096, false}}) {
+        std::vector<FrameSpec> frames(static_cast<size_t>(c.frames), FrameSpec{0, 0, c.side, c.side, false, noData, {}});
+        const Bytes gif = Assemble(c.side, c.side, Greys(2), frames);
+        EXPECT_LT(gif.size(), 400u);
+        TGIFImage g;
+        if (c.refused) {
+            try {
+                LoadGif(g, gif);
+                ADD_FAILURE() << c.frames << " frames of " << c.side << " read";
+            } catch (const EOutOfResources& e) {
+                EXPECT_EQ(e.Message(), "GIF image too large: its frames hold more than 16777216 pixels in all");
+            }
+            EXPECT_LE(uint64_t(g.FrameCount()) * uint64_t(c.side) * uint64_t(c.side), uint64_t(1) << 24);
+        } else {
+            LoadGif(g, gif);
+            EXPECT_EQ(g.FrameCount(), c.frames);
+        }
+    }
+}
+
 // Every damaged file gives a clear error or decodes as far as it goes; never a crash.
 TEST(QvGIFReader, DamagedFiles)
 {
@@ -275,7 +322,7 @@ TEST(QvGIFReader, DamagedFiles)
                          Bytes b = patched(afterTable + 5, {0xFF, 0xFF, 0xFF, 0xFF});
                          return b;
                      }(),
-                     "Out of system resources"});
+                     "GIF image too large: its frames hold more than 16777216 pixels in all"});
     cases.push_back({"zero size frame on a zero size screen", [&] {
                          Bytes b = patched(6, {0, 0, 0, 0});
                          for (size_t i = 5; i < 9; ++i) b[afterTable + i] = 0;

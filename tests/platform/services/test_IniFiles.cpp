@@ -10,6 +10,9 @@
 
 #include <filesystem>
 
+#include <functional>
+
+#include <fcntl.h>
 #include <sys/stat.h>
 
 namespace {
@@ -230,4 +233,66 @@ TEST(IniFileName, NamesThatAreNotUtf8AreUsedAsTheirBytes)
     std::vector<std::string> entries;
     for (const auto& e : std::filesystem::directory_iterator(dir.path())) entries.push_back(e.path().filename().string());
     EXPECT_EQ(entries, std::vector<std::string>{"Einstellungen-\xe4\xf6.ini"});
+}
+
+// One settings object reads its file once and keeps it, and reads it again whenever the file
+// on disk is not the one it read: replaced, rewritten in place, damaged, gone, or a folder.
+TEST_F(IniFile, AFileChangedOnDiskIsReadAgain)
+{
+    namespace fs = std::filesystem;
+    const std::string other = dir.filePath("other.ini").toStdString();
+    auto stampIn = [&](int seconds) {
+        // An in-place rewrite of the same length, at a file time of its own.
+        const struct timespec times[2] = {{seconds, 0}, {seconds, 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, file.c_str(), times, 0), 0);
+    };
+    std::string oversized = "[S]\nK=big\n";
+    while (oversized.size() <= 4u * 1024 * 1024) oversized += "; padding padding padding padding padding padding\n";
+    struct Step {
+        const char* name;
+        std::function<void()> change;
+        std::string wantK;
+        bool wantSection;
+    };
+    const std::vector<Step> steps = {
+        {"first read", [&] { WriteAll(file, "[S]\nK=1\n"); }, "1", true},
+        {"unchanged", [] {}, "1", true},
+        {"replaced by another file", [&] { WriteAll(other, "[S]\nK=2\n[T]\n"); fs::rename(other, file); }, "2", true},
+        {"rewritten in place", [&] { WriteAll(file, "[S]\nK=3\n[T]\n"); stampIn(1000000000); }, "3", true},
+        {"rewritten in place again", [&] { WriteAll(file, "[S]\nK=4\n[T]\n"); stampIn(1000000001); }, "4", true},
+        {"damaged (too large)", [&] { WriteAll(file, oversized); }, "d", false},
+        {"mended", [&] { WriteAll(file, "[S]\nK=5\n"); }, "5", true},
+        {"gone", [&] { fs::remove(file); }, "d", false},
+        {"a folder in its place", [&] { fs::create_directory(file); }, "d", false},
+        {"back", [&] { fs::remove(file); WriteAll(file, "[s]\nk=6\n"); }, "6", true},
+    };
+    TIniFile ini(file);
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.name);
+        s.change();
+        EXPECT_EQ(ini.ReadString("S", "K", "d"), s.wantK);
+        EXPECT_EQ(ini.SectionExists("S"), s.wantSection);
+    }
+    // Its own writes are read back at once, and so is what was there before them.
+    ini.WriteString("S", "K", "7");
+    ini.WriteString("T", "X", "8");
+    EXPECT_EQ(ini.ReadString("S", "K", "d"), "7");
+    EXPECT_EQ(ini.ReadString("T", "X", "d"), "8");
+    ini.EraseSection("S");
+    EXPECT_FALSE(ini.SectionExists("S"));
+    EXPECT_EQ(ini.ReadString("T", "X", "d"), "8");
+}
+
+// Sections of one name: the first is the one read, whatever comes between and after.
+TEST_F(IniFile, TheFirstOfSectionsWithOneNameIsRead)
+{
+    WriteAll(file, "[A]\nK=1\n[b]\nK=2\n[a]\nK=3\nL=4\n[B]\nL=5\n");
+    TIniFile ini(file);
+    EXPECT_EQ(ini.ReadString("a", "K", "d"), "1");
+    EXPECT_EQ(ini.ReadString("A", "L", "d"), "d");
+    EXPECT_EQ(ini.ReadString("B", "K", "d"), "2");
+    EXPECT_EQ(ini.ReadString("b", "L", "d"), "d");
+    TStringList keys;
+    ini.ReadSection("A", keys);
+    EXPECT_EQ(keys.Count(), 1);
 }
