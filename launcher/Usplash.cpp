@@ -3,8 +3,12 @@
 #include "launcher/Pictures.h"
 #include "ui_Usplash.h"
 
+#include <QDeadlineTimer>
+#include <QEventLoop>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
+#include <QWindow>
 
 TfSplash::TfSplash(QWidget* owner) : TForm(owner), ui(std::make_unique<Ui::TfSplash>())
 {
@@ -17,3 +21,23 @@ TfSplash::TfSplash(QWidget* owner) : TForm(owner), ui(std::make_unique<Ui::TfSpl
 }
 
 TfSplash::~TfSplash() = default;
+
+void TfSplash::ShowAndPaint()
+{
+    show();
+    // A window is mapped by the window system in its own time; painted before that, nothing
+    // reaches the screen. Serve the window system until the window is exposed, then paint.
+    const QDeadlineTimer deadline(5000);
+    auto exposed = [this] { return windowHandle() && windowHandle()->isExposed(); };
+    if (!exposed()) {
+        QEventLoop loop;
+        QTimer look;
+        QObject::connect(&look, &QTimer::timeout, &loop, [&] {
+            if (exposed() || deadline.hasExpired()) loop.quit();
+        });
+        look.start(5);
+        loop.exec();
+    }
+    repaint();
+    QCoreApplication::processEvents();
+}

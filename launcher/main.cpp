@@ -1,11 +1,11 @@
 // Tasklander: the splash, the main window and the About box, then the message loop.
-#include "launcher/Usplash.h"
+#include "launcher/StartUp.h"
 #include "launcher/about.h"
 #include "launcher/uMain.h"
 #include "platform/services/Shell.h"
+#include "platform/ui/Forms.h"
 
 #include <QDesktopServices>
-#include <QThread>
 #include <QUrl>
 
 int main(int argc, char** argv)
@@ -14,17 +14,7 @@ int main(int argc, char** argv)
     QCoreApplication::setApplicationName("Tasklander");
     SetUrlOpener([](const std::string& url) { return QDesktopServices::openUrl(QUrl::fromUserInput(QString::fromStdString(url))); });
     Application->Initialize();
-
-    auto splash = std::make_unique<TfSplash>();
-    splash->show();
-    splash->repaint();
-    Application->ProcessMessages();
-    Application->SetTitle("Tasklander - For Telecommunications System Planning");
-    QThread::msleep(500);
-    Application->CreateForm(frmMainForm);
-    Application->CreateForm(frmAbout);
-    splash->hide();
-    splash.reset();
+    if (!StartTasklander()) return 0;
     const int rc = Application->Run();
     frmMainForm = nullptr;
     frmAbout = nullptr;

@@ -147,5 +147,9 @@ void RegisterDaxClass(const std::string& className, std::function<void(C&, TFile
         });
 }
 
+// Registers the report core's own stream classes (levels and variables); once, later calls
+// do nothing.
+void RegisterDaxCoreClasses();
+
 [[noreturn]] void DaxError(int32_t id, const TDaxComponent* c);
 std::string DaxErrorText(int32_t id, std::string_view name);

@@ -5,6 +5,7 @@
 #include "DaxVars.h"
 
 #include <map>
+#include <mutex>
 
 namespace {
 
@@ -77,17 +78,20 @@ void DefineTotalVar(TDaxTotalvar& v, TFiler& f)
     VarExtras(v, f);
 }
 
-[[maybe_unused]] const bool kRegistered = [] {
-    RegisterDaxClass<TDaxLevel>("TDaxLevel", DefineLevel);
-    RegisterDaxClass<TDaxDBVar>("TDaxDBVar", DefineDBVar);
-    RegisterDaxClass<TDaxExprVar>("TDaxExprVar", DefineExprVar);
-    RegisterDaxClass<TDaxDateTimeVar>("TDaxDateTimeVar", std::function<void(TDaxDateTimeVar&, TFiler&)>(DefinePlainVar));
-    RegisterDaxClass<TDaxPageVar>("TDaxPageVar", std::function<void(TDaxPageVar&, TFiler&)>(DefinePlainVar));
-    RegisterDaxClass<TDaxTotalvar>("TDaxTotalvar", DefineTotalVar);
-    return true;
-}();
-
 }  // namespace
+
+void RegisterDaxCoreClasses()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        RegisterDaxClass<TDaxLevel>("TDaxLevel", DefineLevel);
+        RegisterDaxClass<TDaxDBVar>("TDaxDBVar", DefineDBVar);
+        RegisterDaxClass<TDaxExprVar>("TDaxExprVar", DefineExprVar);
+        RegisterDaxClass<TDaxDateTimeVar>("TDaxDateTimeVar", std::function<void(TDaxDateTimeVar&, TFiler&)>(DefinePlainVar));
+        RegisterDaxClass<TDaxPageVar>("TDaxPageVar", std::function<void(TDaxPageVar&, TFiler&)>(DefinePlainVar));
+        RegisterDaxClass<TDaxTotalvar>("TDaxTotalvar", DefineTotalVar);
+    });
+}
 
 void RegisterDaxClass(const std::string& className, std::function<TDaxComponent*(TDaxComponent* owner)> create,
                       TDaxDefineProperties define)

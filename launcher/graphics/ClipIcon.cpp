@@ -2,20 +2,18 @@
 
 #include "platform/graphics/Icon.h"
 
+#include <mutex>
+
 TClipboardFormat CF_ICON()
 {
     static const TClipboardFormat format = RegisterClipboardFormat("Tasklander Icon");
     return format;
 }
 
-namespace {
-// Registered at start, so that a picture knows icons on the clipboard.
-struct TIconClipRegistration {
-    TIconClipRegistration()
-    {
+void RegisterIconClipboardFormat()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
         RegisterPictureClipboardFormat(CF_ICON(), typeid(TIcon), [] { return std::make_unique<TIcon>(); });
-    }
-    ~TIconClipRegistration() { UnregisterPictureClipboardFormats(typeid(TIcon)); }
-};
-const TIconClipRegistration kRegistration;
-} // namespace
+    });
+}

@@ -4,3 +4,5 @@
 #include "platform/graphics/Clipbrd.h"
 
 TClipboardFormat CF_ICON();
+// Lets a picture take icons from the clipboard; once, later calls do nothing.
+void RegisterIconClipboardFormat();

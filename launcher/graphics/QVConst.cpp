@@ -6,6 +6,8 @@
 #include <QPainterPath>
 #include <QPixmap>
 
+#include <mutex>
+
 const TCursor crQvHand = static_cast<TCursor>(14000);
 const TCursor crQvDrag = static_cast<TCursor>(14001);
 
@@ -32,18 +34,13 @@ QCursor HandCursor(bool closed)
     return QCursor(p, closed ? 14 : 10, closed ? 12 : 4);
 }
 
-struct TCursorRegistration {
-    TCursorRegistration()
-    {
+}  // namespace
+
+void RegisterQvCursors()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
         RegisterScreenCursor(crQvHand, [] { return HandCursor(false); });
         RegisterScreenCursor(crQvDrag, [] { return HandCursor(true); });
-    }
-    ~TCursorRegistration()
-    {
-        UnregisterScreenCursor(crQvHand);
-        UnregisterScreenCursor(crQvDrag);
-    }
-};
-const TCursorRegistration kRegistration;
-
-} // namespace
+    });
+}

@@ -4,6 +4,7 @@
 #include "launcher/graphics/GfxUtils.h"
 #include "platform/runtime/ByteIO.h"
 
+#include <mutex>
 #include <algorithm>
 #include <typeinfo>
 
@@ -436,22 +437,15 @@ void TGIFImage::LoadFromClipboardFormat(TClipboardFormat format, const TClipboar
     Assign(bitmap);
 }
 
-// --- Unit start and end ----------------------------------------------------------------------
+// --- Unit start ------------------------------------------------------------------------------
 
-namespace {
-struct TUnitRegistration {
-    TUnitRegistration()
-    {
+void RegisterGIFImage()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
         TPicture::RegisterFileFormat<TGIFImage>("gif", GIFText(sGIFDescription));
         RegisterPictureClipboardFormat(CF_GIF(), typeid(TGIFImage), [] { return std::make_unique<TGIFImage>(); });
-    }
-    ~TUnitRegistration()
-    {
-        TPicture::UnregisterGraphicClass<TGIFImage>();
-        UnregisterPictureClipboardFormats(typeid(TGIFImage));
-    }
-};
-const TUnitRegistration kRegistration;
-} // namespace
+    });
+}
 
 } // namespace QvGIF

@@ -2,8 +2,8 @@
 //
 // A picture parses the whole GIF stream, keeps each frame's compressed data and decodes a
 // frame into a bitmap the first time it is needed. Pictures assigned from one another share
-// their header data and frame items. Registered with TPicture for "gif" and for the clipboard
-// format "GIF Image".
+// their header data and frame items. RegisterGIFImage registers the class with TPicture for
+// "gif" and for the clipboard format "GIF Image".
 #pragma once
 
 #include "launcher/graphics/GifCodec.h"
@@ -188,5 +188,9 @@ private:
     std::vector<std::unique_ptr<TGIFFrame>> frames_;
     int frameIndex_ = -1;
 };
+
+// Registers TGIFImage with TPicture for "gif" and the "GIF Image" clipboard format; once,
+// later calls do nothing.
+void RegisterGIFImage();
 
 } // namespace QvGIF

@@ -91,6 +91,7 @@ void TfrmRprt::LoadDefinition()
     events.Add<TDaxReportPage::TNotify>("ReportPageDataSkip", [this](TDaxReportPage& p) { ReportPageDataSkip(p); });
     events.Add<TDaxBand::TPrintEvent>("PageHeaderBandSubBeforePrint",
                                       [this](TDaxBand& b) { PageHeaderBandSubBeforePrint(b); });
+    RegisterDaxReportClasses();
     DaxReport1 = ReadComponentTextAs<TDaxReport>(std::string_view(text.constData(), size_t(text.size())), nullptr,
                                                  &events);
 

@@ -17,6 +17,7 @@
 #include "planner/ui/unit4.h"
 #include "planner/ui/unit8.h"
 #include "report/RpxPrinter.h"
+#include "report/generate/DaxStreaming.h"
 #include "report/output/qt/RpxPainterDevice.h"
 #include "report/output/qt/RpxPlatformPrinter.h"
 #include "report/qt/RpxQtPrinter.h"
@@ -32,6 +33,7 @@ std::unique_ptr<TMacroComponent> StartMastwise()
     Application->Initialize();
     Application->SetTitle("Mastwise");
     GIFImg::RegisterGIFImage();  // GIF pictures of the windows decode through it
+    RegisterDaxReportClasses();  // the report windows read their definitions as streams
     RegisterWizardPages();
     InstallExhibitPrinting();
     // The report engine: its printers, text measuring, viewer and RTF drawing.

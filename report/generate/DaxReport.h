@@ -9,6 +9,7 @@
 #include "report/DaxPage.h"
 #include "report/DaxPageSetup.h"
 #include "report/DaxVars.h"
+#include "report/generate/DaxStreaming.h"
 #include "report/output/RpxMemo.h"
 #include "report/output/RpxOutput.h"
 #include "report/rtf/DaxRtf.h"
@@ -681,7 +682,8 @@ public:
     using TPromptEvent = std::function<void(TDaxReportPage& page, bool& result)>;
     using TPrintEvent = std::function<void(TDaxReport& report)>;
 
-    explicit TDaxReport(TDaxComponent* owner = nullptr) : TDaxComponent(owner) {}
+    // A report's classes are registered for streaming before the first report exists.
+    explicit TDaxReport(TDaxComponent* owner = nullptr) : TDaxComponent(owner) { RegisterDaxReportClasses(); }
     ~TDaxReport() override;
     std::string ClassName() const override { return "TDaxReport"; }
     // With AutoRun the report runs as soon as it has been loaded (not while designing).

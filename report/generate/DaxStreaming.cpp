@@ -3,6 +3,8 @@
 // the component streams that hold a definition.
 #include "DaxReport.h"
 
+#include <mutex>
+
 namespace {
 
 using Kind = TStreamValue::Kind;
@@ -460,29 +462,33 @@ void Register(const char* name, void (*define)(Table&, TFiler&))
     RegisterDaxClass<C>(name, std::function<void(C&, TFiler&)>(define));
 }
 
-[[maybe_unused]] const bool kRegistered = [] {
-    Register<TDaxReport>("TDaxReport", DefineReport);
-    Register<TDaxReportPage>("TDaxGrouppage", DefinePage);
-    Register<TDaxBand>("TDaxBand", DefineBand);
-    Register<TDaxSubBand>("TDaxSubBand", DefineSubBand);
-    Register<TDaxOverlayBand>("TDaxOverlayBand", DefineOverlayBand);
-    Register<TDaxSubDataBand>("TDaxSubDataBand", DefineSubDataBand);
-    Register<TDaxDataHeadBand>("TDaxDataHeadBand", DefineDataHeadBand);
-    Register<TDaxDataFootBand>("TDaxDataFootBand", DefineDataHeadBand);
-    Register<TDaxGroup>("TDaxGroup", DefineGroup);
-    Register<TDaxDSGuide>("TDaxDSGuide", DefineGuide);
-    Register<TDaxDataSourceGuide>("TDaxDataSourceGuide", DefineGuide);
-    Register<TDaxvarlabel>("TDaxvarlabel", DefineVarLabel);
-    Register<TDaxTextLabel>("TDaxTextLabel", DefineTextLabel);
-    Register<TDaxCheckLabel>("TDaxCheckLabel", DefineCheckLabel);
-    Register<TDaxTotalvarLabel>("TDaxTotalvarLabel", DefineTotalLabel);
-    Register<TDaxLine>("TDaxLine", DefineLine);
-    Register<TDaxImageLabel>("TDaxImageLabel", DefineImageLabel);
-    Register<TDaxVerticalDivider>("TDaxVerticalDivider", DefineDivider);
-    return true;
-}();
-
 }  // namespace
+
+void RegisterDaxReportClasses()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        RegisterDaxCoreClasses();
+        Register<TDaxReport>("TDaxReport", DefineReport);
+        Register<TDaxReportPage>("TDaxGrouppage", DefinePage);
+        Register<TDaxBand>("TDaxBand", DefineBand);
+        Register<TDaxSubBand>("TDaxSubBand", DefineSubBand);
+        Register<TDaxOverlayBand>("TDaxOverlayBand", DefineOverlayBand);
+        Register<TDaxSubDataBand>("TDaxSubDataBand", DefineSubDataBand);
+        Register<TDaxDataHeadBand>("TDaxDataHeadBand", DefineDataHeadBand);
+        Register<TDaxDataFootBand>("TDaxDataFootBand", DefineDataHeadBand);
+        Register<TDaxGroup>("TDaxGroup", DefineGroup);
+        Register<TDaxDSGuide>("TDaxDSGuide", DefineGuide);
+        Register<TDaxDataSourceGuide>("TDaxDataSourceGuide", DefineGuide);
+        Register<TDaxvarlabel>("TDaxvarlabel", DefineVarLabel);
+        Register<TDaxTextLabel>("TDaxTextLabel", DefineTextLabel);
+        Register<TDaxCheckLabel>("TDaxCheckLabel", DefineCheckLabel);
+        Register<TDaxTotalvarLabel>("TDaxTotalvarLabel", DefineTotalLabel);
+        Register<TDaxLine>("TDaxLine", DefineLine);
+        Register<TDaxImageLabel>("TDaxImageLabel", DefineImageLabel);
+        Register<TDaxVerticalDivider>("TDaxVerticalDivider", DefineDivider);
+    });
+}
 
 void TDaxReportPage::Loaded()
 {

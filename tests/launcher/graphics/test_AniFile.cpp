@@ -297,12 +297,14 @@ TEST(IconList, DamagedStreams)
 
 TEST(IconList, IconsOnTheClipboard)
 {
+    RegisterIconClipboardFormat();
     EXPECT_EQ(ClipboardFormatName(CF_ICON()), "Tasklander Icon");
     EXPECT_NE(dynamic_cast<TIcon*>(CreateGraphicForClipboardFormat(CF_ICON()).get()), nullptr);
 }
 
 TEST(LibraryCursors, HandAndDragInTheScreenTable)
 {
+    RegisterQvCursors();
     TQtUiServices ui;
     ui.SetCursor(crQvHand);
     ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);

@@ -124,6 +124,7 @@ TEST(QvGIFReader, SplashDecodesLikeGiflib)
 
 TEST(QvGIFReader, RegisteredForGifAndTheClipboard)
 {
+    QvGIF::RegisterGIFImage();
     auto g = TPicture::CreateGraphic("GIF");
     EXPECT_NE(dynamic_cast<TGIFImage*>(g.get()), nullptr);
     EXPECT_EQ(ClipboardFormatName(QvGIF::CF_GIF()), "GIF Image");

@@ -2,6 +2,7 @@
 // which the report engine loads when it first asks for the printers.
 #include "planner/ui/Main.h"
 #include "planner/ui/StartUp.h"
+#include "platform/streaming/ComponentStream.h"
 #include "report/RpxPrinter.h"
 
 #include <QApplication>
@@ -39,6 +40,10 @@ TEST(StartUp, ThePrintSystemLoadsWhenTheReportEngineFirstAsksForPrinters)
     ASSERT_FALSE(PrintPluginMapped());  // this test runs in a process of its own
 
     auto vantrel = StartMastwise();
+    // The report engine's stream classes are registered by the start itself, before any
+    // report window reads its definition.
+    for (const char* name : {"TDaxReport", "TDaxGrouppage", "TDaxBand", "TDaxTextLabel", "TDaxLevel", "TDaxTotalvar"})
+        EXPECT_TRUE(StreamClassRegistered(name)) << name;
     TPaintSeen paint;
     FrmMain->installEventFilter(&paint);
     FrmMain->show();

@@ -208,6 +208,7 @@ std::unique_ptr<TDaxReport> EveryClass()
 std::unique_ptr<TDaxReport> Read(const std::string& text, const TStreamEvents* events = nullptr,
                                  TDaxComponent* owner = nullptr)
 {
+    RegisterDaxReportClasses();
     return ReadComponentTextAs<TDaxReport>(text, owner, events);
 }
 

@@ -31,6 +31,7 @@ TEST(ReportStreamGen, TheLineReportReadsBackToTheSameDefinition)
     for (const char* name : {"ReportPageDataStart", "ReportPageDataSkip"})
         events.Add<TDaxReportPage::TNotify>(name, [](TDaxReportPage&) {});
     events.Add<TDaxBand::TPrintEvent>("PageHeaderBandSubBeforePrint", [](TDaxBand&) {});
+    RegisterDaxReportClasses();
     auto report = ReadComponentTextAs<TDaxReport>(Committed(), nullptr, &events);
     auto built = BuildLineReport();
     TDaxReportPage* page = built->Pages().at(0);
