@@ -93,12 +93,22 @@ TListView::TListView(QWidget* parent)
 
 TListView::~TListView() = default;
 
+void TListView::FitFirstColumn()
+{
+    // The designed width is the least; a caption wider than that (the screen's font is not
+    // the one the layout was designed with) widens the column so that names show whole.
+    if (columns_.empty()) return;
+    const QAbstractItemView* view = report_;
+    report_->setColumnWidth(0, std::max(columns_.front().Width, view->sizeHintForColumn(0)));
+}
+
 void TListView::Clear()
 {
     filling_ = true;
     model_->removeRows(0, model_->rowCount());
     items_.clear();
     filling_ = false;
+    FitFirstColumn();
     Fire(OnChange);
 }
 
@@ -121,6 +131,7 @@ int TListView::Add(TListItem item)
     model_->insertRow(row, cells);
     items_.insert(items_.begin() + row, std::move(item));
     filling_ = false;
+    FitFirstColumn();
     Fire(OnChange);
     return row;
 }
@@ -184,6 +195,8 @@ void TListView::SetColumns(const std::vector<TListColumn>& columns)
     model_->setColumnCount(static_cast<int>(columns.size()));
     model_->setHorizontalHeaderLabels(labels);
     for (int i = 0; i < static_cast<int>(columns.size()); ++i) report_->setColumnWidth(i, columns[i].Width);
+    columns_ = columns;
+    FitFirstColumn();
 }
 
 void TListView::SetDragEnabled(bool on)

@@ -94,8 +94,10 @@ protected:
 
 private:
     void Fire(const TNotifyEvent& e) { CallEvent(e, this); }
+    void FitFirstColumn();
 
     std::vector<TListItem> items_;
+    std::vector<TListColumn> columns_;  // as designed
     QStandardItemModel* model_;
     QListView* list_;
     QTreeView* report_;

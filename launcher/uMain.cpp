@@ -36,6 +36,8 @@ TfrmMainForm::TfrmMainForm(QWidget* owner, const std::string& exeDir)
 
     StatusPanel = new QLabel(ui->StatusBar1);
     ui->StatusBar1->addWidget(StatusPanel, 1);
+    // One whole line of the panel's text, whatever the window's size.
+    ui->StatusBar1->setMinimumHeight(StatusPanel->sizeHint().height() + 4);
     ui->lvwTools->SetColumns({{"Name", 100}, {"Desciption", 350}, {"Created", 85}});
     ui->lvwTools->SetDragEnabled(true);
     ui->Splitter1->setSizes({188, 531});

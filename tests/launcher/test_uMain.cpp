@@ -340,3 +340,34 @@ TEST_F(MainWindow, AWebAddressThatCannotBeOpenedIsReported)
         EXPECT_TRUE(ui.AllUsed()) << ui.Pending() << " boxes were not shown";
     }
 }
+
+// The status bar holds a whole line of its text at every window size, and the Details view
+// shows the tools' names whole.
+TEST_F(MainWindow, TheStatusBarAndTheNamesAreShownWhole)
+{
+    std::string text = RegistryText();
+    text.replace(text.find("MenuCaption=Link budget"), 23, "MenuCaption=Coverage and interference planner");
+    WriteText(registry, text);
+    auto f = Start(exeDir);
+    auto& u = *f->ui;
+    mwtest::Click(u.tvwGroups->viewport(), u.tvwGroups->visualItemRect(Node(*f, "Broadcast")).center());
+    for (const QSize size : {QSize(719, 480), QSize(400, 300), QSize(1200, 900)}) {
+        SCOPED_TRACE(std::to_string(size.width()) + "x" + std::to_string(size.height()));
+        f->resize(size);
+        QCoreApplication::processEvents();
+        const int line = f->StatusPanel->fontMetrics().height();
+        EXPECT_GE(u.StatusBar1->height(), line);
+        EXPECT_GE(f->StatusPanel->height(), line);
+        EXPECT_TRUE(u.StatusBar1->rect().contains(f->StatusPanel->geometry())) << "the text lies outside its bar";
+        EXPECT_LE(u.StatusBar1->mapTo(f.get(), QPoint(0, u.StatusBar1->height())).y(), f->height());
+    }
+    u.Details1->trigger();
+    QCoreApplication::processEvents();
+    QAbstractItemView* view = u.lvwTools->CurrentView();
+    for (int row = 0; row < view->model()->rowCount(); ++row) {
+        const QModelIndex name = view->model()->index(row, 0);
+        const QString text = name.data().toString();
+        const int needed = view->fontMetrics().horizontalAdvance(text) + view->iconSize().width();
+        EXPECT_GE(view->visualRect(name).width(), needed) << text.toStdString();
+    }
+}
