@@ -12,9 +12,9 @@ namespace QvGIF {
 
 namespace {
 
-[[noreturn]] void CannotAssign(const char* source)
+[[noreturn]] void CannotAssign(const std::string& source)
 {
-    throw EConvertError(std::string("Cannot assign a ") + source + " to a TGIFImage");
+    throw EConvertError("Cannot assign a " + source + " to a TGIFImage");
 }
 
 // The entry of the table with exactly this colour, or -1.
@@ -301,7 +301,7 @@ void TGIFImage::Assign(TGraphic& source)
         AddFrame(source);
         Changed();
     } else {
-        CannotAssign(typeid(source).name());
+        CannotAssign(ClassNameOf(typeid(source)));
     }
 }
 

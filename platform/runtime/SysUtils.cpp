@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <cxxabi.h>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -223,3 +226,14 @@ bool DirectoryExists(const std::string& dir)
 }
 
 bool DeleteFile(const std::string& fileName) { return ::unlink(fileName.c_str()) == 0; }
+
+std::string ClassNameOf(const std::type_info& type)
+{
+    int status = 0;
+    std::unique_ptr<char, void (*)(void*)> demangled(abi::__cxa_demangle(type.name(), nullptr, nullptr, &status), std::free);
+    std::string name = status == 0 && demangled ? demangled.get() : type.name();
+    // Template arguments are no part of the name a message shows; namespaces neither.
+    if (const size_t open = name.find('<'); open != std::string::npos) name.erase(open);
+    if (const size_t colon = name.rfind("::"); colon != std::string::npos) name.erase(0, colon + 2);
+    return name;
+}

@@ -3,6 +3,7 @@
 #include "GifTestSupport.h"
 
 #include "launcher/graphics/QvGraph.h"
+#include "platform/graphics/Icon.h"
 #include "platform/runtime/ByteIO.h"
 
 #include <random>
@@ -212,6 +213,26 @@ TEST(QvGIFWriter, GraphicControlFollowsTheFrame)
     }
 }
 
+// The screen's background colour is written as its index in the global table, as giflib reads it.
+TEST(QvGIFWriter, TheBackgroundIndexIsWritten)
+{
+    for (const uint8_t background : {uint8_t(0), uint8_t(2), uint8_t(3)}) {
+        SCOPED_TRACE(int(background));
+        Bytes file = Assemble(2, 2, {0x000000, 0xFF0000, 0x00FF00, 0x0000FF},
+                              {{0, 0, 2, 2, false, PlainLZW({0, 1, 2, 3}, 2, true, 0), {}}});
+        file[11] = background;
+        TGIFImage g;
+        LoadGif(g, file);
+        const Bytes saved = SaveGif(g);
+        MemReader r{&saved};
+        int err = 0;
+        GifFileType* gif = DGifOpen(&r, ReadMem, &err);
+        ASSERT_NE(gif, nullptr);
+        EXPECT_EQ(gif->SBackGroundColor, background);
+        DGifCloseFile(gif, &err);
+    }
+}
+
 TEST(QvGIFWriter, Errors)
 {
     TGIFImage empty;
@@ -249,6 +270,16 @@ TEST(QvGIFWriter, Errors)
     Bytes cut = file.Bytes();
     cut.resize(cut.size() - 3);
     EXPECT_THROW(frame.EncodeDIB(cut), EInvalidGraphicOperation);
+
+    // A graphic of another class names that class as it is declared.
+    TGIFImage gif;
+    TIcon icon;
+    try {
+        gif.Assign(icon);
+        ADD_FAILURE();
+    } catch (const EConvertError& e) {
+        EXPECT_EQ(e.Message(), "Cannot assign a TIcon to a TGIFImage");
+    }
 }
 
 TEST(QvGIFWriter, WindowLayoutAndClipboardForms)

@@ -72,6 +72,32 @@ TEST(QvGraphReduce, PopularityDropsLowBitsForManyColours)
     EXPECT_LE(used.size(), 256u);
 }
 
+// Colours that need exactly two low bits dropped to fit: 600 base colours of even channels,
+// each with every odd/even variant of its three channels (4800 colours). Dropping blue's bit
+// leaves 2400, too many; then red's leaves 1200, which fit. Every colour kept thus has even
+// red and blue, while green keeps both parities.
+TEST(QvGraphReduce, PopularityDropsBlueThenRedThenGreen)
+{
+    Image img{80, 60, std::vector<uint8_t>(80 * 60 * 3)};
+    for (int i = 0; i < 4800; ++i) {
+        const int base = i / 8, variant = i % 8;
+        const int r = (base % 10) * 24 + (variant & 1), g = ((base / 10) % 10) * 24 + ((variant >> 1) & 1),
+                  b = (base / 100) * 24 + ((variant >> 2) & 1);
+        img.Set(i % 80, i / 80, r, g, b);
+    }
+    const TReduction r = img.Reduce(ReduceByPopularity);
+    std::set<TColor> used;
+    for (uint8_t i : r.Indexes) used.insert(r.Palette[i]);
+    ASSERT_FALSE(used.empty());
+    bool oddGreen = false;
+    for (TColor c : used) {
+        EXPECT_EQ(GetRValue(c) & 1, 0) << std::hex << c;
+        EXPECT_EQ(GetBValue(c) & 1, 0) << std::hex << c;
+        oddGreen = oddGreen || (GetGValue(c) & 1);
+    }
+    EXPECT_TRUE(oddGreen) << "green lost its low bit too: more bits were dropped than needed";
+}
+
 TEST(QvGraphReduce, MedianCutStaysNearTheColours)
 {
     const Image img = Gradient(200, 150);
