@@ -4,6 +4,7 @@
 
 #include "launcher/graphics/QvGraph.h"
 #include "platform/runtime/ByteIO.h"
+#include "platform/runtime/TypeNames.h"
 
 #include <algorithm>
 #include <typeinfo>

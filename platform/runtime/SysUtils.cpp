@@ -1,4 +1,5 @@
 #include "SysUtils.h"
+#include "TypeNames.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
-#include <typeinfo>
 #include <string_view>
 
 // Base of every exception the program raises itself. `Message()` is what the
@@ -69,9 +68,6 @@ public:
 
 // --- Strings ---------------------------------------------------------------
 // Trim removes every character <= 0x20 at the ends (control characters included).
-// A class's own name as its declaration spells it ("TIcon"), without namespaces, for messages.
-std::string ClassNameOf(const std::type_info& type);
-
 std::string Trim(std::string_view s);
 std::string TrimLeft(std::string_view s);
 std::string TrimRight(std::string_view s);
