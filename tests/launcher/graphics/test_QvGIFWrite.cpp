@@ -346,6 +346,7 @@ TEST(QvGIFWriter, SavesToFile)
     gif.Assign(*bitmap);
     const std::string name = ::testing::TempDir() + "qvgif_save.gif";
     gif.SaveToFile(name);
+    QvGIF::RegisterGIFImage();  // as the program's start does: the picture reads ".gif" through it
     TPicture picture;
     picture.LoadFromFile(name);
     ASSERT_NE(dynamic_cast<TGIFImage*>(picture.Graphic()), nullptr);
