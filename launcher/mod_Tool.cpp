@@ -86,22 +86,25 @@ TToolList::~TToolList() { ClearTools(); }
 
 void TToolList::ClearTools()
 {
-    for (int i = 0; i < Count(); ++i) delete static_cast<TToolItem*>(Objects(i));
     Clear();
+    tools_.clear();
 }
 
 TToolItem* TToolList::GetTool(int Index) const
 {
-    auto* tool = static_cast<TToolItem*>(Objects(Index));
-    if (!tool) throw EInvalidCast("Invalid class typecast");
-    return tool;
+    // The list's own index check and message; then only a tool this list made is a tool.
+    const auto found = tools_.find(Objects(Index));
+    if (found == tools_.end()) throw EInvalidCast("Invalid class typecast");
+    return found->second.get();
 }
 
 TToolItem* TToolList::AddTool(const std::string& KeyName)
 {
     auto tool = std::make_unique<TToolItem>();
-    AddObject(KeyName, tool.get());
-    return tool.release();
+    TToolItem* added = tool.get();
+    tools_.emplace(added, std::move(tool));
+    AddObject(KeyName, added);
+    return added;
 }
 
 void TToolList::LoadTools()

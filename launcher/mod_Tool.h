@@ -6,7 +6,10 @@
 #include "platform/runtime/Classes.h"
 
 #include <QIcon>
+#include <memory>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 
 // The key the tools register under.
@@ -70,6 +73,9 @@ public:
 
 private:
     void ClearTools();
+
+    // The tools, owned here, by the object their name carries in the list.
+    std::unordered_map<const void*, std::unique_ptr<TToolItem>> tools_;
 };
 
 // True when GroupName stands in the tool's group lists (a substring test; "" never matches).
