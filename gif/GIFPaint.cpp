@@ -160,13 +160,9 @@ bool TGIFPainter::WaitWake(int64_t ms)
 {
     std::unique_lock lock(wakeLock_);
     const auto wake = [this] { return woken_ || Terminated(); };
-    bool woke;
-    if (ms < 0) {
-        wakeCv_.wait(lock, wake);
-        woke = true;
-    } else {
-        woke = Clock().WaitUntil(lock, wakeCv_, Clock().NowMs() + static_cast<uint64_t>(ms), wake);
-    }
+    TClock& clock = Clock();
+    const uint64_t deadline = ms < 0 ? TClock::kNoDeadline : clock.NowMs() + static_cast<uint64_t>(ms);
+    const bool woke = clock.WaitUntil(lock, wakeCv_, deadline, wake);
     woken_ = false;
     return woke;
 }

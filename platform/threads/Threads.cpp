@@ -22,6 +22,10 @@ uint64_t MillisecondClock()
 bool TSteadyClock::WaitUntil(std::unique_lock<std::mutex>& lock, std::condition_variable& cv, uint64_t deadline,
                              const std::function<bool()>& wake)
 {
+    if (deadline == kNoDeadline) {
+        cv.wait(lock, wake);
+        return true;
+    }
     const uint64_t now = MillisecondClock();
     const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(deadline > now ? deadline - now : 0);
     return cv.wait_until(lock, until, wake);
@@ -36,9 +40,23 @@ TClock& SteadyClock()
 bool TManualClock::WaitUntil(std::unique_lock<std::mutex>& lock, std::condition_variable& cv, uint64_t deadline,
                              const std::function<bool()>& wake)
 {
-    // Advance() knows no waiters, so look at the hands often.
+    std::multiset<uint64_t>::iterator mine;
+    {
+        std::lock_guard g(waitersLock_);
+        mine = deadlines_.insert(deadline);
+    }
+    // Advance() knows no condition variables, so look at the hands often.
     while (!wake() && now_.load() < deadline) cv.wait_for(lock, std::chrono::milliseconds(1));
-    return wake();
+    const bool woke = wake();
+    std::lock_guard g(waitersLock_);
+    deadlines_.erase(mine);
+    return woke;
+}
+
+std::vector<uint64_t> TManualClock::Deadlines() const
+{
+    std::lock_guard g(waitersLock_);
+    return {deadlines_.begin(), deadlines_.end()};
 }
 
 // --- The synchronisation queue -------------------------------------------------------------

@@ -247,8 +247,11 @@ TEST_F(Control, TheTimerDrivesTheAnimationOnItsClock)
     ASSERT_TRUE(PumpUntil([&] { return changes == 1; }));
     EXPECT_EQ(Pixel(0, 0), kRed);
     EXPECT_EQ(image.CurrentFrame(), 2);
+    // The timer's thread waits for the next tick, due the frame's 200 ms after this one.
+    ASSERT_TRUE(PumpUntil([&] { return clock.Deadlines() == std::vector<uint64_t>{400}; }))
+        << "the timer waiting for the tick at 400 ms";
     clock.Advance(199);
-    QTest::qWait(20);
+    EXPECT_EQ(clock.Deadlines(), std::vector<uint64_t>{400});
     EXPECT_EQ(changes, 1);
     clock.Advance(1);
     ASSERT_TRUE(PumpUntil([&] { return changes == 2; }));

@@ -8,8 +8,10 @@
 
 #include <QCoreApplication>
 
+#include <atomic>
 #include <string>
 #include <thread>
+#include <vector>
 
 using namespace GIFImg;
 
@@ -46,10 +48,10 @@ constexpr TGIFPaintOptions Options(std::initializer_list<TGIFPaintOption> option
 constexpr TGIFPaintOptions kSync = Options({doAnimate, doLoop});
 constexpr TGIFPaintOptions kAsync = Options({doAsync, doAnimate, doLoop});
 
-// Lets the GUI thread serve the painters until pred holds (false after 10 s).
+// Lets the GUI thread serve the painters until pred holds (false after 20 s).
 bool PumpUntil(const std::function<bool()>& pred)
 {
-    const uint64_t end = MillisecondClock() + 10000;
+    const uint64_t end = MillisecondClock() + 20000;
     while (!pred()) {
         if (MillisecondClock() > end) return false;
         if (!threads::CheckSynchronize()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -57,13 +59,52 @@ bool PumpUntil(const std::function<bool()>& pred)
     return true;
 }
 
-// Serves the painters for a while, for checking that nothing happens.
-void Pump(int ms)
+// Serves the painters until a thread waits on the clock for a deadline ahead of it by at most
+// a second (a frame's wait, not a render request's), and returns that deadline; 0 when none
+// came within 20 s.
+uint64_t FrameDeadline(const TManualClock& clock)
 {
-    const uint64_t end = MillisecondClock() + static_cast<uint64_t>(ms);
-    while (MillisecondClock() < end)
-        if (!threads::CheckSynchronize()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    uint64_t due = 0;
+    PumpUntil([&] {
+        const uint64_t now = clock.NowMs();
+        for (uint64_t d : clock.Deadlines())
+            if (d > now && d <= now + 1000) due = d;
+        return due != 0;
+    });
+    return due;
 }
+
+// A thread asking the render pool for a frame. Should the test fail while it waits, it is
+// released (woken, its clock moved far on) before it is joined.
+class Asker {
+public:
+    Asker(TGIFPainter& painter, TManualClock& clock)
+        : painter_(painter), clock_(clock), thread_([this] {
+              result_ = TRenderer::Instance().Render(painter_);
+              done_ = true;
+          })
+    {
+    }
+    ~Asker()
+    {
+        if (!done_) {
+            clock_.Advance(1u << 30);
+            painter_.Wake();
+            PumpUntil([this] { return done_.load(); });
+        }
+        thread_.join();
+    }
+    // Serves the GUI thread until the request has its answer; false when none came within 20 s.
+    bool Answered() { return PumpUntil([this] { return done_.load(); }); }
+    bool Result() const { return result_; }
+
+private:
+    TGIFPainter& painter_;
+    TManualClock& clock_;
+    std::atomic<bool> done_{false};
+    bool result_ = false;
+    std::thread thread_;
+};
 
 // The paint events in order: S start, F frame (with the frame's index), L loop, E end.
 struct EventLog {
@@ -222,17 +263,21 @@ TEST_F(GIFPaint, ThreadedPainterKeepsTheDelaysOnItsClock)
     EXPECT_EQ(painter, made);
     EXPECT_FALSE(made->Started());
     made->Start();
-    ASSERT_TRUE(PumpUntil([&] { return target.Canvas().Pixels(0, 0) == clRed; }));
+    ASSERT_TRUE(PumpUntil([&] { return target.Canvas().Pixels(0, 0) == clRed; })) << "the first frame";
     // Frames without a delay show for GIFDefaultDelay units of 12 ms.
+    EXPECT_EQ(FrameDeadline(clock), 120u) << "the painter waiting for the second frame";
     clock.Advance(119);
-    Pump(60);
+    EXPECT_EQ(clock.Deadlines().front(), 120u);
     EXPECT_EQ(log.frames, 1);
     clock.Advance(1);
-    ASSERT_TRUE(PumpUntil([&] { return target.Canvas().Pixels(0, 0) == clLime; }));
-    // On, past the loop count of 0, in steps of the clock.
-    for (int i = 0; i < 500 && log.frames < 7; ++i) {
-        clock.Advance(20);
-        Pump(2);
+    ASSERT_TRUE(PumpUntil([&] { return target.Canvas().Pixels(0, 0) == clLime; })) << "the second frame";
+    // On, past the loop count of 0, each frame due 120 ms after the one before.
+    while (log.frames < 7) {
+        const int frames = log.frames;
+        const uint64_t due = FrameDeadline(clock);
+        ASSERT_EQ(due, clock.NowMs() + 120) << "the painter waiting after frame " << frames;
+        clock.Advance(120);
+        ASSERT_TRUE(PumpUntil([&] { return log.frames > frames; })) << "the frame after " << frames;
     }
     EXPECT_TRUE(log.text.starts_with("SF0F1F2LF0F1F2LF0")) << log.text;
     picture->StopDraw();
@@ -249,9 +294,14 @@ TEST_F(GIFPaint, ThreadedPainterWithNegativeSpeedWaitsUntilStopped)
     TBitmap target(2, 2, pf24bit);
     TGIFPainter* painter = nullptr;
     picture->Paint(painter, target.Canvas(), kAsync, Rect(0, 0, 2, 2))->Start();
-    ASSERT_TRUE(PumpUntil([&] { return log.frames == 1; }));
+    const auto waitsWithoutEnd = [&] {
+        const std::vector<uint64_t> deadlines = clock.Deadlines();
+        return deadlines.size() == 1 && deadlines.front() == TClock::kNoDeadline;
+    };
+    ASSERT_TRUE(PumpUntil([&] { return log.frames == 1 && waitsWithoutEnd(); }))
+        << "the painter waiting without a deadline after the first frame";
     clock.Advance(1000000);
-    Pump(100);
+    EXPECT_TRUE(waitsWithoutEnd());
     EXPECT_EQ(log.frames, 1);
     picture->StopDraw();
     EXPECT_EQ(painter, nullptr);
@@ -267,7 +317,9 @@ TEST_F(GIFPaint, DrawPlaysIntoTheCachedBitmapAndItsChangesReachThePicture)
     picture->Draw(screen.Canvas(), place);
     EXPECT_EQ(screen.Canvas().Pixels(3, 3), clRed);  // Draw waited for the first frame
     const int before = changes;
-    clock.Advance(120);
+    const uint64_t due = FrameDeadline(clock);
+    ASSERT_NE(due, 0u) << "the painter waiting for the second frame";
+    clock.Advance(due - clock.NowMs());
     ASSERT_TRUE(PumpUntil([&] { return changes > before; }));
     ASSERT_TRUE(PumpUntil([&] {
         picture->Draw(screen.Canvas(), place);
@@ -285,7 +337,8 @@ TEST_F(GIFPaint, DirectDrawKeepsOnePainterPerCanvasAndRectangle)
     picture->Draw(screen.Canvas(), Rect(0, 0, 2, 2));
     ASSERT_TRUE(PumpUntil([&] { return screen.Canvas().Pixels(1, 1) == clRed; }));
     picture->Draw(screen.Canvas(), Rect(0, 0, 2, 2));
-    Pump(20);
+    // A painter made anew would have told its start and first frame before it waits.
+    ASSERT_NE(FrameDeadline(clock), 0u) << "the painter waiting for the second frame";
     EXPECT_EQ(log.text, "SF0");
     picture->Draw(screen.Canvas(), Rect(2, 2, 4, 4));  // another place: a new painter
     ASSERT_TRUE(PumpUntil([&] { return screen.Canvas().Pixels(3, 3) == clRed; }));
@@ -310,8 +363,10 @@ TEST_F(GIFPaint, ClearAssignAndDestructionStopThePainters)
         if (how == 3) picture.reset();
         EXPECT_EQ(other, nullptr) << how;
         EXPECT_EQ(log.text, "SF0SF0") << how;
+        // The painters have ended: nothing they could still have queued may run.
         clock.Advance(1000);
-        Pump(20);
+        threads::CheckSynchronize();
+        EXPECT_TRUE(clock.Deadlines().empty()) << how;
         EXPECT_EQ(log.frames, 2) << how;
     }
 }
@@ -337,23 +392,28 @@ TEST_F(GIFPaint, RenderRequestsAreServedOrWithdrawnAfterTheWait)
     // No worker may be made: the request is not served and is withdrawn when the wait ends.
     GIFMaxRenderThreads = 0;
     GIFRenderWait = 500;
-    bool result = true;
-    std::thread asker([&] { result = TRenderer::Instance().Render(*p); });
-    Pump(50);
-    EXPECT_EQ(TRenderer::Instance().QueueCount(), 1);
-    clock.Advance(500);
-    asker.join();
-    EXPECT_FALSE(result);
+    {
+        Asker asker(*p, clock);
+        ASSERT_TRUE(PumpUntil([&] {
+            return TRenderer::Instance().QueueCount() == 1 && clock.Deadlines() == std::vector<uint64_t>{500};
+        })) << "the request queued and its wait begun";
+        clock.Advance(499);
+        EXPECT_EQ(clock.Deadlines(), std::vector<uint64_t>{500});
+        clock.Advance(1);
+        ASSERT_TRUE(asker.Answered()) << "the request withdrawn when its wait ran out";
+        EXPECT_FALSE(asker.Result());
+    }
     EXPECT_EQ(TRenderer::Instance().QueueCount(), 0);
     EXPECT_FALSE(picture->Images().Items(0)->Rendered());
 
     // One worker renders the first frame not yet rendered, on this (the GUI) thread.
     GIFMaxRenderThreads = 1;
-    std::thread asker2([&] { result = TRenderer::Instance().Render(*p); });
-    ASSERT_TRUE(PumpUntil([&] { return picture->Images().Items(0)->Rendered(); }));
-    Pump(20);
-    asker2.join();
-    EXPECT_TRUE(result);
+    {
+        Asker asker(*p, clock);
+        ASSERT_TRUE(asker.Answered()) << "the request served";
+        EXPECT_TRUE(asker.Result());
+        EXPECT_TRUE(picture->Images().Items(0)->Rendered());
+    }
     EXPECT_EQ(TRenderer::Instance().WorkerCount(), 1);
     EXPECT_FALSE(picture->Images().Items(1)->Rendered());
     picture->StopDraw();
