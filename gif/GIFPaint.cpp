@@ -42,8 +42,7 @@ void WatchQuit()
             return std::any_of(LivePainters().begin(), LivePainters().end(), [](TGIFPainter* p) { return p->Started(); });
         };
         for (TGIFPainter* p : LivePainters()) p->Stop();
-        while (running())
-            if (!threads::CheckSynchronize()) std::this_thread::yield();
+        threads::SynchronizeUntil([&] { return !running(); });
         TRenderer::Free();
     });
 }
@@ -487,11 +486,13 @@ protected:
                 more = !renderer_.queue_.empty();
             }
             renderer_.changed_.notify_all();
+            threads::WakeSynchronize();
             if (more) std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
         // Gone from the list, the worker touches the renderer no more (it may be freed).
         std::lock_guard g(renderer_.m_);
         renderer_.workers_.remove(this);
+        renderer_.changed_.notify_all();
     }
 
 public:
@@ -524,24 +525,33 @@ TRenderer::~TRenderer()
     for (TGIFPainter* p : queue_) p->Wake();
     // The workers leave their list when they end, woken painters leave the queue; a worker
     // may be rendering on this thread.
-    while (!workers_.empty() || !queue_.empty() || !served_.empty()) {
+    const auto settled = [this] { return workers_.empty() && queue_.empty() && served_.empty(); };
+    if (threads::IsGuiThread()) {
         lock.unlock();
-        if (!threads::IsGuiThread() || !threads::CheckSynchronize()) std::this_thread::yield();
-        lock.lock();
+        threads::SynchronizeUntil([&] {
+            std::lock_guard g(m_);
+            return settled();
+        });
+    } else {
+        changed_.wait(lock, settled);
+        lock.unlock();
     }
-    lock.unlock();
     owned_.clear();
 }
 
 bool TRenderer::Render(TGIFPainter& painter)
 {
+    std::list<std::unique_ptr<TRenderThread>> ended;  // joined and freed outside the lock
     {
         std::lock_guard g(m_);
         if (closing_) return false;
         // Workers that ended after their idle time are joined and freed here.
-        std::erase_if(owned_, [this](const std::unique_ptr<TRenderThread>& w) {
-            return w->Finished() && std::find(workers_.begin(), workers_.end(), w.get()) == workers_.end();
-        });
+        for (auto it = owned_.begin(); it != owned_.end();) {
+            const auto next = std::next(it);
+            if ((*it)->Finished() && std::find(workers_.begin(), workers_.end(), it->get()) == workers_.end())
+                ended.splice(ended.end(), owned_, it);
+            it = next;
+        }
         if ((workers_.empty() || !workers_.front()->idle_) && static_cast<int>(workers_.size()) < GIFMaxRenderThreads) {
             owned_.push_back(std::make_unique<TRenderThread>(*this));
             workers_.push_front(owned_.back().get());
@@ -557,6 +567,9 @@ bool TRenderer::Render(TGIFPainter& painter)
     const bool queued = std::find(queue_.begin(), queue_.end(), &painter) != queue_.end();
     queue_.remove(&painter);
     changed_.wait(lock, [&] { return std::find(served_.begin(), served_.end(), &painter) == served_.end(); });
+    lock.unlock();
+    changed_.notify_all();
+    threads::WakeSynchronize();
     return served && !queued && !painter.Terminated();
 }
 
@@ -603,7 +616,8 @@ void TGIFImage::StopOwnPainter()
             delete p;
             break;
         }
-        if (!threads::CheckSynchronize()) std::this_thread::yield();
+        // Its end, run on this thread, clears painter_.
+        threads::SynchronizeUntil([&] { return painter_ != p; });
     }
 }
 
@@ -615,23 +629,24 @@ void TGIFImage::DropBitmap()
 
 void TGIFImage::StopDraw()
 {
+    // Threaded painters leave the list in their end, which runs on this thread.
+    const auto running = [this] {
+        auto& list = painters_.LockList();
+        const bool any = std::any_of(list.begin(), list.end(), [](TGIFPainter* p) { return p->Async() && p->Started(); });
+        painters_.UnlockList();
+        return any;
+    };
     for (;;) {
         auto& list = painters_.LockList();
-        int running = 0;
         std::vector<TGIFPainter*> idle;
         for (auto it = list.rbegin(); it != list.rend(); ++it) {
             (*it)->Stop();
-            if (!(*it)->Async()) continue;
-            if ((*it)->Started())
-                ++running;
-            else
-                idle.push_back(*it);
+            if ((*it)->Async() && !(*it)->Started()) idle.push_back(*it);
         }
         for (TGIFPainter* p : idle) delete p;
-        const bool none = list.empty();
         painters_.UnlockList();
-        if (none || running == 0) break;
-        if (!threads::CheckSynchronize()) std::this_thread::yield();
+        if (!running()) break;
+        threads::SynchronizeUntil([&] { return !running(); });
     }
     bitmap_.reset();
 }
@@ -706,8 +721,7 @@ void TGIFImage::Draw(TCanvas& canvas, const TRect& rect)
     if (started) started->Start();
     if (direct) return;
     // The first frame is in the bitmap once the painter painted it (or ended).
-    while (painter_ && painter_ == started && !painter_->FramePainted() && !quitting)
-        if (!threads::CheckSynchronize()) std::this_thread::yield();
+    threads::SynchronizeUntil([&] { return !painter_ || painter_ != started || painter_->FramePainted() || quitting; });
     DrawCached(canvas, rect);
 }
 

@@ -137,6 +137,7 @@ public:
                     call->done = true;
                 }
                 call->fn = nullptr;
+                ++generation_;
             }
             changed_.notify_all();
         }
@@ -159,26 +160,40 @@ public:
             }
             for (const TCallPtr& call : running_)
                 if (call->owner == owner) call->done = true;
+            ++generation_;
         }
         changed_.notify_all();
     }
 
-    // GUI thread: drains the queue until done() holds; done is checked under the lock and
-    // whoever makes it true must call Notify().
+    // GUI thread: drains the queue until done() holds. done() is asked outside the lock;
+    // whoever makes it true outside a call of the queue must call Notify() afterwards. A
+    // change counted after the look wakes the wait, so none is missed.
     void DrainUntil(const std::function<bool()>& done)
     {
         for (;;) {
+            uint64_t seen;
+            {
+                std::lock_guard g(m_);
+                seen = generation_;
+            }
+            if (done()) return;
             {
                 std::unique_lock lock(m_);
-                changed_.wait(lock, [&] { return done() || !pending_.empty(); });
-                if (done()) return;
+                changed_.wait(lock, [&] { return generation_ != seen || !pending_.empty(); });
             }
             Drain();
         }
     }
 
     std::mutex& Mutex() { return m_; }
-    void Notify() { changed_.notify_all(); }
+    void Notify()
+    {
+        {
+            std::lock_guard g(m_);
+            ++generation_;
+        }
+        changed_.notify_all();
+    }
 
 private:
     TSyncQueue() : gui_(std::this_thread::get_id()) { EnsureNotifier(); }
@@ -203,6 +218,7 @@ private:
     std::condition_variable changed_;
     std::deque<TCallPtr> pending_;
     std::vector<TCallPtr> running_;
+    uint64_t generation_ = 0;  // counts the changes a DrainUntil waits for
     const std::thread::id gui_;
     std::atomic<int> wake_{-1};
     QPointer<QSocketNotifier> notifier_;
@@ -234,6 +250,10 @@ void Queue(TOwner owner, std::function<void()> fn) { TSyncQueue::Instance().Post
 void CancelCalls(TOwner owner) { TSyncQueue::Instance().Cancel(owner); }
 
 bool CheckSynchronize() { return TSyncQueue::Instance().Drain(); }
+
+void SynchronizeUntil(const std::function<bool()>& done) { TSyncQueue::Instance().DrainUntil(done); }
+
+void WakeSynchronize() { TSyncQueue::Instance().Notify(); }
 
 }  // namespace threads
 

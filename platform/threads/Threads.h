@@ -85,6 +85,12 @@ void Queue(TOwner owner, std::function<void()> fn);
 void CancelCalls(TOwner owner);
 // GUI thread: runs the calls pending now; true when there were any.
 bool CheckSynchronize();
+// GUI thread: runs the calls as they come until done() holds, sleeping while none is
+// pending. What the calls or a finishing thread change is seen at once; a thread that makes
+// done() true in any other way calls WakeSynchronize() afterwards.
+void SynchronizeUntil(const std::function<bool()>& done);
+// Has SynchronizeUntil look at its condition again.
+void WakeSynchronize();
 
 }  // namespace threads
 
