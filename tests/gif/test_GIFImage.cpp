@@ -131,6 +131,43 @@ TEST_F(Control, LoadFailuresClearThePictureAndKeepTheirCode)
     }
 }
 
+// A file cut short keeps the frames read before the cut; a frame cut inside its image data
+// shows what its data holds and black (index 0) for the rest.
+TEST_F(Control, AFileCutShortKeepsTheFramesRead)
+{
+    gifbuild::Gif g;
+    g.width = g.height = 8;
+    g.trailer = false;
+    for (uint8_t colour = 1; colour <= 3; ++colour) g.frames.push_back(Solid(8, 8, colour));
+    const std::vector<uint8_t> whole = gifbuild::Build(g);
+    g.frames.pop_back();
+    const size_t third = gifbuild::Build(g).size();  // where the third frame's blocks start
+    g.frames.resize(1);
+    const size_t second = gifbuild::Build(g).size();
+    const size_t gce = 8, descriptor = 10, codeSize = 1;
+    struct Case {
+        const char* what;
+        size_t length;
+        int frames;
+        QRgb firstPixel, lastPixel;  // of the last frame kept
+    } cases[] = {
+        {"inside the third frame's data", third + gce + descriptor + codeSize + 2, 3, kBlue, kBlack},
+        {"after the third frame's data", whole.size(), 3, kBlue, kBlue},
+        {"inside the third frame's descriptor", third + gce + 5, 2, kGreen, kGreen},
+        {"inside the second frame's data", second + gce + descriptor + codeSize + 2, 2, kGreen, kBlack},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_LT(c.length, whole.size() + 1);
+        ASSERT_TRUE(image.LoadGIFBytes(std::span<const uint8_t>(whole.data(), c.length)));
+        EXPECT_EQ(image.LastError(), geNone);
+        ASSERT_EQ(image.FrameCount(), c.frames);
+        image.SetCurrentFrame(c.frames);
+        EXPECT_EQ(Pixel(0, 0), c.firstPixel);
+        EXPECT_EQ(Pixel(7, 7), c.lastPixel);
+    }
+}
+
 TEST_F(Control, ProgressCanAbortTheLoad)
 {
     std::vector<int> percents;
