@@ -5,6 +5,7 @@
 
 #include <QBuffer>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QImageReader>
 #include <QTest>
@@ -628,6 +629,43 @@ TEST_F(Control, ComposesTheCommittedShowcaseLikeQtsReader)
         image.SetCurrentFrame(frame);
         ASSERT_EQ(expected.size(), image.CanvasImage().size());
         EXPECT_TRUE(expected == image.CanvasImage());
+    }
+}
+
+// Each picture the programs ship, loaded into a control that showed a transparent picture
+// first: every frame composes and shows as in a control that loaded it alone (the first
+// picture's transparency must not outlive it; a larger picture overran it once).
+TEST_F(Control, ShippedPicturesLoadAfterATransparentOne)
+{
+    gifbuild::Gif transparent;
+    transparent.width = transparent.height = 2;
+    gifbuild::Frame f = Solid(2, 2, 1);
+    f.pixels = {1, 0, 0, 1};
+    f.transparent = true;
+    transparent.frames = {f, Solid(2, 2, 2)};
+    QStringList files;
+    for (const char* folder : {"/planner/resources/pictures", "/launcher/resources"})
+        for (const QFileInfo& info : QDir(QString(MW_SOURCE_DIR) + folder).entryInfoList({"*.gif"}, QDir::Files))
+            files << info.filePath();
+    ASSERT_GE(files.size(), 12);
+    for (const QString& path : files) {
+        SCOPED_TRACE(path.toStdString());
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        const std::span<const uint8_t> data(reinterpret_cast<const uint8_t*>(bytes.constData()), static_cast<size_t>(bytes.size()));
+        ASSERT_TRUE(Load(transparent));
+        ASSERT_TRUE(image.LoadGIFBytes(data));
+        TGIFImage alone;
+        ASSERT_TRUE(alone.LoadGIFBytes(data));
+        image.resize(alone.size());
+        for (int frame = 1; frame <= alone.FrameCount(); ++frame) {
+            SCOPED_TRACE(frame);
+            image.SetCurrentFrame(frame);
+            alone.SetCurrentFrame(frame);
+            EXPECT_TRUE(image.CanvasImage() == alone.CanvasImage());
+            EXPECT_TRUE(image.grab().toImage() == alone.grab().toImage());
+        }
     }
 }
 
