@@ -79,7 +79,10 @@ int64_t PainterWait(int delayUnits, int animationSpeed, int64_t overrunMs, bool 
 {
     const int64_t longest = int64_t(GIFMaximumDelay) * GIFDelayUnit;
     if (animationSpeed <= 0) return async ? -1 : longest;
-    const int64_t wait = (int64_t(delayUnits) * GIFDelayUnit - overrunMs) * 100 / animationSpeed;
+    // Rounded to the nearest millisecond, halves away from zero.
+    const int64_t scaled = (int64_t(delayUnits) * GIFDelayUnit - overrunMs) * 100;
+    const int64_t half = animationSpeed / 2;
+    const int64_t wait = (scaled >= 0 ? scaled + half : scaled - half) / animationSpeed;
     if (wait > std::numeric_limits<int32_t>::max() || wait < std::numeric_limits<int32_t>::min()) return longest;
     return wait;
 }
@@ -125,6 +128,7 @@ TGIFPainter::TGIFPainter(TGIFPainter** painterVar, TGIFPaintOptions options, con
         frameBuffer_ = std::make_unique<TBitmap>(rect.Width(), rect.Height(), pf24bit);
         frameBuffer_->Canvas().Brush.Color = backgroundColor_;
     }
+    if (options_ & PaintOption(doValidateCanvas)) canvasLife_ = canvas.Lifetime();
     if (Async()) {
         WatchQuit();
         LivePainters().insert(this);
@@ -166,17 +170,18 @@ bool TGIFPainter::WaitWake(int64_t ms)
     return woke;
 }
 
-bool TGIFPainter::Gui(const std::function<void()>& fn)
+bool TGIFPainter::Gui(const std::function<void()>& fn, bool whenStopped)
 {
     bool alive = false;  // the picture is still there after fn (read on the GUI thread)
-    const auto run = [this, &fn, &alive] {
-        if (!image_ || Terminated()) return;
+    const auto skip = [this, whenStopped] { return Terminated() && !whenStopped; };
+    const auto run = [this, &fn, &alive, &skip] {
+        if (!image_ || skip()) return;
         fn();
         alive = image_ != nullptr;
     };
     if (!Async()) {
         run();
-    } else if (!threads::Synchronize(this, run, [this] { return Terminated(); })) {
+    } else if (!threads::Synchronize(this, run, skip)) {
         Terminate();
     }
     return alive && !Terminated();
@@ -264,8 +269,8 @@ void TGIFPainter::Execute()
         if (!(animate && loop)) break;
     }
     activeImage_ = -1;
-    // A painter that was stopped tells nothing more: its owner may be going away.
-    if (!Terminated()) Fire(onPaintEnd_);
+    // Told however the painter ended, unless its picture has left it.
+    if (onPaintEnd_) Gui([this] { onPaintEnd_(this); }, true);
 }
 
 void TGIFPainter::RunAndFree()
@@ -343,6 +348,10 @@ void TGIFPainter::RenderAhead()
 void TGIFPainter::PaintFrame(int disposal)
 {
     if (activeImage_ >= image_->Images().Count()) return;
+    if ((options_ & PaintOption(doValidateCanvas)) && canvasLife_.expired()) {
+        Terminate();  // the canvas has gone
+        return;
+    }
     TGIFSubImage& frame = *image_->Images().Items(activeImage_);
     if (backupBuffer_)
         PaintBuffered(frame, disposal);
@@ -417,7 +426,7 @@ void TGIFPainter::RestoreBackground(TGIFSubImage& frame)
     backup.Brush.Color = backgroundColor_;
     backup.Brush.Style = bsSolid;
     const auto fill = [&](const TRect& r) { backup.FillRect(r); };
-    if (tile && (frame.Width() < image_->Width() || frame.Height() < image_->Height()))
+    if (tile && frame.Width() < image_->Width() && frame.Height() < image_->Height())
         eachTile(fill);
     else
         fill(frame.ScaleRect(full));

@@ -68,9 +68,9 @@ protected:
 
 private:
     struct TStep;
-    // Runs fn on the GUI thread (at once for a synchronous painter); false when the painter
-    // was stopped or its picture left it.
-    bool Gui(const std::function<void()>& fn);
+    // fn runs on the GUI thread (at once for a synchronous painter); false when the painter
+    // was stopped or its picture left it. whenStopped: run it for a stopped painter too.
+    bool Gui(const std::function<void()>& fn, bool whenStopped = false);
     void Fire(const std::function<void(TGIFObject*)>& event);
     bool Look(int index, TStep& step);
     void PrepareNext();
@@ -92,6 +92,7 @@ private:
     TColor backgroundColor_ = clBlack;
     bool framePainted_ = false;
     TGIFPainter** painterVar_;
+    std::weak_ptr<const void> canvasLife_;  // with doValidateCanvas: expires when the canvas goes
     std::function<void(TGIFObject*)> onPaintStart_, onPaintFrame_, onPaintLoop_, onPaintEnd_;
 
     std::mutex wakeLock_;

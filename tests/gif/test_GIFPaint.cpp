@@ -161,6 +161,9 @@ TEST(GIFPaintDelay, DelaysAndWaitsFollowTheFrameAndTheSpeed)
         {10, 100, 20, true, 100},  // the previous frame came 20 ms late
         {10, 50, 0, true, 240},   {10, 0, 0, true, -1},     {10, -5, 0, true, -1},   {10, 0, 0, false, 12000},
         {10, -5, 0, false, 12000},
+        {3, 110, 0, true, 33},     // 32.7 rounds up
+        {3, 110, 50, true, -13},   // -12.7: the previous frame overran this one's time
+        {10, 300, 0, true, 40},    {1, 800, 0, true, 2},  // 1.5 rounds up
     };
     for (const Wait& w : waits)
         EXPECT_EQ(PainterWait(w.units, w.speed, w.overrun, w.async), w.ms) << w.units << " " << w.speed;
@@ -251,6 +254,107 @@ TEST_F(GIFPaint, DisposalsRestoreBackgroundAndPrevious)
     }
 }
 
+// Plays a picture synchronously on a white 2 x 2 target (the real clock, 1 ms units) and
+// returns the target's (x, y) before each frame is painted and at the end.
+std::vector<TColor> PixelBeforeEachFrame(const gifbuild::Gif& g, TGIFPaintOptions options, int x, int y,
+                                         const TRect& rect = Rect(0, 0, 2, 2))
+{
+    auto picture = Picture(g);
+    picture->DrawBackgroundColor = clWhite;
+    TBitmap target(rect.Right, rect.Bottom, pf24bit);
+    target.Canvas().Brush.Color = clWhite;
+    target.Canvas().FillRect(rect);
+    std::vector<TColor> seen;
+    picture->OnPaintFrame = [&](TGIFObject*) { seen.push_back(target.Canvas().Pixels(x, y)); };
+    picture->OnPaintEnd = [&](TGIFObject*) { seen.push_back(target.Canvas().Pixels(x, y)); };
+    TGIFPainter* painter = nullptr;
+    picture->Paint(painter, target.Canvas(), options, rect);
+    return seen;
+}
+
+// A frame that restores what was before it (disposal 3) after one that was restored to the
+// background (2) or to what was before it (3) is drawn over the picture as restored, not over
+// the previous frame still on show.
+TEST_F(GIFPaint, RestoreToPreviousAfterARestoringFrame)
+{
+    SetPainterClock(nullptr);
+    GIFDelayUnit = 1;
+    struct Case {
+        int firstDisposal;
+        TColor dotAtEnd;  // where the first restoring frame was
+    } cases[] = {{2, clWhite}, {3, clRed}, {1, clBlue}};
+    for (const Case& c : cases) {
+        gifbuild::Gif g;
+        g.width = g.height = 2;
+        gifbuild::Frame dot = gifbuild::Solid(1, 1, kBlue, 1, 1);
+        dot.disposal = c.firstDisposal;
+        gifbuild::Frame corner = gifbuild::Solid(1, 1, kGreen, 0, 0);
+        corner.disposal = 3;
+        g.frames = {gifbuild::Solid(2, 2, kRed), dot, corner};
+        const std::vector<TColor> seen = PixelBeforeEachFrame(g, Options({doAnimate}), 1, 1);
+        ASSERT_EQ(seen.size(), 4u) << c.firstDisposal;
+        EXPECT_EQ(seen.back(), c.dotAtEnd) << c.firstDisposal;
+    }
+}
+
+// doClearOnLoop restores the background under the first frame before every pass, so what a
+// transparent first frame lets through is the background, not the last frame of the pass.
+TEST_F(GIFPaint, ClearOnLoopRestoresTheBackgroundBeforeEachPass)
+{
+    SetPainterClock(nullptr);
+    GIFDelayUnit = 1;
+    gifbuild::Gif g;
+    g.width = g.height = 2;
+    g.loopCount = 2;
+    gifbuild::Frame holed = gifbuild::Solid(2, 2, kRed);
+    holed.pixels[3] = kBlack;
+    holed.transparent = true;
+    holed.transparentIndex = kBlack;
+    g.frames = {holed, gifbuild::Solid(1, 1, kBlue, 1, 1)};
+    const TGIFPaintOptions plain = Options({doAnimate, doLoop, doTransparent});
+    struct Case {
+        TGIFPaintOptions options;
+        std::vector<TColor> hole;  // (1, 1) before each frame and at the end
+    } cases[] = {
+        {plain, {clWhite, clWhite, clBlue, clBlue, clBlue}},
+        {plain | PaintOption(doClearOnLoop), {clWhite, clWhite, clBlue, clWhite, clBlue}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(PixelBeforeEachFrame(g, c.options, 1, 1), c.hole) << c.options;
+}
+
+// Tiled over a rectangle twice the picture's size, a frame restored to the background is
+// cleared at every tile position when it covers neither the picture's width nor its height,
+// and over its scaled rectangle otherwise.
+TEST_F(GIFPaint, TiledRestoreToBackground)
+{
+    SetPainterClock(nullptr);
+    GIFDelayUnit = 1;
+    struct Case {
+        const char* what;
+        gifbuild::Frame restored;
+        int x, y;
+        TColor atEnd;
+    } cases[] = {
+        // 1 x 1 at (0, 0): cleared in every tile, (2, 2) too.
+        {"small frame, next tile", gifbuild::Solid(1, 1, kBlue, 0, 0), 2, 2, clWhite},
+        // 2 x 1 (the full width) at the top: cleared over its scaled rectangle, rows 0 and 1
+        // of the 4 x 4 rectangle; the second tile row keeps the frame.
+        {"full-width frame, its scaled rectangle", gifbuild::Solid(2, 1, kBlue, 0, 0), 0, 1, clWhite},
+        {"full-width frame, next tile row", gifbuild::Solid(2, 1, kBlue, 0, 0), 0, 2, clBlue},
+    };
+    for (Case& c : cases) {
+        gifbuild::Gif g;
+        g.width = g.height = 2;
+        c.restored.disposal = 2;
+        g.frames = {gifbuild::Solid(2, 2, kRed), c.restored, gifbuild::Solid(1, 1, kGreen, 1, 1)};
+        const std::vector<TColor> seen =
+            PixelBeforeEachFrame(g, Options({doAnimate, doTile}), c.x, c.y, Rect(0, 0, 4, 4));
+        ASSERT_FALSE(seen.empty()) << c.what;
+        EXPECT_EQ(seen.back(), c.atEnd) << c.what;
+    }
+}
+
 TEST_F(GIFPaint, ThreadedPainterKeepsTheDelaysOnItsClock)
 {
     auto picture = ThreeFrames(0);  // 0: for ever when threaded
@@ -282,7 +386,8 @@ TEST_F(GIFPaint, ThreadedPainterKeepsTheDelaysOnItsClock)
     EXPECT_TRUE(log.text.starts_with("SF0F1F2LF0F1F2LF0")) << log.text;
     picture->StopDraw();
     EXPECT_EQ(painter, nullptr);
-    EXPECT_EQ(log.text.find('E'), std::string::npos);  // a stopped painter tells nothing more
+    // A stopped painter still tells its end, once, and nothing after it.
+    EXPECT_EQ(log.text.find('E'), log.text.size() - 1) << log.text;
 }
 
 TEST_F(GIFPaint, ThreadedPainterWithNegativeSpeedWaitsUntilStopped)
@@ -342,7 +447,27 @@ TEST_F(GIFPaint, DirectDrawKeepsOnePainterPerCanvasAndRectangle)
     EXPECT_EQ(log.text, "SF0");
     picture->Draw(screen.Canvas(), Rect(2, 2, 4, 4));  // another place: a new painter
     ASSERT_TRUE(PumpUntil([&] { return screen.Canvas().Pixels(3, 3) == clRed; }));
-    EXPECT_EQ(log.text, "SF0SF0");
+    EXPECT_EQ(log.text, "SF0ESF0");  // the first painter was stopped before the second began
+}
+
+// With doValidateCanvas a painter drawing straight onto a canvas stops once the canvas has
+// gone, and tells its end; without it, it would paint on freed memory.
+TEST_F(GIFPaint, AValidatingPainterStopsWhenItsCanvasGoes)
+{
+    auto picture = ThreeFrames(0);
+    picture->DrawOptions |= PaintOption(doDirectDraw) | PaintOption(doValidateCanvas);
+    EventLog log;
+    log.Attach(*picture);
+    auto screen = std::make_unique<TBitmap>(2, 2, pf24bit);
+    picture->Draw(screen->Canvas(), Rect(0, 0, 2, 2));
+    ASSERT_TRUE(PumpUntil([&] { return screen->Canvas().Pixels(1, 1) == clRed; })) << "the first frame";
+    const uint64_t due = FrameDeadline(clock);
+    ASSERT_NE(due, 0u) << "the painter waiting for the second frame";
+    screen.reset();
+    clock.Advance(due - clock.NowMs());
+    ASSERT_TRUE(PumpUntil([&] { return log.text.ends_with("E"); })) << "the painter's end: " << log.text;
+    EXPECT_EQ(log.text, "SF0F1E");
+    picture->StopDraw();
 }
 
 TEST_F(GIFPaint, ClearAssignAndDestructionStopThePainters)
@@ -362,7 +487,7 @@ TEST_F(GIFPaint, ClearAssignAndDestructionStopThePainters)
         if (how == 2) picture->SetWidth(3);
         if (how == 3) picture.reset();
         EXPECT_EQ(other, nullptr) << how;
-        EXPECT_EQ(log.text, "SF0SF0") << how;
+        EXPECT_EQ(log.text, "SF0SF0EE") << how;  // both ended, and told so
         // The painters have ended: nothing they could still have queued may run.
         clock.Advance(1000);
         threads::CheckSynchronize();
