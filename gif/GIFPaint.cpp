@@ -57,7 +57,7 @@ TColor PainterBackground(TGIFImage& image)
 // The pixels of canvas under rect, into a new bitmap of rect's size.
 std::unique_ptr<TBitmap> Snapshot(TCanvas& canvas, const TRect& rect, TColor brush)
 {
-    auto b = std::make_unique<TBitmap>(rect.Width(), rect.Height(), pf24bit);
+    auto b = std::make_unique<TBitmap>(rect.Width(), rect.Height(), pf32bit);
     b->Canvas().Brush.Color = brush;
     b->Canvas().Brush.Style = bsSolid;
     b->Canvas().FillRect(Rect(0, 0, rect.Width(), rect.Height()));
@@ -125,7 +125,7 @@ TGIFPainter::TGIFPainter(TGIFPainter** painterVar, TGIFPaintOptions options, con
         background_ = Snapshot(canvas, rect, backgroundColor_);
     if (restoreBackground || restorePrevious) {
         backupBuffer_ = Snapshot(canvas, rect, backgroundColor_);
-        frameBuffer_ = std::make_unique<TBitmap>(rect.Width(), rect.Height(), pf24bit);
+        frameBuffer_ = std::make_unique<TBitmap>(rect.Width(), rect.Height(), pf32bit);
         frameBuffer_->Canvas().Brush.Color = backgroundColor_;
     }
     if (options_ & PaintOption(doValidateCanvas)) canvasLife_ = canvas.Lifetime();
@@ -716,7 +716,7 @@ void TGIFImage::Draw(TCanvas& canvas, const TRect& rect)
     TCanvas* target = &canvas;
     TRect targetRect = rect;
     if (!direct) {
-        auto b = std::make_unique<TBitmap>(Width(), Height(), pf24bit);
+        auto b = std::make_unique<TBitmap>(Width(), Height(), pf32bit);
         b->Canvas().CopyRect(::Rect(0, 0, Width(), Height()), canvas, rect);
         b->Canvas().Release();
         b->OnChange = [this](TGraphic&) { Changed(); };
