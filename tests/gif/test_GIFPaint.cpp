@@ -355,6 +355,41 @@ TEST_F(GIFPaint, TiledRestoreToBackground)
     }
 }
 
+// A frame drawn once is drawn again in its new colours or size after an edit of its own
+// table or size: the bitmap drawn first is not reused.
+TEST_F(GIFPaint, AFrameIsDrawnAgainAfterAnEdit)
+{
+    struct Case {
+        const char* what;
+        std::function<void(TGIFImage&, TGIFSubImage&)> edit;
+        TColor topLeft, bottomRight;
+    } cases[] = {
+        {"colour changed", [](TGIFImage&, TGIFSubImage& f) { f.ColorMap().SetColor(kRed, clYellow); }, clYellow, clBlue},
+        {"sorted by use", [](TGIFImage&, TGIFSubImage& f) { f.ColorMap().SortByUse(); }, clRed, clBlue},
+        {"same width and height set", [](TGIFImage&, TGIFSubImage& f) { f.SetWidth(2), f.SetHeight(2); }, clRed, clBlue},
+        {"narrower", [](TGIFImage&, TGIFSubImage& f) { f.SetWidth(1); }, clRed, clWhite},
+    };
+    for (const Case& c : cases) {
+        gifbuild::Gif g;
+        g.width = g.height = 2;
+        gifbuild::Frame f = gifbuild::Solid(2, 2, kRed);
+        f.pixels = {kRed, kRed, kRed, kBlue};
+        f.localTable = gifbuild::FourColourTable();
+        g.frames = {f};
+        auto picture = Picture(g);
+        TGIFSubImage& frame = *picture->Images().Items(0);
+        TBitmap target(2, 2, pf24bit);
+        picture->Draw(target.Canvas(), Rect(0, 0, 2, 2));
+        ASSERT_EQ(target.Canvas().Pixels(1, 1), clBlue) << c.what;
+        c.edit(*picture, frame);
+        target.Canvas().Brush.Color = clWhite;
+        target.Canvas().FillRect(Rect(0, 0, 2, 2));
+        picture->Draw(target.Canvas(), Rect(0, 0, 2, 2));
+        EXPECT_EQ(target.Canvas().Pixels(0, 0), c.topLeft) << c.what;
+        EXPECT_EQ(target.Canvas().Pixels(1, 1), c.bottomRight) << c.what;
+    }
+}
+
 TEST_F(GIFPaint, ThreadedPainterKeepsTheDelaysOnItsClock)
 {
     auto picture = ThreeFrames(0);  // 0: for ever when threaded
