@@ -1,5 +1,8 @@
 #include "gif/GIFPaint.h"
 
+#include "platform/runtime/SysUtils.h"
+#include "platform/ui/Forms.h"
+
 #include <QCoreApplication>
 
 #include <algorithm>
@@ -142,6 +145,9 @@ TGIFPainter::~TGIFPainter()
     Join();
     End();
     LivePainters().erase(this);
+    // Freed on the GUI thread, a threaded painter's failure goes where the GUI thread's own
+    // do (a synchronous painter's reaches the caller of Paint).
+    if (failure_ && Async()) Application->HandleException(failure_);
 }
 
 void TGIFPainter::Stop()
@@ -213,6 +219,16 @@ bool TGIFPainter::Look(int index, TStep& step)
 
 void TGIFPainter::Execute()
 {
+    try {
+        Play();
+    } catch (const Exception&) {
+        failure_ = std::current_exception();
+        Terminate();
+    }
+}
+
+void TGIFPainter::Play()
+{
     const bool async = Async();
     const bool animate = options_ & PaintOption(doAnimate);
     const bool loop = options_ & PaintOption(doLoop);
@@ -281,7 +297,9 @@ void TGIFPainter::RunAndFree()
         delete this;
         throw;
     }
+    const std::exception_ptr failure = failure_;
     delete this;
+    if (failure) std::rethrow_exception(failure);
 }
 
 void TGIFPainter::WaitFrame(int64_t ms)

@@ -3,6 +3,8 @@
 // stopping on Clear, Assign and destruction, and the render pool's wait.
 #include "gif/GIFPaint.h"
 #include "gif/GifBuilder.h"
+#include "platform/runtime/SysUtils.h"
+#include "platform/ui/Forms.h"
 
 #include <gtest/gtest.h>
 
@@ -528,6 +530,55 @@ TEST_F(GIFPaint, ClearAssignAndDestructionStopThePainters)
         threads::CheckSynchronize();
         EXPECT_TRUE(clock.Deadlines().empty()) << how;
         EXPECT_EQ(log.frames, 2) << how;
+    }
+}
+
+// A failure inside a painter stops it; a threaded painter's is raised again on the GUI thread
+// when the painter is freed (it reaches the application's handler), a synchronous painter's
+// reaches the caller of Paint. Either way nothing more is painted or told.
+TEST_F(GIFPaint, AFailureStopsThePainterAndIsRaisedAgainWhenItIsFreed)
+{
+    for (const bool async : {true, false}) {
+        SCOPED_TRACE(async ? "threaded" : "synchronous");
+        if (!async) SetPainterClock(nullptr);
+        GIFDelayUnit = 1;
+        auto picture = ThreeFrames(0);
+        EventLog log;
+        log.Attach(*picture);
+        picture->OnPaintFrame = [&](TGIFObject* sender) {
+            log.text += "F";
+            if (static_cast<TGIFPainter*>(sender)->ActiveImage() == 1) throw Exception("frame refused");
+        };
+        std::vector<std::string> raised;
+        Application->OnException = [&](QObject*, std::exception_ptr e) {
+            try {
+                std::rethrow_exception(e);
+            } catch (const Exception& x) {
+                raised.push_back(x.Message());
+            }
+        };
+        TBitmap target(2, 2, pf24bit);
+        TGIFPainter* painter = nullptr;
+        if (async) {
+            picture->Paint(painter, target.Canvas(), kAsync, Rect(0, 0, 2, 2))->Start();
+            ASSERT_TRUE(PumpUntil([&] { return log.text == "SF"; })) << "the first frame";
+            const uint64_t due = FrameDeadline(clock);
+            ASSERT_NE(due, 0u) << "the painter waiting for the second frame";
+            clock.Advance(due - clock.NowMs());
+            ASSERT_TRUE(PumpUntil([&] { return !raised.empty(); })) << "the failure raised again";
+            EXPECT_EQ(painter, nullptr);
+        } else {
+            try {
+                picture->Paint(painter, target.Canvas(), kSync, Rect(0, 0, 2, 2));
+                ADD_FAILURE() << "Paint returned";
+            } catch (const Exception& x) {
+                raised.push_back(x.Message());
+            }
+        }
+        Application->OnException = nullptr;
+        EXPECT_EQ(raised, std::vector<std::string>{"frame refused"});
+        EXPECT_EQ(log.text, "SFF");  // the second frame's event, and nothing after it
+        EXPECT_EQ(target.Canvas().Pixels(0, 0), clRed);
     }
 }
 
