@@ -382,7 +382,8 @@ TEST_F(Control, DisposalsAndTransparencyComposeTheCanvas)
     EXPECT_EQ(shown.pixel(2, 2), kBlack);
 }
 
-TEST_F(Control, ATransparentFirstFrameShowsTheParentThrough)
+// One 2x2 red frame whose top right and bottom left pixels are transparent.
+gifbuild::Gif Holed()
 {
     gifbuild::Gif g;
     g.width = g.height = 2;
@@ -390,6 +391,12 @@ TEST_F(Control, ATransparentFirstFrameShowsTheParentThrough)
     f.pixels = {1, 0, 0, 1};
     f.transparent = true;
     g.frames.push_back(f);
+    return g;
+}
+
+TEST_F(Control, ATransparentFirstFrameShowsTheParentThrough)
+{
+    gifbuild::Gif g = Holed();
     QWidget parent;
     FillParent(parent, 10, kBlue);
     auto* child = new TGIFImage(&parent);
@@ -637,12 +644,8 @@ TEST_F(Control, ComposesTheCommittedShowcaseLikeQtsReader)
 // picture's transparency must not outlive it; a larger picture overran it once).
 TEST_F(Control, ShippedPicturesLoadAfterATransparentOne)
 {
-    gifbuild::Gif transparent;
-    transparent.width = transparent.height = 2;
-    gifbuild::Frame f = Solid(2, 2, 1);
-    f.pixels = {1, 0, 0, 1};
-    f.transparent = true;
-    transparent.frames = {f, Solid(2, 2, 2)};
+    gifbuild::Gif transparent = Holed();
+    transparent.frames.push_back(Solid(2, 2, 2));
     QStringList files;
     for (const char* folder : {"/planner/resources/pictures", "/launcher/resources"})
         for (const QFileInfo& info : QDir(QString(MW_SOURCE_DIR) + folder).entryInfoList({"*.gif"}, QDir::Files))
