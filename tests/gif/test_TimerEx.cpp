@@ -3,6 +3,7 @@
 #include "platform/ui/Forms.h"
 
 #include <QCoreApplication>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -18,9 +19,16 @@ bool PumpUntil(const std::function<bool()>& done, int ms = 5000)
     return done();
 }
 
-// Lets events and the worker run for a while; for checking that a window timer (real time)
-// stays quiet.
-void Pump(int ms) { PumpUntil([] { return false; }, ms); }
+// Serves events until a Qt timer of the given interval, started now, has fired `times`
+// times: a window timer of that interval that were still running would have fired too.
+bool PumpForTicksOf(int intervalMs, int times)
+{
+    QTimer reference;
+    int fired = 0;
+    QObject::connect(&reference, &QTimer::timeout, [&] { ++fired; });
+    reference.start(intervalMs);
+    return PumpUntil([&] { return fired >= times; }, 20000);
+}
 
 // Runs what the timer's thread has handed to the GUI thread by now, without waiting.
 void Deliver()
@@ -216,7 +224,7 @@ TEST(TimerEx, WindowTimerTicksAndSwitchesBack)
     timer.SetEnabled(false);
     EXPECT_FALSE(timer.Running());
     const int stopped = ticks;
-    Pump(30);
+    ASSERT_TRUE(PumpForTicksOf(5, 6)) << "six ticks of a reference timer";
     EXPECT_EQ(ticks, stopped);
     timer.SetEnabled(true);
     timer.SetThreaded(true);
@@ -238,7 +246,7 @@ TEST(TimerEx, DefaultsAndAWindowTimerWithIntervalZeroIsIdle)
     timer.SetThreaded(false);
     timer.SetInterval(0);
     EXPECT_FALSE(timer.Running());
-    Pump(20);
+    ASSERT_TRUE(PumpForTicksOf(1, 6)) << "six ticks of a reference timer";
     EXPECT_EQ(ticks, 0);
 }
 
