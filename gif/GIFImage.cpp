@@ -144,6 +144,7 @@ void TGIFImage::ClearFrames()
     empty_ = true;
     timer_->SetEnabled(false);
     file_ = TGIFFile{};
+    mask_.clear();  // sized for this picture's screen; the next one makes its own if it needs one
     saved_.clear();
     data_.clear();
     workingPosition_ = 0;

@@ -203,18 +203,24 @@ public:
         if (header.compare(0, 3, "GIF") != 0) return TGIFReadResult::Invalid;
         f_.Version = header[4] == '9' ? TGIFVersion::gvGIF89a : TGIFVersion::gvGIF87a;
         ReadScreen();
-        while (!r_.AtEnd()) {
-            Progress();
-            const uint8_t introducer = r_.U8();
-            if (introducer == kImage) {
-                if (f_.Frames.size() >= 256) break;
-                if (!ReadFrame()) return TGIFReadResult::Invalid;
-                if (o_.FirstImageOnly) break;
-            } else if (introducer == kExtension) {
-                if (!ReadExtension(r_.U8())) break;
-            } else {
-                break;  // the trailer, or bytes that start no block
+        // A file cut short keeps the frames read before the cut, and a frame cut inside its
+        // image data keeps what its data holds (the rest of it stays at index 0).
+        try {
+            while (!r_.AtEnd() && !cut_) {
+                Progress();
+                const uint8_t introducer = r_.U8();
+                if (introducer == kImage) {
+                    if (f_.Frames.size() >= 256) break;
+                    if (!ReadFrame()) return TGIFReadResult::Invalid;
+                    if (o_.FirstImageOnly) break;
+                } else if (introducer == kExtension) {
+                    if (!ReadExtension(r_.U8())) break;
+                } else {
+                    break;  // the trailer, or bytes that start no block
+                }
             }
+        } catch (const EReadError&) {
+            if (f_.Frames.empty()) throw;
         }
         Progress();
         if (f_.Frames.empty()) return TGIFReadResult::Invalid;
@@ -326,7 +332,11 @@ private:
         fr.MinCodeSize = r_.U8();
         if (fr.MinCodeSize > 11) return false;
         fr.DataOffset = r_.Position();
-        SkipSubBlocks(r_);
+        try {
+            SkipSubBlocks(r_);
+        } catch (const EReadError&) {
+            cut_ = true;
+        }
 
         f_.GlobalBits = std::max(f_.GlobalBits, fr.ColorBits);
         if (fr.Transparent) f_.AnyTransparent = true;
@@ -344,6 +354,7 @@ private:
     TGraphicControl gce_;
     std::string comment_;
     int64_t totalArea_ = 0;
+    bool cut_ = false;  // the file ends inside the last frame's image data
 };
 
 }  // namespace

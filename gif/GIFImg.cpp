@@ -22,9 +22,9 @@ int GIFDelayUnit = 12;
 int GIFDefaultDelay = 10;
 int GIFMinimumDelay = 3;
 int GIFMaximumDelay = 1000;
-int GIFMaxRenderThreads = 4;
-int GIFRenderWait = 5000;
-int GIFRenderIdle = 60000;
+std::atomic<int> GIFMaxRenderThreads{4};
+std::atomic<int> GIFRenderWait{5000};
+std::atomic<int> GIFRenderIdle{60000};
 const char* const GIFVersions[3] = {"", "87a", "89a"};
 const char* const TGIFImage::ClipboardFormatName = "GIF Image";
 

@@ -15,6 +15,7 @@
 #include "platform/threads/Threads.h"
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -454,9 +455,10 @@ extern int GIFDelayUnit;        // ms per delay unit of a graphic control extens
 extern int GIFDefaultDelay;     // delay units of a frame without a delay
 extern int GIFMinimumDelay;
 extern int GIFMaximumDelay;
-extern int GIFMaxRenderThreads;
-extern int GIFRenderWait;
-extern int GIFRenderIdle;
+// Read by the painters' and render workers' threads.
+extern std::atomic<int> GIFMaxRenderThreads;
+extern std::atomic<int> GIFRenderWait;
+extern std::atomic<int> GIFRenderIdle;
 extern const char* const GIFVersions[3];  // "", "87a", "89a"
 
 // The largest frame read, and the most pixels all frames of one file may hold together: a

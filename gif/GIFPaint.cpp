@@ -1,5 +1,8 @@
 #include "gif/GIFPaint.h"
 
+#include "platform/runtime/SysUtils.h"
+#include "platform/ui/Forms.h"
+
 #include <QCoreApplication>
 
 #include <algorithm>
@@ -42,8 +45,7 @@ void WatchQuit()
             return std::any_of(LivePainters().begin(), LivePainters().end(), [](TGIFPainter* p) { return p->Started(); });
         };
         for (TGIFPainter* p : LivePainters()) p->Stop();
-        while (running())
-            if (!threads::CheckSynchronize()) std::this_thread::yield();
+        threads::SynchronizeUntil([&] { return !running(); });
         TRenderer::Free();
     });
 }
@@ -58,7 +60,7 @@ TColor PainterBackground(TGIFImage& image)
 // The pixels of canvas under rect, into a new bitmap of rect's size.
 std::unique_ptr<TBitmap> Snapshot(TCanvas& canvas, const TRect& rect, TColor brush)
 {
-    auto b = std::make_unique<TBitmap>(rect.Width(), rect.Height(), pf24bit);
+    auto b = std::make_unique<TBitmap>(rect.Width(), rect.Height(), pf32bit);
     b->Canvas().Brush.Color = brush;
     b->Canvas().Brush.Style = bsSolid;
     b->Canvas().FillRect(Rect(0, 0, rect.Width(), rect.Height()));
@@ -80,7 +82,10 @@ int64_t PainterWait(int delayUnits, int animationSpeed, int64_t overrunMs, bool 
 {
     const int64_t longest = int64_t(GIFMaximumDelay) * GIFDelayUnit;
     if (animationSpeed <= 0) return async ? -1 : longest;
-    const int64_t wait = (int64_t(delayUnits) * GIFDelayUnit - overrunMs) * 100 / animationSpeed;
+    // Rounded to the nearest millisecond, halves away from zero.
+    const int64_t scaled = (int64_t(delayUnits) * GIFDelayUnit - overrunMs) * 100;
+    const int64_t half = animationSpeed / 2;
+    const int64_t wait = (scaled >= 0 ? scaled + half : scaled - half) / animationSpeed;
     if (wait > std::numeric_limits<int32_t>::max() || wait < std::numeric_limits<int32_t>::min()) return longest;
     return wait;
 }
@@ -123,9 +128,10 @@ TGIFPainter::TGIFPainter(TGIFPainter** painterVar, TGIFPaintOptions options, con
         background_ = Snapshot(canvas, rect, backgroundColor_);
     if (restoreBackground || restorePrevious) {
         backupBuffer_ = Snapshot(canvas, rect, backgroundColor_);
-        frameBuffer_ = std::make_unique<TBitmap>(rect.Width(), rect.Height(), pf24bit);
+        frameBuffer_ = std::make_unique<TBitmap>(rect.Width(), rect.Height(), pf32bit);
         frameBuffer_->Canvas().Brush.Color = backgroundColor_;
     }
+    if (options_ & PaintOption(doValidateCanvas)) canvasLife_ = canvas.Lifetime();
     if (Async()) {
         WatchQuit();
         LivePainters().insert(this);
@@ -139,6 +145,9 @@ TGIFPainter::~TGIFPainter()
     Join();
     End();
     LivePainters().erase(this);
+    // Freed on the GUI thread, a threaded painter's failure goes where the GUI thread's own
+    // do (a synchronous painter's reaches the caller of Paint).
+    if (failure_ && Async()) Application->HandleException(failure_);
 }
 
 void TGIFPainter::Stop()
@@ -160,28 +169,25 @@ bool TGIFPainter::WaitWake(int64_t ms)
 {
     std::unique_lock lock(wakeLock_);
     const auto wake = [this] { return woken_ || Terminated(); };
-    bool woke;
-    if (ms < 0) {
-        wakeCv_.wait(lock, wake);
-        woke = true;
-    } else {
-        woke = Clock().WaitUntil(lock, wakeCv_, Clock().NowMs() + static_cast<uint64_t>(ms), wake);
-    }
+    TClock& clock = Clock();
+    const uint64_t deadline = ms < 0 ? TClock::kNoDeadline : clock.NowMs() + static_cast<uint64_t>(ms);
+    const bool woke = clock.WaitUntil(lock, wakeCv_, deadline, wake);
     woken_ = false;
     return woke;
 }
 
-bool TGIFPainter::Gui(const std::function<void()>& fn)
+bool TGIFPainter::Gui(const std::function<void()>& fn, bool whenStopped)
 {
     bool alive = false;  // the picture is still there after fn (read on the GUI thread)
-    const auto run = [this, &fn, &alive] {
-        if (!image_ || Terminated()) return;
+    const auto skip = [this, whenStopped] { return Terminated() && !whenStopped; };
+    const auto run = [this, &fn, &alive, &skip] {
+        if (!image_ || skip()) return;
         fn();
         alive = image_ != nullptr;
     };
     if (!Async()) {
         run();
-    } else if (!threads::Synchronize(this, run, [this] { return Terminated(); })) {
+    } else if (!threads::Synchronize(this, run, skip)) {
         Terminate();
     }
     return alive && !Terminated();
@@ -212,6 +218,16 @@ bool TGIFPainter::Look(int index, TStep& step)
 }
 
 void TGIFPainter::Execute()
+{
+    try {
+        Play();
+    } catch (const Exception&) {
+        failure_ = std::current_exception();
+        Terminate();
+    }
+}
+
+void TGIFPainter::Play()
 {
     const bool async = Async();
     const bool animate = options_ & PaintOption(doAnimate);
@@ -269,8 +285,8 @@ void TGIFPainter::Execute()
         if (!(animate && loop)) break;
     }
     activeImage_ = -1;
-    // A painter that was stopped tells nothing more: its owner may be going away.
-    if (!Terminated()) Fire(onPaintEnd_);
+    // Told however the painter ended, unless its picture has left it.
+    if (onPaintEnd_) Gui([this] { onPaintEnd_(this); }, true);
 }
 
 void TGIFPainter::RunAndFree()
@@ -281,7 +297,9 @@ void TGIFPainter::RunAndFree()
         delete this;
         throw;
     }
+    const std::exception_ptr failure = failure_;
     delete this;
+    if (failure) std::rethrow_exception(failure);
 }
 
 void TGIFPainter::WaitFrame(int64_t ms)
@@ -348,6 +366,10 @@ void TGIFPainter::RenderAhead()
 void TGIFPainter::PaintFrame(int disposal)
 {
     if (activeImage_ >= image_->Images().Count()) return;
+    if ((options_ & PaintOption(doValidateCanvas)) && canvasLife_.expired()) {
+        Terminate();  // the canvas has gone
+        return;
+    }
     TGIFSubImage& frame = *image_->Images().Items(activeImage_);
     if (backupBuffer_)
         PaintBuffered(frame, disposal);
@@ -422,7 +444,7 @@ void TGIFPainter::RestoreBackground(TGIFSubImage& frame)
     backup.Brush.Color = backgroundColor_;
     backup.Brush.Style = bsSolid;
     const auto fill = [&](const TRect& r) { backup.FillRect(r); };
-    if (tile && (frame.Width() < image_->Width() || frame.Height() < image_->Height()))
+    if (tile && frame.Width() < image_->Width() && frame.Height() < image_->Height())
         eachTile(fill);
     else
         fill(frame.ScaleRect(full));
@@ -491,11 +513,13 @@ protected:
                 more = !renderer_.queue_.empty();
             }
             renderer_.changed_.notify_all();
+            threads::WakeSynchronize();
             if (more) std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
         // Gone from the list, the worker touches the renderer no more (it may be freed).
         std::lock_guard g(renderer_.m_);
         renderer_.workers_.remove(this);
+        renderer_.changed_.notify_all();
     }
 
 public:
@@ -528,24 +552,33 @@ TRenderer::~TRenderer()
     for (TGIFPainter* p : queue_) p->Wake();
     // The workers leave their list when they end, woken painters leave the queue; a worker
     // may be rendering on this thread.
-    while (!workers_.empty() || !queue_.empty() || !served_.empty()) {
+    const auto settled = [this] { return workers_.empty() && queue_.empty() && served_.empty(); };
+    if (threads::IsGuiThread()) {
         lock.unlock();
-        if (!threads::IsGuiThread() || !threads::CheckSynchronize()) std::this_thread::yield();
-        lock.lock();
+        threads::SynchronizeUntil([&] {
+            std::lock_guard g(m_);
+            return settled();
+        });
+    } else {
+        changed_.wait(lock, settled);
+        lock.unlock();
     }
-    lock.unlock();
     owned_.clear();
 }
 
 bool TRenderer::Render(TGIFPainter& painter)
 {
+    std::list<std::unique_ptr<TRenderThread>> ended;  // joined and freed outside the lock
     {
         std::lock_guard g(m_);
         if (closing_) return false;
         // Workers that ended after their idle time are joined and freed here.
-        std::erase_if(owned_, [this](const std::unique_ptr<TRenderThread>& w) {
-            return w->Finished() && std::find(workers_.begin(), workers_.end(), w.get()) == workers_.end();
-        });
+        for (auto it = owned_.begin(); it != owned_.end();) {
+            const auto next = std::next(it);
+            if ((*it)->Finished() && std::find(workers_.begin(), workers_.end(), it->get()) == workers_.end())
+                ended.splice(ended.end(), owned_, it);
+            it = next;
+        }
         if ((workers_.empty() || !workers_.front()->idle_) && static_cast<int>(workers_.size()) < GIFMaxRenderThreads) {
             owned_.push_back(std::make_unique<TRenderThread>(*this));
             workers_.push_front(owned_.back().get());
@@ -561,6 +594,9 @@ bool TRenderer::Render(TGIFPainter& painter)
     const bool queued = std::find(queue_.begin(), queue_.end(), &painter) != queue_.end();
     queue_.remove(&painter);
     changed_.wait(lock, [&] { return std::find(served_.begin(), served_.end(), &painter) == served_.end(); });
+    lock.unlock();
+    changed_.notify_all();
+    threads::WakeSynchronize();
     return served && !queued && !painter.Terminated();
 }
 
@@ -607,7 +643,8 @@ void TGIFImage::StopOwnPainter()
             delete p;
             break;
         }
-        if (!threads::CheckSynchronize()) std::this_thread::yield();
+        // Its end, run on this thread, clears painter_.
+        threads::SynchronizeUntil([&] { return painter_ != p; });
     }
 }
 
@@ -619,23 +656,24 @@ void TGIFImage::DropBitmap()
 
 void TGIFImage::StopDraw()
 {
+    // Threaded painters leave the list in their end, which runs on this thread.
+    const auto running = [this] {
+        auto& list = painters_.LockList();
+        const bool any = std::any_of(list.begin(), list.end(), [](TGIFPainter* p) { return p->Async() && p->Started(); });
+        painters_.UnlockList();
+        return any;
+    };
     for (;;) {
         auto& list = painters_.LockList();
-        int running = 0;
         std::vector<TGIFPainter*> idle;
         for (auto it = list.rbegin(); it != list.rend(); ++it) {
             (*it)->Stop();
-            if (!(*it)->Async()) continue;
-            if ((*it)->Started())
-                ++running;
-            else
-                idle.push_back(*it);
+            if ((*it)->Async() && !(*it)->Started()) idle.push_back(*it);
         }
         for (TGIFPainter* p : idle) delete p;
-        const bool none = list.empty();
         painters_.UnlockList();
-        if (none || running == 0) break;
-        if (!threads::CheckSynchronize()) std::this_thread::yield();
+        if (!running()) break;
+        threads::SynchronizeUntil([&] { return !running(); });
     }
     bitmap_.reset();
 }
@@ -696,7 +734,7 @@ void TGIFImage::Draw(TCanvas& canvas, const TRect& rect)
     TCanvas* target = &canvas;
     TRect targetRect = rect;
     if (!direct) {
-        auto b = std::make_unique<TBitmap>(Width(), Height(), pf24bit);
+        auto b = std::make_unique<TBitmap>(Width(), Height(), pf32bit);
         b->Canvas().CopyRect(::Rect(0, 0, Width(), Height()), canvas, rect);
         b->Canvas().Release();
         b->OnChange = [this](TGraphic&) { Changed(); };
@@ -710,8 +748,7 @@ void TGIFImage::Draw(TCanvas& canvas, const TRect& rect)
     if (started) started->Start();
     if (direct) return;
     // The first frame is in the bitmap once the painter painted it (or ended).
-    while (painter_ && painter_ == started && !painter_->FramePainted() && !quitting)
-        if (!threads::CheckSynchronize()) std::this_thread::yield();
+    threads::SynchronizeUntil([&] { return !painter_ || painter_ != started || painter_->FramePainted() || quitting; });
     DrawCached(canvas, rect);
 }
 

@@ -64,13 +64,16 @@ public:
     bool WaitWake(int64_t ms);
 
 protected:
+    // Plays; a failure of the program's own kind (Exception) stops the painter and is kept,
+    // to be raised again when the painter is freed.
     void Execute() override;
 
 private:
     struct TStep;
-    // Runs fn on the GUI thread (at once for a synchronous painter); false when the painter
-    // was stopped or its picture left it.
-    bool Gui(const std::function<void()>& fn);
+    void Play();
+    // fn runs on the GUI thread (at once for a synchronous painter); false when the painter
+    // was stopped or its picture left it. whenStopped: run it for a stopped painter too.
+    bool Gui(const std::function<void()>& fn, bool whenStopped = false);
     void Fire(const std::function<void(TGIFObject*)>& event);
     bool Look(int index, TStep& step);
     void PrepareNext();
@@ -92,6 +95,8 @@ private:
     TColor backgroundColor_ = clBlack;
     bool framePainted_ = false;
     TGIFPainter** painterVar_;
+    std::weak_ptr<const void> canvasLife_;  // with doValidateCanvas: expires when the canvas goes
+    std::exception_ptr failure_;  // what stopped the painter, kept by Execute
     std::function<void(TGIFObject*)> onPaintStart_, onPaintFrame_, onPaintLoop_, onPaintEnd_;
 
     std::mutex wakeLock_;

@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 
+#include <array>
 #include <cstring>
 #include <unordered_map>
 
@@ -398,13 +399,28 @@ QImage TBitmap::ToImage() const
     if (Empty()) return QImage();
     const bool transparent = Transparent();
     const TColor see = transparent ? TransparentColor() : clDefault;
+    const auto rgba = [see](TColor c) { return qRgba(GetRValue(c), GetGValue(c), GetBValue(c), c == see ? 0 : 255); };
     QImage out(width_, height_, transparent ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    if (IsIndexed(format_)) {
+        // Each palette entry converted once (indexes past the palette are black), then the
+        // rows by table.
+        std::array<QRgb, 256> table;
+        table.fill(rgba(clBlack));
+        for (size_t i = 0; i < palette_.size() && i < table.size(); ++i) table[i] = rgba(palette_[i]);
+        for (int y = 0; y < height_; ++y) {
+            auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
+            const uint8_t* row = bits_.data() + y * stride_;
+            if (format_ == pf8bit) {
+                for (int x = 0; x < width_; ++x) line[x] = table[row[x]];
+            } else {
+                for (int x = 0; x < width_; ++x) line[x] = table[RawIn(bits_.data(), stride_, format_, x, y)];
+            }
+        }
+        return out;
+    }
     for (int y = 0; y < height_; ++y) {
         auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
-        for (int x = 0; x < width_; ++x) {
-            const TColor c = PixelAt(x, y);
-            line[x] = qRgba(GetRValue(c), GetGValue(c), GetBValue(c), c == see ? 0 : 255);
-        }
+        for (int x = 0; x < width_; ++x) line[x] = rgba(PixelAt(x, y));
     }
     return out;
 }

@@ -44,6 +44,12 @@ TCanvas::TCanvas(QPaintDevice* device) : device_(device) {}
 
 TCanvas::TCanvas(QPainter& painter) : external_(&painter) {}
 
+std::weak_ptr<const void> TCanvas::Lifetime()
+{
+    if (!life_) life_ = std::make_shared<char>(0);
+    return life_;
+}
+
 TCanvas::~TCanvas() { Release(); }
 
 void TCanvas::Release()

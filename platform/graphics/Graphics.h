@@ -218,6 +218,10 @@ public:
     // Closes the painter this canvas opened (it reopens on the next drawing call).
     void Release();
 
+    // Expires when this canvas is destroyed: code that draws on it later (an animation
+    // painter handing its drawing over from another thread) tells by it that the canvas went.
+    std::weak_ptr<const void> Lifetime();
+
 protected:
     // The device to open a painter on; the base gives the one it was made with.
     virtual QPaintDevice* AcquireDevice() { return device_; }
@@ -242,6 +246,7 @@ private:
     TPoint penPos_;
     bool clipped_ = false;
     TRect clip_;
+    std::shared_ptr<const void> life_;  // made by the first Lifetime()
 };
 
 // --- Graphics --------------------------------------------------------------------------------

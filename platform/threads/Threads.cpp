@@ -22,6 +22,10 @@ uint64_t MillisecondClock()
 bool TSteadyClock::WaitUntil(std::unique_lock<std::mutex>& lock, std::condition_variable& cv, uint64_t deadline,
                              const std::function<bool()>& wake)
 {
+    if (deadline == kNoDeadline) {
+        cv.wait(lock, wake);
+        return true;
+    }
     const uint64_t now = MillisecondClock();
     const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(deadline > now ? deadline - now : 0);
     return cv.wait_until(lock, until, wake);
@@ -36,9 +40,23 @@ TClock& SteadyClock()
 bool TManualClock::WaitUntil(std::unique_lock<std::mutex>& lock, std::condition_variable& cv, uint64_t deadline,
                              const std::function<bool()>& wake)
 {
-    // Advance() knows no waiters, so look at the hands often.
+    std::multiset<uint64_t>::iterator mine;
+    {
+        std::lock_guard g(waitersLock_);
+        mine = deadlines_.insert(deadline);
+    }
+    // Advance() knows no condition variables, so look at the hands often.
     while (!wake() && now_.load() < deadline) cv.wait_for(lock, std::chrono::milliseconds(1));
-    return wake();
+    const bool woke = wake();
+    std::lock_guard g(waitersLock_);
+    deadlines_.erase(mine);
+    return woke;
+}
+
+std::vector<uint64_t> TManualClock::Deadlines() const
+{
+    std::lock_guard g(waitersLock_);
+    return {deadlines_.begin(), deadlines_.end()};
 }
 
 // --- The synchronisation queue -------------------------------------------------------------
@@ -119,6 +137,7 @@ public:
                     call->done = true;
                 }
                 call->fn = nullptr;
+                ++generation_;
             }
             changed_.notify_all();
         }
@@ -141,26 +160,40 @@ public:
             }
             for (const TCallPtr& call : running_)
                 if (call->owner == owner) call->done = true;
+            ++generation_;
         }
         changed_.notify_all();
     }
 
-    // GUI thread: drains the queue until done() holds; done is checked under the lock and
-    // whoever makes it true must call Notify().
+    // GUI thread: drains the queue until done() holds. done() is asked outside the lock;
+    // whoever makes it true outside a call of the queue must call Notify() afterwards. A
+    // change counted after the look wakes the wait, so none is missed.
     void DrainUntil(const std::function<bool()>& done)
     {
         for (;;) {
+            uint64_t seen;
+            {
+                std::lock_guard g(m_);
+                seen = generation_;
+            }
+            if (done()) return;
             {
                 std::unique_lock lock(m_);
-                changed_.wait(lock, [&] { return done() || !pending_.empty(); });
-                if (done()) return;
+                changed_.wait(lock, [&] { return generation_ != seen || !pending_.empty(); });
             }
             Drain();
         }
     }
 
     std::mutex& Mutex() { return m_; }
-    void Notify() { changed_.notify_all(); }
+    void Notify()
+    {
+        {
+            std::lock_guard g(m_);
+            ++generation_;
+        }
+        changed_.notify_all();
+    }
 
 private:
     TSyncQueue() : gui_(std::this_thread::get_id()) { EnsureNotifier(); }
@@ -185,6 +218,7 @@ private:
     std::condition_variable changed_;
     std::deque<TCallPtr> pending_;
     std::vector<TCallPtr> running_;
+    uint64_t generation_ = 0;  // counts the changes a DrainUntil waits for
     const std::thread::id gui_;
     std::atomic<int> wake_{-1};
     QPointer<QSocketNotifier> notifier_;
@@ -216,6 +250,10 @@ void Queue(TOwner owner, std::function<void()> fn) { TSyncQueue::Instance().Post
 void CancelCalls(TOwner owner) { TSyncQueue::Instance().Cancel(owner); }
 
 bool CheckSynchronize() { return TSyncQueue::Instance().Drain(); }
+
+void SynchronizeUntil(const std::function<bool()>& done) { TSyncQueue::Instance().DrainUntil(done); }
+
+void WakeSynchronize() { TSyncQueue::Instance().Notify(); }
 
 }  // namespace threads
 

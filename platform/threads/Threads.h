@@ -18,7 +18,9 @@
 #include <functional>
 #include <list>
 #include <mutex>
+#include <set>
 #include <thread>
+#include <vector>
 
 enum class TThreadPriority { tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHighest, tpTimeCritical };
 
@@ -29,9 +31,11 @@ uint64_t MillisecondClock();
 // its place to step time by hand.
 class TClock {
 public:
+    static constexpr uint64_t kNoDeadline = UINT64_MAX;
     virtual ~TClock() = default;
     virtual uint64_t NowMs() const = 0;
-    // Waits on cv (lock held) until `wake` holds or the clock reaches deadline. Returns wake().
+    // Waits on cv (lock held) until `wake` holds or the clock reaches deadline (kNoDeadline:
+    // until `wake` holds). Returns wake().
     virtual bool WaitUntil(std::unique_lock<std::mutex>& lock, std::condition_variable& cv,
                            uint64_t deadline, const std::function<bool()>& wake) = 0;
 };
@@ -44,16 +48,21 @@ public:
 };
 TClock& SteadyClock();
 
-// Time moves only when Advance() is called.
+// Time moves only when Advance() is called. A test advances it once the thread it means has
+// taken its deadline, which Deadlines() shows.
 class TManualClock : public TClock {
 public:
     uint64_t NowMs() const override { return now_.load(); }
     void Advance(uint64_t ms) { now_ += ms; }
     bool WaitUntil(std::unique_lock<std::mutex>& lock, std::condition_variable& cv, uint64_t deadline,
                    const std::function<bool()>& wake) override;
+    // The deadlines of the threads waiting on this clock now, earliest first.
+    std::vector<uint64_t> Deadlines() const;
 
 private:
     std::atomic<uint64_t> now_{0};
+    mutable std::mutex waitersLock_;
+    std::multiset<uint64_t> deadlines_;
 };
 
 // --- The synchronisation queue -------------------------------------------------------------
@@ -76,6 +85,12 @@ void Queue(TOwner owner, std::function<void()> fn);
 void CancelCalls(TOwner owner);
 // GUI thread: runs the calls pending now; true when there were any.
 bool CheckSynchronize();
+// GUI thread: runs the calls as they come until done() holds, sleeping while none is
+// pending. What the calls or a finishing thread change is seen at once; a thread that makes
+// done() true in any other way calls WakeSynchronize() afterwards.
+void SynchronizeUntil(const std::function<bool()>& done);
+// Has SynchronizeUntil look at its condition again.
+void WakeSynchronize();
 
 }  // namespace threads
 

@@ -5,6 +5,7 @@
 
 #include <QBuffer>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QImageReader>
 #include <QTest>
@@ -131,6 +132,43 @@ TEST_F(Control, LoadFailuresClearThePictureAndKeepTheirCode)
     }
 }
 
+// A file cut short keeps the frames read before the cut; a frame cut inside its image data
+// shows what its data holds and black (index 0) for the rest.
+TEST_F(Control, AFileCutShortKeepsTheFramesRead)
+{
+    gifbuild::Gif g;
+    g.width = g.height = 8;
+    g.trailer = false;
+    for (uint8_t colour = 1; colour <= 3; ++colour) g.frames.push_back(Solid(8, 8, colour));
+    const std::vector<uint8_t> whole = gifbuild::Build(g);
+    g.frames.pop_back();
+    const size_t third = gifbuild::Build(g).size();  // where the third frame's blocks start
+    g.frames.resize(1);
+    const size_t second = gifbuild::Build(g).size();
+    const size_t gce = 8, descriptor = 10, codeSize = 1;
+    struct Case {
+        const char* what;
+        size_t length;
+        int frames;
+        QRgb firstPixel, lastPixel;  // of the last frame kept
+    } cases[] = {
+        {"inside the third frame's data", third + gce + descriptor + codeSize + 2, 3, kBlue, kBlack},
+        {"after the third frame's data", whole.size(), 3, kBlue, kBlue},
+        {"inside the third frame's descriptor", third + gce + 5, 2, kGreen, kGreen},
+        {"inside the second frame's data", second + gce + descriptor + codeSize + 2, 2, kGreen, kBlack},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_LT(c.length, whole.size() + 1);
+        ASSERT_TRUE(image.LoadGIFBytes(std::span<const uint8_t>(whole.data(), c.length)));
+        EXPECT_EQ(image.LastError(), geNone);
+        ASSERT_EQ(image.FrameCount(), c.frames);
+        image.SetCurrentFrame(c.frames);
+        EXPECT_EQ(Pixel(0, 0), c.firstPixel);
+        EXPECT_EQ(Pixel(7, 7), c.lastPixel);
+    }
+}
+
 TEST_F(Control, ProgressCanAbortTheLoad)
 {
     std::vector<int> percents;
@@ -247,8 +285,11 @@ TEST_F(Control, TheTimerDrivesTheAnimationOnItsClock)
     ASSERT_TRUE(PumpUntil([&] { return changes == 1; }));
     EXPECT_EQ(Pixel(0, 0), kRed);
     EXPECT_EQ(image.CurrentFrame(), 2);
+    // The timer's thread waits for the next tick, due the frame's 200 ms after this one.
+    ASSERT_TRUE(PumpUntil([&] { return clock.Deadlines() == std::vector<uint64_t>{400}; }))
+        << "the timer waiting for the tick at 400 ms";
     clock.Advance(199);
-    QTest::qWait(20);
+    EXPECT_EQ(clock.Deadlines(), std::vector<uint64_t>{400});
     EXPECT_EQ(changes, 1);
     clock.Advance(1);
     ASSERT_TRUE(PumpUntil([&] { return changes == 2; }));
@@ -341,7 +382,8 @@ TEST_F(Control, DisposalsAndTransparencyComposeTheCanvas)
     EXPECT_EQ(shown.pixel(2, 2), kBlack);
 }
 
-TEST_F(Control, ATransparentFirstFrameShowsTheParentThrough)
+// One 2x2 red frame whose top right and bottom left pixels are transparent.
+gifbuild::Gif Holed()
 {
     gifbuild::Gif g;
     g.width = g.height = 2;
@@ -349,6 +391,12 @@ TEST_F(Control, ATransparentFirstFrameShowsTheParentThrough)
     f.pixels = {1, 0, 0, 1};
     f.transparent = true;
     g.frames.push_back(f);
+    return g;
+}
+
+TEST_F(Control, ATransparentFirstFrameShowsTheParentThrough)
+{
+    gifbuild::Gif g = Holed();
     QWidget parent;
     FillParent(parent, 10, kBlue);
     auto* child = new TGIFImage(&parent);
@@ -588,6 +636,39 @@ TEST_F(Control, ComposesTheCommittedShowcaseLikeQtsReader)
         image.SetCurrentFrame(frame);
         ASSERT_EQ(expected.size(), image.CanvasImage().size());
         EXPECT_TRUE(expected == image.CanvasImage());
+    }
+}
+
+// Each picture the programs ship, loaded into a control that showed a transparent picture
+// first: every frame composes and shows as in a control that loaded it alone (the first
+// picture's transparency must not outlive it; a larger picture overran it once).
+TEST_F(Control, ShippedPicturesLoadAfterATransparentOne)
+{
+    gifbuild::Gif transparent = Holed();
+    transparent.frames.push_back(Solid(2, 2, 2));
+    QStringList files;
+    for (const char* folder : {"/planner/resources/pictures", "/launcher/resources"})
+        for (const QFileInfo& info : QDir(QString(MW_SOURCE_DIR) + folder).entryInfoList({"*.gif"}, QDir::Files))
+            files << info.filePath();
+    ASSERT_GE(files.size(), 12);
+    for (const QString& path : files) {
+        SCOPED_TRACE(path.toStdString());
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        const std::span<const uint8_t> data(reinterpret_cast<const uint8_t*>(bytes.constData()), static_cast<size_t>(bytes.size()));
+        ASSERT_TRUE(Load(transparent));
+        ASSERT_TRUE(image.LoadGIFBytes(data));
+        TGIFImage alone;
+        ASSERT_TRUE(alone.LoadGIFBytes(data));
+        image.resize(alone.size());
+        for (int frame = 1; frame <= alone.FrameCount(); ++frame) {
+            SCOPED_TRACE(frame);
+            image.SetCurrentFrame(frame);
+            alone.SetCurrentFrame(frame);
+            EXPECT_TRUE(image.CanvasImage() == alone.CanvasImage());
+            EXPECT_TRUE(image.grab().toImage() == alone.grab().toImage());
+        }
     }
 }
 

@@ -3,13 +3,17 @@
 // stopping on Clear, Assign and destruction, and the render pool's wait.
 #include "gif/GIFPaint.h"
 #include "gif/GifBuilder.h"
+#include "platform/runtime/SysUtils.h"
+#include "platform/ui/Forms.h"
 
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
 
+#include <atomic>
 #include <string>
 #include <thread>
+#include <vector>
 
 using namespace GIFImg;
 
@@ -46,10 +50,10 @@ constexpr TGIFPaintOptions Options(std::initializer_list<TGIFPaintOption> option
 constexpr TGIFPaintOptions kSync = Options({doAnimate, doLoop});
 constexpr TGIFPaintOptions kAsync = Options({doAsync, doAnimate, doLoop});
 
-// Lets the GUI thread serve the painters until pred holds (false after 10 s).
+// Lets the GUI thread serve the painters until pred holds (false after 20 s).
 bool PumpUntil(const std::function<bool()>& pred)
 {
-    const uint64_t end = MillisecondClock() + 10000;
+    const uint64_t end = MillisecondClock() + 20000;
     while (!pred()) {
         if (MillisecondClock() > end) return false;
         if (!threads::CheckSynchronize()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -57,13 +61,52 @@ bool PumpUntil(const std::function<bool()>& pred)
     return true;
 }
 
-// Serves the painters for a while, for checking that nothing happens.
-void Pump(int ms)
+// Serves the painters until a thread waits on the clock for a deadline ahead of it by at most
+// a second (a frame's wait, not a render request's), and returns that deadline; 0 when none
+// came within 20 s.
+uint64_t FrameDeadline(const TManualClock& clock)
 {
-    const uint64_t end = MillisecondClock() + static_cast<uint64_t>(ms);
-    while (MillisecondClock() < end)
-        if (!threads::CheckSynchronize()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    uint64_t due = 0;
+    PumpUntil([&] {
+        const uint64_t now = clock.NowMs();
+        for (uint64_t d : clock.Deadlines())
+            if (d > now && d <= now + 1000) due = d;
+        return due != 0;
+    });
+    return due;
 }
+
+// A thread asking the render pool for a frame. Should the test fail while it waits, it is
+// released (woken, its clock moved far on) before it is joined.
+class Asker {
+public:
+    Asker(TGIFPainter& painter, TManualClock& clock)
+        : painter_(painter), clock_(clock), thread_([this] {
+              result_ = TRenderer::Instance().Render(painter_);
+              done_ = true;
+          })
+    {
+    }
+    ~Asker()
+    {
+        if (!done_) {
+            clock_.Advance(1u << 30);
+            painter_.Wake();
+            PumpUntil([this] { return done_.load(); });
+        }
+        thread_.join();
+    }
+    // Serves the GUI thread until the request has its answer; false when none came within 20 s.
+    bool Answered() { return PumpUntil([this] { return done_.load(); }); }
+    bool Result() const { return result_; }
+
+private:
+    TGIFPainter& painter_;
+    TManualClock& clock_;
+    std::atomic<bool> done_{false};
+    bool result_ = false;
+    std::thread thread_;
+};
 
 // The paint events in order: S start, F frame (with the frame's index), L loop, E end.
 struct EventLog {
@@ -120,6 +163,9 @@ TEST(GIFPaintDelay, DelaysAndWaitsFollowTheFrameAndTheSpeed)
         {10, 100, 20, true, 100},  // the previous frame came 20 ms late
         {10, 50, 0, true, 240},   {10, 0, 0, true, -1},     {10, -5, 0, true, -1},   {10, 0, 0, false, 12000},
         {10, -5, 0, false, 12000},
+        {3, 110, 0, true, 33},     // 32.7 rounds up
+        {3, 110, 50, true, -13},   // -12.7: the previous frame overran this one's time
+        {10, 300, 0, true, 40},    {1, 800, 0, true, 2},  // 1.5 rounds up
     };
     for (const Wait& w : waits)
         EXPECT_EQ(PainterWait(w.units, w.speed, w.overrun, w.async), w.ms) << w.units << " " << w.speed;
@@ -210,6 +256,142 @@ TEST_F(GIFPaint, DisposalsRestoreBackgroundAndPrevious)
     }
 }
 
+// Plays a picture synchronously on a white 2 x 2 target (the real clock, 1 ms units) and
+// returns the target's (x, y) before each frame is painted and at the end.
+std::vector<TColor> PixelBeforeEachFrame(const gifbuild::Gif& g, TGIFPaintOptions options, int x, int y,
+                                         const TRect& rect = Rect(0, 0, 2, 2))
+{
+    auto picture = Picture(g);
+    picture->DrawBackgroundColor = clWhite;
+    TBitmap target(rect.Right, rect.Bottom, pf24bit);
+    target.Canvas().Brush.Color = clWhite;
+    target.Canvas().FillRect(rect);
+    std::vector<TColor> seen;
+    picture->OnPaintFrame = [&](TGIFObject*) { seen.push_back(target.Canvas().Pixels(x, y)); };
+    picture->OnPaintEnd = [&](TGIFObject*) { seen.push_back(target.Canvas().Pixels(x, y)); };
+    TGIFPainter* painter = nullptr;
+    picture->Paint(painter, target.Canvas(), options, rect);
+    return seen;
+}
+
+// A frame that restores what was before it (disposal 3) after one that was restored to the
+// background (2) or to what was before it (3) is drawn over the picture as restored, not over
+// the previous frame still on show.
+TEST_F(GIFPaint, RestoreToPreviousAfterARestoringFrame)
+{
+    SetPainterClock(nullptr);
+    GIFDelayUnit = 1;
+    struct Case {
+        int firstDisposal;
+        TColor dotAtEnd;  // where the first restoring frame was
+    } cases[] = {{2, clWhite}, {3, clRed}, {1, clBlue}};
+    for (const Case& c : cases) {
+        gifbuild::Gif g;
+        g.width = g.height = 2;
+        gifbuild::Frame dot = gifbuild::Solid(1, 1, kBlue, 1, 1);
+        dot.disposal = c.firstDisposal;
+        gifbuild::Frame corner = gifbuild::Solid(1, 1, kGreen, 0, 0);
+        corner.disposal = 3;
+        g.frames = {gifbuild::Solid(2, 2, kRed), dot, corner};
+        const std::vector<TColor> seen = PixelBeforeEachFrame(g, Options({doAnimate}), 1, 1);
+        ASSERT_EQ(seen.size(), 4u) << c.firstDisposal;
+        EXPECT_EQ(seen.back(), c.dotAtEnd) << c.firstDisposal;
+    }
+}
+
+// doClearOnLoop restores the background under the first frame before every pass, so what a
+// transparent first frame lets through is the background, not the last frame of the pass.
+TEST_F(GIFPaint, ClearOnLoopRestoresTheBackgroundBeforeEachPass)
+{
+    SetPainterClock(nullptr);
+    GIFDelayUnit = 1;
+    gifbuild::Gif g;
+    g.width = g.height = 2;
+    g.loopCount = 2;
+    gifbuild::Frame holed = gifbuild::Solid(2, 2, kRed);
+    holed.pixels[3] = kBlack;
+    holed.transparent = true;
+    holed.transparentIndex = kBlack;
+    g.frames = {holed, gifbuild::Solid(1, 1, kBlue, 1, 1)};
+    const TGIFPaintOptions plain = Options({doAnimate, doLoop, doTransparent});
+    struct Case {
+        TGIFPaintOptions options;
+        std::vector<TColor> hole;  // (1, 1) before each frame and at the end
+    } cases[] = {
+        {plain, {clWhite, clWhite, clBlue, clBlue, clBlue}},
+        {plain | PaintOption(doClearOnLoop), {clWhite, clWhite, clBlue, clWhite, clBlue}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(PixelBeforeEachFrame(g, c.options, 1, 1), c.hole) << c.options;
+}
+
+// Tiled over a rectangle twice the picture's size, a frame restored to the background is
+// cleared at every tile position when it covers neither the picture's width nor its height,
+// and over its scaled rectangle otherwise.
+TEST_F(GIFPaint, TiledRestoreToBackground)
+{
+    SetPainterClock(nullptr);
+    GIFDelayUnit = 1;
+    struct Case {
+        const char* what;
+        gifbuild::Frame restored;
+        int x, y;
+        TColor atEnd;
+    } cases[] = {
+        // 1 x 1 at (0, 0): cleared in every tile, (2, 2) too.
+        {"small frame, next tile", gifbuild::Solid(1, 1, kBlue, 0, 0), 2, 2, clWhite},
+        // 2 x 1 (the full width) at the top: cleared over its scaled rectangle, rows 0 and 1
+        // of the 4 x 4 rectangle; the second tile row keeps the frame.
+        {"full-width frame, its scaled rectangle", gifbuild::Solid(2, 1, kBlue, 0, 0), 0, 1, clWhite},
+        {"full-width frame, next tile row", gifbuild::Solid(2, 1, kBlue, 0, 0), 0, 2, clBlue},
+    };
+    for (Case& c : cases) {
+        gifbuild::Gif g;
+        g.width = g.height = 2;
+        c.restored.disposal = 2;
+        g.frames = {gifbuild::Solid(2, 2, kRed), c.restored, gifbuild::Solid(1, 1, kGreen, 1, 1)};
+        const std::vector<TColor> seen =
+            PixelBeforeEachFrame(g, Options({doAnimate, doTile}), c.x, c.y, Rect(0, 0, 4, 4));
+        ASSERT_FALSE(seen.empty()) << c.what;
+        EXPECT_EQ(seen.back(), c.atEnd) << c.what;
+    }
+}
+
+// A frame drawn once is drawn again in its new colours or size after an edit of its own
+// table or size: the bitmap drawn first is not reused.
+TEST_F(GIFPaint, AFrameIsDrawnAgainAfterAnEdit)
+{
+    struct Case {
+        const char* what;
+        std::function<void(TGIFImage&, TGIFSubImage&)> edit;
+        TColor topLeft, bottomRight;
+    } cases[] = {
+        {"colour changed", [](TGIFImage&, TGIFSubImage& f) { f.ColorMap().SetColor(kRed, clYellow); }, clYellow, clBlue},
+        {"sorted by use", [](TGIFImage&, TGIFSubImage& f) { f.ColorMap().SortByUse(); }, clRed, clBlue},
+        {"same width and height set", [](TGIFImage&, TGIFSubImage& f) { f.SetWidth(2), f.SetHeight(2); }, clRed, clBlue},
+        {"narrower", [](TGIFImage&, TGIFSubImage& f) { f.SetWidth(1); }, clRed, clWhite},
+    };
+    for (const Case& c : cases) {
+        gifbuild::Gif g;
+        g.width = g.height = 2;
+        gifbuild::Frame f = gifbuild::Solid(2, 2, kRed);
+        f.pixels = {kRed, kRed, kRed, kBlue};
+        f.localTable = gifbuild::FourColourTable();
+        g.frames = {f};
+        auto picture = Picture(g);
+        TGIFSubImage& frame = *picture->Images().Items(0);
+        TBitmap target(2, 2, pf24bit);
+        picture->Draw(target.Canvas(), Rect(0, 0, 2, 2));
+        ASSERT_EQ(target.Canvas().Pixels(1, 1), clBlue) << c.what;
+        c.edit(*picture, frame);
+        target.Canvas().Brush.Color = clWhite;
+        target.Canvas().FillRect(Rect(0, 0, 2, 2));
+        picture->Draw(target.Canvas(), Rect(0, 0, 2, 2));
+        EXPECT_EQ(target.Canvas().Pixels(0, 0), c.topLeft) << c.what;
+        EXPECT_EQ(target.Canvas().Pixels(1, 1), c.bottomRight) << c.what;
+    }
+}
+
 TEST_F(GIFPaint, ThreadedPainterKeepsTheDelaysOnItsClock)
 {
     auto picture = ThreeFrames(0);  // 0: for ever when threaded
@@ -222,22 +404,27 @@ TEST_F(GIFPaint, ThreadedPainterKeepsTheDelaysOnItsClock)
     EXPECT_EQ(painter, made);
     EXPECT_FALSE(made->Started());
     made->Start();
-    ASSERT_TRUE(PumpUntil([&] { return target.Canvas().Pixels(0, 0) == clRed; }));
+    ASSERT_TRUE(PumpUntil([&] { return target.Canvas().Pixels(0, 0) == clRed; })) << "the first frame";
     // Frames without a delay show for GIFDefaultDelay units of 12 ms.
+    EXPECT_EQ(FrameDeadline(clock), 120u) << "the painter waiting for the second frame";
     clock.Advance(119);
-    Pump(60);
+    EXPECT_EQ(clock.Deadlines().front(), 120u);
     EXPECT_EQ(log.frames, 1);
     clock.Advance(1);
-    ASSERT_TRUE(PumpUntil([&] { return target.Canvas().Pixels(0, 0) == clLime; }));
-    // On, past the loop count of 0, in steps of the clock.
-    for (int i = 0; i < 500 && log.frames < 7; ++i) {
-        clock.Advance(20);
-        Pump(2);
+    ASSERT_TRUE(PumpUntil([&] { return target.Canvas().Pixels(0, 0) == clLime; })) << "the second frame";
+    // On, past the loop count of 0, each frame due 120 ms after the one before.
+    while (log.frames < 7) {
+        const int frames = log.frames;
+        const uint64_t due = FrameDeadline(clock);
+        ASSERT_EQ(due, clock.NowMs() + 120) << "the painter waiting after frame " << frames;
+        clock.Advance(120);
+        ASSERT_TRUE(PumpUntil([&] { return log.frames > frames; })) << "the frame after " << frames;
     }
     EXPECT_TRUE(log.text.starts_with("SF0F1F2LF0F1F2LF0")) << log.text;
     picture->StopDraw();
     EXPECT_EQ(painter, nullptr);
-    EXPECT_EQ(log.text.find('E'), std::string::npos);  // a stopped painter tells nothing more
+    // A stopped painter still tells its end, once, and nothing after it.
+    EXPECT_EQ(log.text.find('E'), log.text.size() - 1) << log.text;
 }
 
 TEST_F(GIFPaint, ThreadedPainterWithNegativeSpeedWaitsUntilStopped)
@@ -249,9 +436,14 @@ TEST_F(GIFPaint, ThreadedPainterWithNegativeSpeedWaitsUntilStopped)
     TBitmap target(2, 2, pf24bit);
     TGIFPainter* painter = nullptr;
     picture->Paint(painter, target.Canvas(), kAsync, Rect(0, 0, 2, 2))->Start();
-    ASSERT_TRUE(PumpUntil([&] { return log.frames == 1; }));
+    const auto waitsWithoutEnd = [&] {
+        const std::vector<uint64_t> deadlines = clock.Deadlines();
+        return deadlines.size() == 1 && deadlines.front() == TClock::kNoDeadline;
+    };
+    ASSERT_TRUE(PumpUntil([&] { return log.frames == 1 && waitsWithoutEnd(); }))
+        << "the painter waiting without a deadline after the first frame";
     clock.Advance(1000000);
-    Pump(100);
+    EXPECT_TRUE(waitsWithoutEnd());
     EXPECT_EQ(log.frames, 1);
     picture->StopDraw();
     EXPECT_EQ(painter, nullptr);
@@ -267,7 +459,9 @@ TEST_F(GIFPaint, DrawPlaysIntoTheCachedBitmapAndItsChangesReachThePicture)
     picture->Draw(screen.Canvas(), place);
     EXPECT_EQ(screen.Canvas().Pixels(3, 3), clRed);  // Draw waited for the first frame
     const int before = changes;
-    clock.Advance(120);
+    const uint64_t due = FrameDeadline(clock);
+    ASSERT_NE(due, 0u) << "the painter waiting for the second frame";
+    clock.Advance(due - clock.NowMs());
     ASSERT_TRUE(PumpUntil([&] { return changes > before; }));
     ASSERT_TRUE(PumpUntil([&] {
         picture->Draw(screen.Canvas(), place);
@@ -285,11 +479,32 @@ TEST_F(GIFPaint, DirectDrawKeepsOnePainterPerCanvasAndRectangle)
     picture->Draw(screen.Canvas(), Rect(0, 0, 2, 2));
     ASSERT_TRUE(PumpUntil([&] { return screen.Canvas().Pixels(1, 1) == clRed; }));
     picture->Draw(screen.Canvas(), Rect(0, 0, 2, 2));
-    Pump(20);
+    // A painter made anew would have told its start and first frame before it waits.
+    ASSERT_NE(FrameDeadline(clock), 0u) << "the painter waiting for the second frame";
     EXPECT_EQ(log.text, "SF0");
     picture->Draw(screen.Canvas(), Rect(2, 2, 4, 4));  // another place: a new painter
     ASSERT_TRUE(PumpUntil([&] { return screen.Canvas().Pixels(3, 3) == clRed; }));
-    EXPECT_EQ(log.text, "SF0SF0");
+    EXPECT_EQ(log.text, "SF0ESF0");  // the first painter was stopped before the second began
+}
+
+// With doValidateCanvas a painter drawing straight onto a canvas stops once the canvas has
+// gone, and tells its end; without it, it would paint on freed memory.
+TEST_F(GIFPaint, AValidatingPainterStopsWhenItsCanvasGoes)
+{
+    auto picture = ThreeFrames(0);
+    picture->DrawOptions |= PaintOption(doDirectDraw) | PaintOption(doValidateCanvas);
+    EventLog log;
+    log.Attach(*picture);
+    auto screen = std::make_unique<TBitmap>(2, 2, pf24bit);
+    picture->Draw(screen->Canvas(), Rect(0, 0, 2, 2));
+    ASSERT_TRUE(PumpUntil([&] { return screen->Canvas().Pixels(1, 1) == clRed; })) << "the first frame";
+    const uint64_t due = FrameDeadline(clock);
+    ASSERT_NE(due, 0u) << "the painter waiting for the second frame";
+    screen.reset();
+    clock.Advance(due - clock.NowMs());
+    ASSERT_TRUE(PumpUntil([&] { return log.text.ends_with("E"); })) << "the painter's end: " << log.text;
+    EXPECT_EQ(log.text, "SF0F1E");
+    picture->StopDraw();
 }
 
 TEST_F(GIFPaint, ClearAssignAndDestructionStopThePainters)
@@ -309,10 +524,61 @@ TEST_F(GIFPaint, ClearAssignAndDestructionStopThePainters)
         if (how == 2) picture->SetWidth(3);
         if (how == 3) picture.reset();
         EXPECT_EQ(other, nullptr) << how;
-        EXPECT_EQ(log.text, "SF0SF0") << how;
+        EXPECT_EQ(log.text, "SF0SF0EE") << how;  // both ended, and told so
+        // The painters have ended: nothing they could still have queued may run.
         clock.Advance(1000);
-        Pump(20);
+        threads::CheckSynchronize();
+        EXPECT_TRUE(clock.Deadlines().empty()) << how;
         EXPECT_EQ(log.frames, 2) << how;
+    }
+}
+
+// A failure inside a painter stops it; a threaded painter's is raised again on the GUI thread
+// when the painter is freed (it reaches the application's handler), a synchronous painter's
+// reaches the caller of Paint. Either way nothing more is painted or told.
+TEST_F(GIFPaint, AFailureStopsThePainterAndIsRaisedAgainWhenItIsFreed)
+{
+    for (const bool async : {true, false}) {
+        SCOPED_TRACE(async ? "threaded" : "synchronous");
+        if (!async) SetPainterClock(nullptr);
+        GIFDelayUnit = 1;
+        auto picture = ThreeFrames(0);
+        EventLog log;
+        log.Attach(*picture);
+        picture->OnPaintFrame = [&](TGIFObject* sender) {
+            log.text += "F";
+            if (static_cast<TGIFPainter*>(sender)->ActiveImage() == 1) throw Exception("frame refused");
+        };
+        std::vector<std::string> raised;
+        Application->OnException = [&](QObject*, std::exception_ptr e) {
+            try {
+                std::rethrow_exception(e);
+            } catch (const Exception& x) {
+                raised.push_back(x.Message());
+            }
+        };
+        TBitmap target(2, 2, pf24bit);
+        TGIFPainter* painter = nullptr;
+        if (async) {
+            picture->Paint(painter, target.Canvas(), kAsync, Rect(0, 0, 2, 2))->Start();
+            ASSERT_TRUE(PumpUntil([&] { return log.text == "SF"; })) << "the first frame";
+            const uint64_t due = FrameDeadline(clock);
+            ASSERT_NE(due, 0u) << "the painter waiting for the second frame";
+            clock.Advance(due - clock.NowMs());
+            ASSERT_TRUE(PumpUntil([&] { return !raised.empty(); })) << "the failure raised again";
+            EXPECT_EQ(painter, nullptr);
+        } else {
+            try {
+                picture->Paint(painter, target.Canvas(), kSync, Rect(0, 0, 2, 2));
+                ADD_FAILURE() << "Paint returned";
+            } catch (const Exception& x) {
+                raised.push_back(x.Message());
+            }
+        }
+        Application->OnException = nullptr;
+        EXPECT_EQ(raised, std::vector<std::string>{"frame refused"});
+        EXPECT_EQ(log.text, "SFF");  // the second frame's event, and nothing after it
+        EXPECT_EQ(target.Canvas().Pixels(0, 0), clRed);
     }
 }
 
@@ -337,23 +603,28 @@ TEST_F(GIFPaint, RenderRequestsAreServedOrWithdrawnAfterTheWait)
     // No worker may be made: the request is not served and is withdrawn when the wait ends.
     GIFMaxRenderThreads = 0;
     GIFRenderWait = 500;
-    bool result = true;
-    std::thread asker([&] { result = TRenderer::Instance().Render(*p); });
-    Pump(50);
-    EXPECT_EQ(TRenderer::Instance().QueueCount(), 1);
-    clock.Advance(500);
-    asker.join();
-    EXPECT_FALSE(result);
+    {
+        Asker asker(*p, clock);
+        ASSERT_TRUE(PumpUntil([&] {
+            return TRenderer::Instance().QueueCount() == 1 && clock.Deadlines() == std::vector<uint64_t>{500};
+        })) << "the request queued and its wait begun";
+        clock.Advance(499);
+        EXPECT_EQ(clock.Deadlines(), std::vector<uint64_t>{500});
+        clock.Advance(1);
+        ASSERT_TRUE(asker.Answered()) << "the request withdrawn when its wait ran out";
+        EXPECT_FALSE(asker.Result());
+    }
     EXPECT_EQ(TRenderer::Instance().QueueCount(), 0);
     EXPECT_FALSE(picture->Images().Items(0)->Rendered());
 
     // One worker renders the first frame not yet rendered, on this (the GUI) thread.
     GIFMaxRenderThreads = 1;
-    std::thread asker2([&] { result = TRenderer::Instance().Render(*p); });
-    ASSERT_TRUE(PumpUntil([&] { return picture->Images().Items(0)->Rendered(); }));
-    Pump(20);
-    asker2.join();
-    EXPECT_TRUE(result);
+    {
+        Asker asker(*p, clock);
+        ASSERT_TRUE(asker.Answered()) << "the request served";
+        EXPECT_TRUE(asker.Result());
+        EXPECT_TRUE(picture->Images().Items(0)->Rendered());
+    }
     EXPECT_EQ(TRenderer::Instance().WorkerCount(), 1);
     EXPECT_FALSE(picture->Images().Items(1)->Rendered());
     picture->StopDraw();

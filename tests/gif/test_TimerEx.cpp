@@ -3,10 +3,12 @@
 #include "platform/ui/Forms.h"
 
 #include <QCoreApplication>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <stdexcept>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -17,8 +19,25 @@ bool PumpUntil(const std::function<bool()>& done, int ms = 5000)
     return done();
 }
 
-// Lets events and the worker run for a while; for checking that nothing happens.
-void Pump(int ms) { PumpUntil([] { return false; }, ms); }
+// Serves events until a Qt timer of the given interval, started now, has fired `times`
+// times: a window timer of that interval that were still running would have fired too.
+bool PumpForTicksOf(int intervalMs, int times)
+{
+    QTimer reference;
+    int fired = 0;
+    QObject::connect(&reference, &QTimer::timeout, [&] { ++fired; });
+    reference.start(intervalMs);
+    return PumpUntil([&] { return fired >= times; }, 20000);
+}
+
+// Runs what the timer's thread has handed to the GUI thread by now, without waiting.
+void Deliver()
+{
+    threads::CheckSynchronize();
+    QCoreApplication::processEvents();
+}
+
+std::vector<uint64_t> Waiting(uint64_t deadline) { return {deadline}; }
 
 // A timer on a manual clock that counts its ticks and where they ran.
 struct TimerFixture : ::testing::Test {
@@ -38,6 +57,12 @@ struct TimerFixture : ::testing::Test {
         });
     }
     void TearDown() override { Application->OnException = nullptr; }
+    // Serves the GUI thread until the timer's thread waits on the clock for exactly these
+    // deadlines (none: it does not wait on the clock at all).
+    bool WaitsFor(const std::vector<uint64_t>& deadlines)
+    {
+        return PumpUntil([&] { return clock.Deadlines() == deadlines; });
+    }
     // Steps the clock one interval and waits for the tick it makes.
     bool Step(int expected)
     {
@@ -49,8 +74,10 @@ struct TimerFixture : ::testing::Test {
 TEST_F(TimerFixture, ThreadedTicksArriveOnTheGuiThreadEachInterval)
 {
     EXPECT_TRUE(timer->Running());
+    ASSERT_TRUE(WaitsFor(Waiting(100))) << "the thread waiting for the first tick";
     clock.Advance(99);
-    Pump(30);
+    EXPECT_EQ(clock.Deadlines(), Waiting(100));
+    Deliver();
     EXPECT_EQ(ticks, 0);
     clock.Advance(1);
     EXPECT_TRUE(PumpUntil([&] { return ticks == 1; }));
@@ -86,8 +113,10 @@ TEST_F(TimerFixture, NoTicksWhileDisabledOrWithIntervalZero)
         ticks = 0;
         c.set(*timer);
         EXPECT_FALSE(timer->Running());
+        ASSERT_TRUE(WaitsFor({})) << "the thread off the clock";
         clock.Advance(1000);
-        Pump(30);
+        Deliver();
+        EXPECT_TRUE(clock.Deadlines().empty());
         EXPECT_EQ(ticks, 0);
         if (c.reset) {
             c.reset(*timer);
@@ -100,11 +129,13 @@ TEST_F(TimerFixture, AnIntervalChangeDuringTheSleepAppliesAtOnce)
 {
     // The new interval counts from the change, not from the end of the old sleep.
     timer->SetInterval(100000);
+    ASSERT_TRUE(WaitsFor(Waiting(100000))) << "the thread in the long sleep";
     clock.Advance(50);
-    Pump(20);
     timer->SetInterval(60);
+    ASSERT_TRUE(WaitsFor(Waiting(110))) << "the thread waiting 60 ms from the change";
     clock.Advance(59);
-    Pump(20);
+    EXPECT_EQ(clock.Deadlines(), Waiting(110));
+    Deliver();
     EXPECT_EQ(ticks, 0);
     clock.Advance(1);
     EXPECT_TRUE(PumpUntil([&] { return ticks == 1; }));
@@ -117,8 +148,9 @@ TEST_F(TimerFixture, StoppingFromInsideTheTickDeliversNoLateTick)
         timer->SetEnabled(false);
     });
     EXPECT_TRUE(Step(1));
+    ASSERT_TRUE(WaitsFor({})) << "the thread off the clock";
     for (int i = 0; i < 5; ++i) clock.Advance(100);
-    Pump(40);
+    Deliver();
     EXPECT_EQ(ticks, 1);
     EXPECT_FALSE(timer->Running());
 }
@@ -130,10 +162,11 @@ TEST_F(TimerFixture, FreeingFromInsideTheTickNeitherDeadlocksNorTicksAgain)
         timer.reset();
     });
     EXPECT_TRUE(Step(1));
-    clock.Advance(1000);
-    Pump(40);
-    EXPECT_EQ(ticks, 1);
     EXPECT_EQ(timer, nullptr);
+    EXPECT_TRUE(WaitsFor({})) << "the thread gone with the timer";
+    clock.Advance(1000);
+    Deliver();
+    EXPECT_EQ(ticks, 1);
 }
 
 TEST_F(TimerFixture, SwitchingThreadedOffFromInsideTheTickKeepsTicking)
@@ -191,7 +224,7 @@ TEST(TimerEx, WindowTimerTicksAndSwitchesBack)
     timer.SetEnabled(false);
     EXPECT_FALSE(timer.Running());
     const int stopped = ticks;
-    Pump(30);
+    ASSERT_TRUE(PumpForTicksOf(5, 6)) << "six ticks of a reference timer";
     EXPECT_EQ(ticks, stopped);
     timer.SetEnabled(true);
     timer.SetThreaded(true);
@@ -213,7 +246,7 @@ TEST(TimerEx, DefaultsAndAWindowTimerWithIntervalZeroIsIdle)
     timer.SetThreaded(false);
     timer.SetInterval(0);
     EXPECT_FALSE(timer.Running());
-    Pump(20);
+    ASSERT_TRUE(PumpForTicksOf(1, 6)) << "six ticks of a reference timer";
     EXPECT_EQ(ticks, 0);
 }
 

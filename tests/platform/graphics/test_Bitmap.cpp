@@ -64,8 +64,45 @@ TEST(Bitmap, ScanLineLayoutAndConversionsOfEveryFormat)
         EXPECT_EQ(b.BytesPerScanLine(), c.stride);
         const uint8_t* row = b.ScanLine(0);
         EXPECT_EQ(std::vector<uint8_t>(row, row + c.bytes.size()), c.bytes);
+        // As a Qt image, opaque and in the same colours.
+        const QImage image = b.ToImage();
+        ASSERT_EQ(image.format(), QImage::Format_RGB32);
+        for (int x = 0; x < 5; ++x) {
+            const TColor want = c.back[static_cast<size_t>(x)];
+            EXPECT_EQ(image.pixel(x, 0), qRgb(GetRValue(want), GetGValue(want), GetBValue(want))) << x;
+        }
         b.SetPixelFormat(pf24bit);
         EXPECT_EQ(RowColours(b), c.back);
+    }
+}
+
+// An indexed bitmap whose palette is shorter than its indexes reach shows those pixels black;
+// a transparent one leaves its transparent colour see-through, wherever the colour comes from.
+TEST(Bitmap, IndexedImageWithAShortPaletteAndATransparentColour)
+{
+    for (const TPixelFormat format : {pf8bit, pf4bit}) {
+        SCOPED_TRACE(FormatName(format));
+        TBitmap b(4, 1, format);
+        b.SetPalette({clRed, clLime});
+        const uint8_t indexes[] = {0, 1, 2, 1};
+        for (int x = 0; x < 4; ++x) {
+            uint8_t* row = b.ScanLine(0);
+            if (format == pf8bit)
+                row[x] = indexes[x];
+            else
+                row[x / 2] = static_cast<uint8_t>(x % 2 ? (row[x / 2] & 0xF0) | indexes[x] : (row[x / 2] & 0x0F) | indexes[x] << 4);
+        }
+        EXPECT_EQ(b.ToImage().pixel(2, 0), qRgb(0, 0, 0));
+        b.SetTransparent(true);
+        b.SetTransparentColor(clLime);
+        const QImage see = b.ToImage();
+        ASSERT_EQ(see.format(), QImage::Format_ARGB32);
+        EXPECT_EQ(see.pixel(0, 0), qRgba(255, 0, 0, 255));
+        EXPECT_EQ(qAlpha(see.pixel(1, 0)), 0);
+        EXPECT_EQ(qAlpha(see.pixel(3, 0)), 0);
+        EXPECT_EQ(see.pixel(2, 0), qRgba(0, 0, 0, 255));
+        b.SetTransparentColor(clBlack);  // the colour of the indexes past the palette
+        EXPECT_EQ(qAlpha(b.ToImage().pixel(2, 0)), 0);
     }
 }
 
