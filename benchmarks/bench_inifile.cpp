@@ -37,5 +37,3 @@ void BM_ReadEverySection(benchmark::State& state)
 BENCHMARK(BM_ReadEverySection)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-BENCHMARK_MAIN();

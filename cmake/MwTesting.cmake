@@ -4,11 +4,17 @@ find_package(Qt6 REQUIRED COMPONENTS Test)
 
 # mw_add_gtest(<name> SOURCES ... LIBS ... [QT] [PROPERTIES ...])
 #   QT: the test's main creates a QApplication (offscreen) before the tests run.
-# Every test binary carries its sanitizer options (tests/support/SanitizerOptions.cpp) and
-# knows the source tree (MW_SOURCE_DIR) and the test data folder (MW_TEST_DATA).
+# Every test binary carries its sanitizer options (tests/support/SanitizerOptions.cpp) and a
+# watchdog that stops a test running longer than 90 s, naming it (TestWatchdog.cpp), and knows
+# the source tree (MW_SOURCE_DIR) and the test data folder (MW_TEST_DATA).
+# With MW_TEST_PER_BINARY, CTest runs each test binary whole as one test (its output names
+# every failing test) instead of one process per test: for the sanitizer builds, where a
+# process start is dear.
+option(MW_TEST_PER_BINARY "One CTest test per test binary" OFF)
 function(mw_add_gtest name)
   cmake_parse_arguments(A "QT" "" "SOURCES;LIBS;PROPERTIES" ${ARGN})
-  add_executable(${name} ${A_SOURCES} ${PROJECT_SOURCE_DIR}/tests/support/SanitizerOptions.cpp)
+  add_executable(${name} ${A_SOURCES} ${PROJECT_SOURCE_DIR}/tests/support/SanitizerOptions.cpp
+                 ${PROJECT_SOURCE_DIR}/tests/support/TestWatchdog.cpp)
   if(A_QT)
     target_link_libraries(${name} PRIVATE ${A_LIBS} mw_test_qtmain GTest::gtest GTest::gmock)
   else()
@@ -19,10 +25,16 @@ function(mw_add_gtest name)
     MW_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
     MW_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data"
     MW_LSAN_SUPP="${PROJECT_SOURCE_DIR}/tests/lsan.supp")
-  gtest_discover_tests(${name}
-    DISCOVERY_MODE PRE_TEST
-    DISCOVERY_TIMEOUT 120
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 300 ${A_PROPERTIES})
+  if(MW_TEST_PER_BINARY)
+    add_test(NAME ${name} COMMAND ${name})
+    # Each test inside stops at 90 s by its watchdog; the whole binary gets the sum it may need.
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 1200 ${A_PROPERTIES})
+  else()
+    gtest_discover_tests(${name}
+      DISCOVERY_MODE PRE_TEST
+      DISCOVERY_TIMEOUT 120
+      PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 90 ${A_PROPERTIES})
+  endif()
 endfunction()
 
 # mw_add_cupsd_fixture(<fixture> <script> <dir-variable>)

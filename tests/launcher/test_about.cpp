@@ -5,9 +5,11 @@
 #include "launcher/Usplash.h"
 #include "launcher/about.h"
 #include "platform/services/Shell.h"
+#include "support/WaitFor.h"
 #include "ui_Usplash.h"
 #include "ui_about.h"
 
+#include <QAbstractButton>
 #include <QFile>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -21,7 +23,10 @@ void Type(QWidget& w, const std::string& keys, Qt::KeyboardModifiers mods)
         QTest::keyClick(w.windowHandle(), static_cast<Qt::Key>(Qt::Key_A + (c - 'A')), mods);
         QCoreApplication::processEvents();
     }
-    QTest::qWait(300);  // an access key clicks its button after a short animation
+    // An access key presses its button and clicks it once a short animation has run.
+    for (QAbstractButton* button : w.findChildren<QAbstractButton*>())
+        EXPECT_TRUE(mwtest::WaitFor([&] { return !button->isDown(); }, "the access key's click"));
+    QCoreApplication::processEvents();
 }
 
 }  // namespace

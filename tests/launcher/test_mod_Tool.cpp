@@ -242,10 +242,11 @@ TEST_F(Catalogue, NoRegistryGivesAnEmptyCatalogueAndCreatesTheKey)
     EXPECT_EQ(blocked.Count(), 0);
 }
 
-// A catalogue of thousands of tools is read in one pass over the registry file.
-TEST_F(Catalogue, ThousandsOfToolsLoadInOnePass)
+// A catalogue of many tools sharing one program: each tool is read with its own values. Its
+// speed at 5,000 tools is bench_catalogue's.
+TEST_F(Catalogue, ManyToolsSharingOneProgramLoadEachWithItsValues)
 {
-    constexpr int n = 5000;
+    constexpr int n = 300;
     const std::string path = MakeTool("shared", "tool.sh", true);
     std::string text;
     for (int i = 0; i < n; ++i)
@@ -257,10 +258,10 @@ TEST_F(Catalogue, ThousandsOfToolsLoadInOnePass)
     Load(list);
     ASSERT_EQ(list.Count(), n);
     EXPECT_EQ(list.Groups.Count(), 7);
-    const TToolItem* last = list.GetTool(list.IndexOf("T4999"));
-    EXPECT_EQ(last->MenuCaption, "Tool 4999");
-    EXPECT_EQ(last->Description, "About 4999");
-    EXPECT_EQ(last->Group, "Group 1");
+    const TToolItem* last = list.GetTool(list.IndexOf("T299"));
+    EXPECT_EQ(last->MenuCaption, "Tool 299");
+    EXPECT_EQ(last->Description, "About 299");
+    EXPECT_EQ(last->Group, "Group 5");
 }
 
 TEST(SampleRegistry, RegistersMastwiseAsTheReadmeShows)

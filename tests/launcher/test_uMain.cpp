@@ -9,6 +9,7 @@
 #include "support/UserInput.h"
 #include "ui_about.h"
 #include "ui_uMain.h"
+#include "support/WaitFor.h"
 
 #include <QAbstractItemView>
 #include <QElapsedTimer>
@@ -186,9 +187,7 @@ TEST_F(MainWindow, ShowsGroupsAndToolsCopiesByDragStartsToolsAndRemembersTheView
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
     QCoreApplication::sendEvent(u.lvwTools->CurrentView(), &enter);
     const QString ran = QString::fromStdString(planner + "/ran.txt");
-    QElapsedTimer t;
-    t.start();
-    while (!QFile::exists(ran) && t.elapsed() < 20000) QThread::msleep(20);
+    ASSERT_TRUE(mwtest::WaitFor([&] { return QFile::exists(ran); }, "the tool to start and write its file"));
     EXPECT_EQ(ReadText(ran.toStdString()), "--site\nMt Wilson\n-v\n" + QDir(QString::fromStdString(planner)).canonicalPath().toStdString() + "\n");
 
     f->Close1Click();

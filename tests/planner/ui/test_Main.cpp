@@ -7,7 +7,9 @@
 #include "planner/ui/Main.h"
 #include "planner/ui/MainState.h"
 #include "planner/resources/PlannerPictures.h"
+#include "support/WaitFor.h"
 
+#include <algorithm>
 #include <QApplication>
 #include <QDir>
 #include <QImage>
@@ -352,9 +354,16 @@ TEST_F(MainWindow, ShowcaseAnimatesAndNamesTheAntennaOnScreen)
     for (int step = 1; step <= 8; ++step) {
         SCOPED_TRACE(step);
         EXPECT_EQ(showcase->AnimationTimer().Interval(), 2500u);
+        // The clock moves only once the timer waits for its next tick.
+        auto waitsFor = [&](uint64_t at) {
+            const std::vector<uint64_t> d = clock.Deadlines();
+            return std::find(d.begin(), d.end(), at) != d.end();
+        };
+        const uint64_t tick = clock.NowMs() + 2500;
+        ASSERT_TRUE(mwtest::WaitFor([&] { return waitsFor(tick); }, "the timer to wait for its next tick"));
         clock.Advance(2499);
-        QTest::qWait(10);
         const int before = showcase->CurrentFrame();
+        EXPECT_TRUE(waitsFor(tick));
         clock.Advance(1);
         ASSERT_TRUE(pumpUntil([&] { return showcase->CurrentFrame() != before; }));
         EXPECT_EQ(onScreen(), step % 4);

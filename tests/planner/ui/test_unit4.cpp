@@ -13,6 +13,7 @@
 #include "report/ui/RpxViewer.h"
 #include "support/TestFiles.h"
 #include "ui_RpxViewer.h"
+#include "support/WaitFor.h"
 
 #include <QFocusEvent>
 #include <QImage>
@@ -628,7 +629,7 @@ TEST_F(LineReport, PrintShowsTheTableInTheViewerAndItSavesAndReopens)
     EXPECT_FALSE(viewer->Generating());
     if (const QByteArray keep = qgetenv("MW_KEEP_GRAB"); !keep.isEmpty()) {
         viewer->resize(900, 1000);
-        QTest::qWait(50);
+        QCoreApplication::processEvents();
         viewer->grab().save(QString::fromLocal8Bit(keep) + "/line-report.png");
     }
     const std::shared_ptr<TRpxRpxFile> doc = viewer->ActivePreview()->Document();
@@ -704,10 +705,9 @@ TEST_F(LineReport, PrintShowsTheTableInTheViewerAndItSavesAndReopens)
     QMenuBar* bar = viewer->menuBar();
     QMenu* menu = viewer->Form().File1;
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(menu->menuAction()).center());
-    for (int i = 0; i < 100 && !menu->isVisible(); ++i) QTest::qWait(10);
-    ASSERT_TRUE(menu->isVisible());
+    ASSERT_TRUE(mwtest::WaitFor([&] { return menu->isVisible(); }, "the File menu to open"));
     QTest::keyClick(menu, Qt::Key_S);
-    for (int i = 0; i < 100 && menu->isVisible(); ++i) QTest::qWait(10);
+    ASSERT_TRUE(mwtest::WaitFor([&] { return !menu->isVisible(); }, "the File menu to close"));
     auto again = std::make_shared<TRpxRpxFile>();
     again->LoadFromFile(file);
     ASSERT_EQ(again->PageCount(), doc->PageCount());

@@ -1,5 +1,6 @@
 // The shell: parameter splitting, starting a program in its folder, opening addresses.
 #include "platform/services/Shell.h"
+#include "support/WaitFor.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -49,9 +50,7 @@ TEST(ShellExecuteOpen, StartsTheProgramWithItsParametersInItsFolder)
     }
     ASSERT_TRUE(ShellExecuteOpen(script.toStdString(), "-x 'two words' \"$HOME\"", work.toStdString()));
     const QString out = work + "/out.txt";
-    QElapsedTimer t;
-    t.start();
-    while (!QFile::exists(out) && t.elapsed() < 20000) QThread::msleep(20);
+    ASSERT_TRUE(mwtest::WaitFor([&] { return QFile::exists(out); }, "the started program to write its file"));
     QFile f(out);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << "the program did not run";
     EXPECT_EQ(f.readAll().toStdString(), "-x\ntwo words\n$HOME\n" + QDir(work).canonicalPath().toStdString() + "\n");

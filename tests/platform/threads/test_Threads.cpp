@@ -1,4 +1,5 @@
 #include "platform/threads/Threads.h"
+#include "support/WaitFor.h"
 
 #include <QCoreApplication>
 #include <gtest/gtest.h>
@@ -8,14 +9,6 @@
 #include <vector>
 
 namespace {
-
-// Runs the event loop until done() holds or two seconds pass.
-bool PumpUntil(const std::function<bool()>& done)
-{
-    const uint64_t end = MillisecondClock() + 5000;
-    while (!done() && MillisecondClock() < end) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    return done();
-}
 
 // A thread running a function.
 class TFnThread : public TThread {
@@ -47,7 +40,7 @@ TEST(Threads, SynchronizedCallsRunOnTheGuiThreadThroughTheEventLoop)
         for (int i = 0; i < 3; ++i)
             self.Synchronize([&] { (std::this_thread::get_id() == gui ? onGui : elsewhere)++; });
     }, false);
-    EXPECT_TRUE(PumpUntil([&] { return t.Finished(); }));
+    EXPECT_TRUE(mwtest::WaitFor([&] { return t.Finished(); }, "the thread to finish"));
     EXPECT_EQ(onGui, 3);
     EXPECT_EQ(elsewhere, 0);
     EXPECT_TRUE(threads::IsGuiThread());
@@ -70,12 +63,15 @@ TEST(Threads, CancelledCallsNeverRunAndReleaseTheirWaiter)
     const int owner = 0;
     std::atomic<bool> ran{false}, posted{false};
     std::atomic<int> result{-1};
+    // The queue asks `skip` under its lock just before it queues the call: once it has been
+    // asked, the call is in the queue as soon as the lock is free, which CancelCalls takes.
     TFnThread t([&](TFnThread&) {
-        posted = true;
-        result = threads::Synchronize(&owner, [&] { ran = true; }) ? 1 : 0;
+        result = threads::Synchronize(&owner, [&] { ran = true; }, [&] {
+            posted = true;
+            return false;
+        }) ? 1 : 0;
     }, false);
-    while (!posted) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));  // the call is queued by now
+    ASSERT_TRUE(mwtest::WaitWithoutEventsFor([&] { return posted.load(); }, "the call to be queued"));
     threads::CancelCalls(&owner);
     t.WaitFor();
     EXPECT_EQ(result, 0);
@@ -99,6 +95,7 @@ TEST(Threads, AFailingSynchronizedCallFailsInTheThread)
 TEST(Threads, EndHandlerRunsOnTheGuiThreadAndFreeOnTerminateDeletes)
 {
     static std::atomic<int> destroyed{0};
+    destroyed = 0;  // the test may run more than once in one process
     struct TSelfFreeing : TThread {
         TSelfFreeing() : TThread(true) {}
         ~TSelfFreeing() override { ++destroyed; }
@@ -110,7 +107,7 @@ TEST(Threads, EndHandlerRunsOnTheGuiThreadAndFreeOnTerminateDeletes)
     t->FreeOnTerminate = true;
     t->OnTerminate = [&](TThread*) { endedOnGui = std::this_thread::get_id() == gui; };
     t->Start();
-    EXPECT_TRUE(PumpUntil([&] { return destroyed == 1; }));
+    EXPECT_TRUE(mwtest::WaitFor([&] { return destroyed == 1; }, "the thread to free itself"));
     EXPECT_TRUE(endedOnGui);
 }
 
@@ -118,7 +115,6 @@ TEST(Threads, AThreadMadeSuspendedWaitsForStart)
 {
     std::atomic<bool> ran{false};
     TFnThread t([&](TFnThread&) { ran = true; });
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
     EXPECT_FALSE(ran);
     EXPECT_FALSE(t.Started());
     t.Start();
@@ -137,11 +133,8 @@ TEST(Threads, AutoResetEventLetsOneWaiterPassPerSignal)
     e.ResetEvent();
     EXPECT_EQ(e.WaitFor(0), TWaitResult::wrTimeout);
 
-    TFnThread t([&](TFnThread&) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        e.SetEvent();
-    }, false);
-    EXPECT_EQ(e.WaitFor(2000), TWaitResult::wrSignaled);
+    TFnThread t([&](TFnThread&) { e.SetEvent(); }, false);
+    EXPECT_EQ(e.WaitFor(mwtest::kWaitMs), TWaitResult::wrSignaled);
 }
 
 TEST(Threads, SemaphoreCountsUpToItsCeiling)
@@ -185,9 +178,11 @@ TEST(Threads, ManualClockWakesSleepersAtTheirDeadline)
         clock.WaitUntil(lock, cv, 100, [] { return false; });
         woke = true;
     }, false);
+    ASSERT_TRUE(mwtest::WaitWithoutEventsFor([&] { return clock.Deadlines() == std::vector<uint64_t>{100}; },
+                                             "the sleeper to take its deadline"));
     clock.Advance(99);
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
     EXPECT_FALSE(woke);
+    EXPECT_EQ(clock.Deadlines(), std::vector<uint64_t>{100});
     clock.Advance(1);
     t.WaitFor();
     EXPECT_TRUE(woke);

@@ -3,6 +3,7 @@
 #include "ui_RpxViewer.h"
 
 #include "report/FakePrinters.h"
+#include "support/WaitFor.h"
 
 #include <QLineEdit>
 #include <QMenu>
@@ -24,10 +25,9 @@ void MenuKey(QMainWindow* window, QMenu* menu, Qt::Key, Qt::Key itemKey)
 {
     QMenuBar* bar = window->menuBar();
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(menu->menuAction()).center());
-    for (int i = 0; i < 100 && !menu->isVisible(); ++i) QTest::qWait(10);
-    ASSERT_TRUE(menu->isVisible());
+    ASSERT_TRUE(mwtest::WaitFor([&] { return menu->isVisible(); }, "the menu to open"));
     QTest::keyClick(menu, itemKey);
-    for (int i = 0; i < 100 && menu->isVisible(); ++i) QTest::qWait(10);
+    ASSERT_TRUE(mwtest::WaitFor([&] { return !menu->isVisible(); }, "the menu to close"));
 }
 
 }  // namespace
