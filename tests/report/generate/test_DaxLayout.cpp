@@ -623,3 +623,40 @@ TEST_F(DaxGroups, SubDataRepeatedAfterABreakIsCountedOnce)
     const auto texts = Texts(pages[1]);
     EXPECT_NE(std::find(texts.begin(), texts.end(), "3.50"), texts.end()) << ::testing::PrintToString(texts);
 }
+
+TEST_F(DaxLayout, StretchingOverlayTallerThanThePageEndsWithTheNoRoomError)
+{
+    // 30 wrapped lines of 13 pixels: more than the 288-pixel page has, and an overlay cannot
+    // break the page. Printed at the start and at the end of the page, from the page's top
+    // and from below its middle, the run ends with the no-room error instead of looping.
+    struct Case {
+        bool first;
+        int topOffset;
+    };
+    for (const Case c : {Case{false, 200}, Case{true, 0}, Case{false, 0}, Case{true, 200}}) {
+        SCOPED_TRACE(testing::Message() << "First " << c.first << " TopOffset " << c.topOffset);
+        TDaxReport overlaid;
+        overlaid.SetName("OverlayReport");
+        auto& p = Page(overlaid, "OverlayPage");
+        DefaultBands(p, 20);
+        p.PageSetup.SetHeight(4.0);
+        overlaid.Prompt = false;
+        overlaid.ReportWindows = windows;
+        p.OnDataStart = [](TDaxReportPage& q) { q.DataFinished = true; };
+        auto& o = Band<TDaxOverlayBand>(p, "Tall", 17);
+        o.Stretch = true;
+        o.First = c.first;
+        o.TopOffset = c.topOffset;
+        auto& memo = Label<TDaxTextLabel>(o, "Memo", 0, 0, 200, 17);
+        memo.SetWrapText(true);
+        std::string text;
+        for (int i = 0; i < 30; ++i) text += "line\n";
+        memo.Caption = text + "end";
+        CaughtErrors errors;
+        overlaid.Run();
+        EXPECT_FALSE(overlaid.Running);
+        ASSERT_EQ(errors.messages.size(), 1u);
+        EXPECT_EQ(errors.messages[0],
+                  "The page of report OverlayReport leaves no room between its page header and page footer.");
+    }
+}
