@@ -626,8 +626,37 @@ void TDaxVerticalDivider::SetDividerWidth(int w)
     Width = w + 1;
 }
 
+void TDaxVerticalDivider::FitBand()
+{
+    const TDaxBand* b = Band();
+    if (!b) return;
+    Top = 1;
+    Height = std::max(0, b->Height - 1);
+    Width = dividerWidth_ + 1;
+}
+
+void TDaxVerticalDivider::ParentChanged(TDaxComponent* oldParent)
+{
+    TDaxLabel::ParentChanged(oldParent);
+    FitBand();
+}
+
+void TDaxVerticalDivider::Loaded()
+{
+    TDaxLabel::Loaded();
+    FitBand();
+}
+
+void TDaxVerticalDivider::Print(TDaxReportPage& page, int height)
+{
+    // The band's height may have changed since the divider was placed.
+    FitBand();
+    TDaxLabel::Print(page, height);
+}
+
 int TDaxVerticalDivider::PrintSlice(TDaxReportPage& page, int, int sliceHeight)
 {
+    FitBand();
     if (CanPrint()) {
         FireBefore();
         DrawLabel(page.Canvas(), PageRect(page, sliceHeight), sliceHeight);

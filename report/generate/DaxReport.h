@@ -284,11 +284,19 @@ public:
     // Nothing of it goes into RTF output.
     void WriteRtfTab(TDaxReportPage&, TDaxRtfFile&, int) override {}
     void WriteRtf(TDaxReportPage&, TDaxRtfFile&, int) override { Done = true; }
+    void Print(TDaxReportPage& page, int height) override;
     void SetDividerWidth(int w);
     int DividerWidth() const { return dividerWidth_; }
     TRpxColor DividerColor = clBlack;
 
+protected:
+    void ParentChanged(TDaxComponent* oldParent) override;
+    void Loaded() override;
+
 private:
+    // A divider on a band runs from the band's second pixel row to its bottom, whatever
+    // bounds were set or read.
+    void FitBand();
     int dividerWidth_ = 1;
 };
 

@@ -1,5 +1,7 @@
 #include "ReportFixture.h"
 
+#include "platform/streaming/ComponentStream.h"
+
 #include <algorithm>
 
 namespace {
@@ -108,6 +110,48 @@ TEST_F(DaxLabels, VerticalDividerFiresItsEventsTwice)
     EXPECT_EQ(before, 2);
     EXPECT_GE(conditions, 2);
     EXPECT_TRUE(Has(FirstPageCalls(Document()), "fill 78,68,81,"));
+}
+
+TEST_F(DaxLabels, VerticalDividerRunsTheHeightOfItsBand)
+{
+    // The detail band is 20 pixels high at y 68: printed whole, a divider covers its rows
+    // 68 .. 86 whatever bounds it was given, also after the band grew and when read from a
+    // stream that says otherwise; in a stretching band it takes the slice's 20 rows.
+    rows = {"x"};
+    auto& d = Label<TDaxVerticalDivider>(*page.Detail, "Div", 30, 0, 2, 1000);
+    EXPECT_EQ(d.Top, 1);
+    EXPECT_EQ(d.Height, 19);
+    d.Top = 7;
+    d.Height = 1000;
+    report.Run();
+    EXPECT_TRUE(Has(FirstPageCalls(Document()), "fill 78,68,79,87 s0"));
+
+    page.Detail->Height = 40;
+    windows->viewer.reset();
+    report.Run();
+    EXPECT_TRUE(Has(FirstPageCalls(Document()), "fill 78,68,79,107 s0"));
+    page.Detail->Height = 20;
+
+    page.Detail->Stretch = true;
+    windows->viewer.reset();
+    report.Run();
+    EXPECT_TRUE(Has(FirstPageCalls(Document()), "fill 78,68,79,88 s0"));
+    page.Detail->Stretch = false;
+
+    report.SetName("DividerReport");
+    std::string text = WriteComponentText(report);
+    const size_t at = text.find("Div : TDaxVerticalDivider");
+    ASSERT_NE(at, std::string::npos);
+    for (const auto& [from, to] : {std::pair<std::string, std::string>{"Top = 1", "Top = 6"}, {"Height = 19", "Height = 400"}}) {
+        const size_t p = text.find(from, at);
+        ASSERT_NE(p, std::string::npos) << text.substr(at, 300);
+        text.replace(p, from.size(), to);
+    }
+    auto loaded = ReadComponentTextAs<TDaxReport>(text, nullptr, nullptr);
+    auto* divider = dynamic_cast<TDaxVerticalDivider*>(loaded->Pages().front()->FindComponent("Div"));
+    ASSERT_NE(divider, nullptr);
+    EXPECT_EQ(divider->Top, 1);
+    EXPECT_EQ(divider->Height, 19);
 }
 
 TEST_F(DaxLabels, CheckLabelDrawsItsMarkForTrue)
