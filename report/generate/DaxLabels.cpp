@@ -241,7 +241,7 @@ void TDaxTVLabel::PrepareText()
     Memo.WordWrap = WrapText;
     Memo.LineSpacing = WrapHeightPercent;
     Memo.SkipBlankLines = SuppressBlankLines;
-    Memo.TrimBlankEnds = false;
+    Memo.TrimBlankEnds = SuppressWhiteSpace;
     Memo.Alignment = JustifyMemo ? 3 : static_cast<uint8_t>(AlignHorizontal == laLeft ? 0 : AlignHorizontal == laCenter ? 1 : 2);
     std::string text;
     TDaxVar* v = Variable();

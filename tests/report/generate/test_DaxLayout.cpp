@@ -660,3 +660,42 @@ TEST_F(DaxLayout, StretchingOverlayTallerThanThePageEndsWithTheNoRoomError)
                   "The page of report OverlayReport leaves no room between its page header and page footer.");
     }
 }
+
+TEST_F(DaxStretch, BlankLinesOfTheMemoAsItsSuppressionsSay)
+{
+    // The memo's first line is drawn at y 198 on the first page and at 71 on a continuation
+    // (13-pixel lines); eight lines fit on the first page.
+    struct Case {
+        const char* caption;
+        bool suppressWhiteSpace, suppressBlankLines;
+        std::vector<Strings> pages;   // the memo's texts of each page
+    };
+    const std::string eight = "a\nb\nc\nd\ne\nf\ng\nh\n";
+    const Strings firstEight = {"a@198", "b@211", "c@224", "d@237", "e@250", "f@263", "g@276", "h@289"};
+    const Case cases[] = {
+        {"\n\na\nb", false, false, {{"a@224", "b@237"}}},
+        {"\n\na\nb\n\n", true, false, {{"a@198", "b@211"}}},
+        {"a\n\n\nb", true, false, {{"a@198", "b@237"}}},
+        {"a\n\n\nb", false, true, {{"a@198", "b@211"}}},
+        {"\na\n\nb", true, true, {{"a@198", "b@211"}}},
+    };
+    Setup(120);
+    auto& memo = static_cast<TDaxTextLabel&>(*page.Detail->Labels().front());
+    auto run = [&](const std::string& caption, bool white, bool blank) {
+        memo.Caption = caption;
+        memo.SuppressWhiteSpace = white;
+        memo.SuppressBlankLines = blank;
+        windows->viewer.reset();
+        report.Run();
+        std::vector<Strings> memoTexts;
+        for (const auto& p : Pages()) memoTexts.emplace_back(p.begin() + 1, p.end() - 1);   // without Title and End
+        return memoTexts;
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::string(c.caption)));
+        EXPECT_EQ(run(c.caption, c.suppressWhiteSpace, c.suppressBlankLines), c.pages);
+    }
+    // A continuation begins at its first line that is not empty.
+    EXPECT_EQ(run(eight + "\n\n\ni\nj", true, false), (std::vector<Strings>{firstEight, {"i@71", "j@84"}}));
+    EXPECT_EQ(run(eight + "\n\n\ni\nj", false, false), (std::vector<Strings>{firstEight, {"i@110", "j@123"}}));
+}
