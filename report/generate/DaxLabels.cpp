@@ -1,5 +1,7 @@
 #include "DaxReport.h"
 
+#include "report/output/RpxPicture.h"
+
 #include <algorithm>
 #include <climits>
 
@@ -553,21 +555,58 @@ void TDaxImageLabel::Notification(TDaxComponent* c, TOperation op)
 void TDaxImageLabel::PrepareImage()
 {
     image_.clear();
+    bitmap_ = false;
+    imageWidth_ = imageHeight_ = 0;
     const bool fromVariable =
         variable_ && (variable_->DataType() == dtypeGraphic || variable_->DataType() == dtypeBlob) && variable_->HasData();
-    if (!fromVariable) {
+    if (fromVariable) {
+        TMemoryStream& s = variable_->AsStream();
+        const uint8_t* p = s.Memory();
+        image_.assign(p, p + s.Size());
+    } else {
         image_ = Picture;
+    }
+    if (image_.empty()) return;
+    const TDaxReportPage* page = Page();
+    const int ppi = page ? page->PixelsPerInch() : 96;
+    if (image_.size() >= 2 && image_[0] == 'B' && image_[1] == 'M') {
+        TRpxBitmap b;
+        b.LoadFromBytes(image_);
+        b.DesignResolution = ppi;
+        if (b.Empty()) {
+            image_.clear();
+            return;
+        }
+        bitmap_ = true;
+        imageWidth_ = b.DrawWidth(ppi);
+        imageHeight_ = b.DrawHeight(ppi);
         return;
     }
-    TMemoryStream& s = variable_->AsStream();
-    const uint8_t* p = s.Memory();
-    image_.assign(p, p + s.Size());
+    const auto picture = GraphicFromBytes(image_);
+    if (!picture) {
+        image_.clear();
+        return;
+    }
+    switch (picture->PictureKind) {
+    case TRpxPicture::pkBitmap: imageKind_ = 1; break;
+    case TRpxPicture::pkIcon: imageKind_ = 0; break;
+    case TRpxPicture::pkMetafile: imageKind_ = 2; break;
+    case TRpxPicture::pkJpeg: imageKind_ = 3; break;
+    }
+    if (picture->Image.Empty() && !fromVariable) {
+        // A picture this program recognises but cannot decode keeps the size it was stored with.
+        imageWidth_ = PictureWidth;
+        imageHeight_ = PictureHeight;
+    } else {
+        imageWidth_ = picture->Width();
+        imageHeight_ = picture->Height();
+    }
 }
 
 int TDaxImageLabel::Measure()
 {
-    if (Stretch || image_.empty() || PictureHeight <= 0) return Top + Height;
-    return Top + PictureHeight;
+    if (Stretch || image_.empty()) return Top + Height;
+    return Top + imageHeight_;
 }
 
 void TDaxImageLabel::StartPrint()
@@ -597,17 +636,21 @@ void TDaxImageLabel::DrawLabel(TRpxCanvas& c, const TRpxRect& r, int)
     PrepareImage();
     DrawBackground(c, r);
     if (!image_.empty()) {
+        TMemoryStream bmp;
+        if (bitmap_) bmp.Write(image_.data(), static_cast<int64_t>(image_.size()));
         if (Stretch) {
-            c.StretchGraphic(r, PictureKind, image_);
+            if (bitmap_) c.StretchBitmap(r, &bmp);
+            else c.StretchGraphic(r, imageKind_, image_);
         } else {
             TRpxRect at = r;
             if (Center) {
-                at.Left += (Width - PictureWidth) / 2;
-                at.Top += (Height - PictureHeight) / 2;
+                at.Left += (Width - imageWidth_) / 2;
+                at.Top += (Height - imageHeight_) / 2;
             }
-            c.DrawGraphic(at.Left, at.Top, PictureKind, image_);
+            if (bitmap_) c.DrawBitmap(at.Left, at.Top, &bmp);
+            else c.DrawGraphic(at.Left, at.Top, imageKind_, image_);
             if (!DesignPaint)
-                DrawBorder(c, {at.Left, at.Top, at.Left + PictureWidth + 1, at.Top + PictureHeight + 1}, BorderType, false);
+                DrawBorder(c, {at.Left, at.Top, at.Left + imageWidth_ + 1, at.Top + imageHeight_ + 1}, BorderType, false);
         }
     }
     DrawBorder(c, r, BorderType, DesignPaint);

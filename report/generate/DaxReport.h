@@ -268,9 +268,14 @@ protected:
     void Notification(TDaxComponent* c, TOperation op) override;
 
 private:
+    // The picture to print (the variable's or the stored one) and its natural size in
+    // report pixels; nothing when its bytes are no picture.
     void PrepareImage();
     int Measure();
     std::vector<uint8_t> image_;
+    bool bitmap_ = false;   // a BMP file, drawn at the resolution it gives
+    int imageKind_ = 1;
+    int imageWidth_ = 0, imageHeight_ = 0;
     TDaxVar* variable_ = nullptr;
 };
 

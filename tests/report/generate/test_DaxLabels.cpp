@@ -154,6 +154,108 @@ TEST_F(DaxLabels, VerticalDividerRunsTheHeightOfItsBand)
     EXPECT_EQ(divider->Height, 19);
 }
 
+namespace {
+
+// A BMP file (BITMAPFILEHEADER, BITMAPINFOHEADER, 24-bit rows padded to four bytes) of
+// width x height grey pixels, `ppm` pixels per metre both ways.
+std::vector<uint8_t> GreyBmp(int width, int height, int ppm)
+{
+    const int row = (width * 3 + 3) / 4 * 4;
+    const int bits = row * height;
+    std::vector<uint8_t> f;
+    auto u16 = [&f](int v) {
+        f.push_back(static_cast<uint8_t>(v));
+        f.push_back(static_cast<uint8_t>(v >> 8));
+    };
+    auto u32 = [&](int v) {
+        u16(v & 0xFFFF);
+        u16((v >> 16) & 0xFFFF);
+    };
+    f.push_back('B');
+    f.push_back('M');
+    u32(14 + 40 + bits);   // file size
+    u32(0);                // reserved
+    u32(14 + 40);          // offset of the pixels
+    u32(40);               // header size
+    u32(width);
+    u32(height);
+    u16(1);    // planes
+    u16(24);   // bits per pixel
+    u32(0);    // no compression
+    u32(bits);
+    u32(ppm);
+    u32(ppm);
+    u32(0);   // colours used
+    u32(0);   // colours important
+    f.insert(f.end(), static_cast<size_t>(bits), 0x80);
+    return f;
+}
+
+} // namespace
+
+TEST_F(DaxLabels, ImageLabelsMeasureAndPlaceThePicturePrinted)
+{
+    // 9449 pixels per metre is 240 pixels per inch: a 60 x 30 pixel picture is a quarter
+    // by an eighth of an inch, 24 x 12 report pixels; 240 x 120 pixels are 96 x 48. The
+    // detail band (20 pixels, stretching) starts at y 68, its label at x 48.
+    struct Case {
+        int width, height;
+        bool fromVariable, center;
+        Strings images;   // where the recorded pictures were drawn, each row's in turn
+        Strings frames;   // the bottom bar of the frame round each row's picture
+    };
+    const Case cases[] = {
+        {60, 30, false, true, {"image 86,87,110,99 60x30", "image 86,107,110,119 60x30"}, {"fill 86,100,112,101", "fill 86,120,112,121"}},
+        {60, 30, true, true, {"image 86,87,110,99 60x30", "image 86,107,110,119 60x30"}, {"fill 86,100,112,101", "fill 86,120,112,121"}},
+        {240, 120, true, false, {"image 48,68,144,116 240x120", "image 48,116,144,164 240x120"}, {"fill 48,117,146,118", "fill 48,165,146,166"}},
+        {240, 120, false, false, {"image 48,68,144,116 240x120", "image 48,116,144,164 240x120"}, {"fill 48,117,146,118", "fill 48,165,146,166"}},
+    };
+    rows = {"x", "y"};
+    page.Detail->Labels().front()->SetParent(nullptr);
+    page.Detail->Stretch = true;
+    auto& picture = ExprVar(page, "Picture", dtypeGraphic);
+    std::vector<uint8_t> bytes;
+    picture.OnGetData = [&bytes](TDaxVar& v) {
+        TMemoryStream s;
+        s.Write(bytes.data(), static_cast<int64_t>(bytes.size()));
+        s.SetPosition(0);
+        v.SetAsStream(s);
+    };
+    auto& image = Label<TDaxImageLabel>(*page.Detail, "Image", 0, 0, 100, 50);
+    image.BorderType = btSingle;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << (c.fromVariable ? " from the variable" : " stored"));
+        bytes = GreyBmp(c.width, c.height, 9449);
+        image.Picture = c.fromVariable ? std::vector<uint8_t>{} : bytes;
+        image.SetVariable(c.fromVariable ? &picture : nullptr);
+        image.Center = c.center;
+        image.Height = c.center ? 50 : 17;
+        windows->viewer.reset();
+        report.Run();
+        Strings images, frames;
+        for (const auto& call : FirstPageCalls(Document())) {
+            if (call.rfind("image ", 0) == 0) images.push_back(call);
+            for (const auto& f : c.frames)
+                if (call.rfind(f + " ", 0) == 0) frames.push_back(f);
+        }
+        EXPECT_EQ(images, c.images);
+        EXPECT_EQ(frames, c.frames);
+    }
+    // Bytes that are no picture, or a BMP cut short, print nothing and leave the band as it is.
+    image.Picture.clear();
+    image.SetVariable(&picture);
+    const std::vector<uint8_t> whole = GreyBmp(60, 30, 9449);
+    for (const std::vector<uint8_t>& damaged : {std::vector<uint8_t>{'B', 'M', 1, 2, 3}, std::vector<uint8_t>(64, 0xEE),
+                                                 std::vector<uint8_t>(whole.begin(), whole.begin() + 40)}) {
+        bytes = damaged;
+        windows->viewer.reset();
+        report.Run();
+        const Strings calls = FirstPageCalls(Document());
+        EXPECT_FALSE(Has(calls, "image "));
+        EXPECT_TRUE(Has(calls, "fill 48,88,149,89 s0"));   // the second row's label border, 20 pixels down
+    }
+}
+
 TEST_F(DaxLabels, CheckLabelDrawsItsMarkForTrue)
 {
     rows = {"x"};
