@@ -389,6 +389,9 @@ public:
     TDaxBand* Band = nullptr;
     int Order = 0;
     bool Above = false;
+
+protected:
+    void Notification(TDaxComponent* c, TOperation op) override;
 };
 
 class TDaxOverlayBand : public TDaxBand {
@@ -427,6 +430,9 @@ public:
     TFilterEvent OnDataFilter;
     bool DataFinished = false;
 
+protected:
+    void Notification(TDaxComponent* c, TOperation op) override;
+
 private:
     bool Accepted();
     void AfterSkip() { FireEvent(this, OnAfterDataSkip, *this); }
@@ -438,6 +444,9 @@ public:
     std::string ClassName() const override { return "TDaxDataHeadBand"; }
     TDaxBand* OwnerBand() const override { return Band; }
     TDaxSubDataBand* Band = nullptr;
+
+protected:
+    void Notification(TDaxComponent* c, TOperation op) override;
 };
 
 class TDaxDataFootBand : public TDaxDataHeadBand {
@@ -466,6 +475,7 @@ public:
 protected:
     void ValidateParent(TDaxComponent* parent) override;
     void ParentChanged(TDaxComponent* oldParent) override;
+    void Notification(TDaxComponent* c, TOperation op) override;
 };
 
 // Names a dataset for whoever designs the report; the run does not use it.
@@ -657,6 +667,7 @@ public:
 
 protected:
     void ParentChanged(TDaxComponent* oldParent) override;
+    void Notification(TDaxComponent* c, TOperation op) override;
 
 private:
     bool Accepted();
