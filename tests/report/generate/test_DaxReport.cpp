@@ -427,3 +427,15 @@ TEST_F(DaxRun, BusyPrinterAbandonsTheRunWithItsMessage)
     EXPECT_EQ(Pages().size(), 1u);
     EXPECT_EQ(page.PageSetup.Height(), 4.0);
 }
+
+TEST_F(DaxRun, PageNumberCaption)
+{
+    struct Case {
+        int n;
+        const char* caption;
+    };
+    for (const Case c : {Case{1, "Page: 1"}, Case{12, "Page: 12"}, Case{0, "Page: 0"}}) {
+        page.SetPageNumber(c.n);
+        EXPECT_EQ(page.Caption, c.caption);
+    }
+}
