@@ -71,6 +71,55 @@ TEST(RpxBarCode, Code39DrawsTheStandardsPatternsWithGaps)
     EXPECT_FALSE(TRpx3of9BarCode::Pattern('%', e));
 }
 
+TEST(RpxBarCode, Code39TableOfTheStandard)
+{
+    // The Code 39 character set as the symbology standard prints it: nine elements, bar
+    // first, n narrow and w wide.
+    struct Case {
+        char c;
+        const char* elements;
+    };
+    const Case table[] = {
+        {'0', "nnnwwnwnn"}, {'1', "wnnwnnnnw"}, {'2', "nnwwnnnnw"}, {'3', "wnwwnnnnn"}, {'4', "nnnwwnnnw"},
+        {'5', "wnnwwnnnn"}, {'6', "nnwwwnnnn"}, {'7', "nnnwnnwnw"}, {'8', "wnnwnnwnn"}, {'9', "nnwwnnwnn"},
+        {'A', "wnnnnwnnw"}, {'B', "nnwnnwnnw"}, {'C', "wnwnnwnnn"}, {'D', "nnnnwwnnw"}, {'E', "wnnnwwnnn"},
+        {'F', "nnwnwwnnn"}, {'G', "nnnnnwwnw"}, {'H', "wnnnnwwnn"}, {'I', "nnwnnwwnn"}, {'J', "nnnnwwwnn"},
+        {'K', "wnnnnnnww"}, {'L', "nnwnnnnww"}, {'M', "wnwnnnnwn"}, {'N', "nnnnwnnww"}, {'O', "wnnnwnnwn"},
+        {'P', "nnwnwnnwn"}, {'Q', "nnnnnnwww"}, {'R', "wnnnnnwwn"}, {'S', "nnwnnnwwn"}, {'T', "nnnnwnwwn"},
+        {'U', "wwnnnnnnw"}, {'V', "nwwnnnnnw"}, {'W', "wwwnnnnnn"}, {'X', "nwnnwnnnw"}, {'Y', "wwnnwnnnn"},
+        {'Z', "nwwnwnnnn"}, {'-', "nwnnnnwnw"}, {'.', "wwnnnnwnn"}, {' ', "nwwnnnwnn"}, {'*', "nwnnwnwnn"},
+        {'$', "nwnwnwnnn"}, {'/', "nwnwnnnwn"}, {'+', "nwnnnwnwn"},
+    };
+    std::string text;
+    for (const Case& c : table) {
+        SCOPED_TRACE(std::string(1, c.c));
+        int e[9];
+        ASSERT_TRUE(TRpx3of9BarCode::Pattern(c.c, e));
+        std::string got;
+        for (int v : e) got.push_back(v ? 'w' : 'n');
+        EXPECT_EQ(got, c.elements);
+        text.push_back(c.c);
+    }
+    // Drawn as one code, narrow 2 and wide 5, between its start and stop characters.
+    TRpxRecordingDevice dev;
+    TRpx3of9BarCode code;
+    code.NarrowWidth = 2;
+    code.WideWidth = 5;
+    code.BarHeight = 10;
+    code.Draw(dev, kBlack, 0, 0, text);
+    std::vector<Bar> want;
+    int x = 0;
+    const auto add = [&](const char* elements) {
+        for (const Bar& b : Expected(elements, 2, 5, x)) want.push_back(b);
+        x += 2;   // the narrow gap after every character
+    };
+    add("nwnnwnwnn");
+    for (const Case& c : table) add(c.elements);
+    add("nwnnwnwnn");
+    EXPECT_EQ(Bars(dev), want);
+    EXPECT_EQ(code.CodeWidth(dev, text), x);
+}
+
 TEST(RpxBarCode, TwoOfFiveInterleavesPairsBehindALeadingZero)
 {
     TRpxRecordingDevice dev;
