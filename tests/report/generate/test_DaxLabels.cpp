@@ -256,6 +256,115 @@ TEST_F(DaxLabels, ImageLabelsMeasureAndPlaceThePicturePrinted)
     }
 }
 
+namespace {
+
+// The recording device, with the angle of every text that is not upright.
+class AngleRecordingDevice : public TRpxRecordingDevice {
+protected:
+    void DoText(int x, int y, std::string_view text, const TRpxRect* fill, const TRpxRect* clip) override
+    {
+        TRpxRecordingDevice::DoText(x, y, text, fill, clip);
+        if (Font().Escapement != 0) Calls.back() += " angle " + std::to_string(Font().Escapement);
+    }
+};
+
+Strings FirstPageCallsWithAngles(const std::shared_ptr<TRpxRpxFile>& doc)
+{
+    AngleRecordingDevice dev;
+    doc->PlayPage(dev, 1);
+    return dev.Calls;
+}
+
+// The dark pixels of an 8 x 8 pattern recorded as "pattern l,t,r,b R0.R1. ... R7".
+int DarkPixels(const std::string& call)
+{
+    const std::string rows = call.substr(call.rfind(' ') + 1);
+    int dark = 0;
+    for (size_t i = 0; i + 1 < rows.size() + 1; i += 3) dark += 8 - __builtin_popcount(std::stoi(rows.substr(i, 2), nullptr, 16));
+    return dark;
+}
+
+} // namespace
+
+TEST_F(DaxLabels, ClippingAndRotationOfPrintedTexts)
+{
+    // The detail label "T" stands at 48,68 .. 113,85; its text anchor is 50,70.
+    struct Case {
+        bool pageClips;
+        TDaxClipTypes clip;
+        int rotate;
+        const char* text;
+    };
+    const Case cases[] = {
+        {false, ctDefault, 0, "text 50,70 'T' font Arial -13 c0"},
+        {true, ctDefault, 0, "text 50,70 'T' font Arial -13 c0 clip 48,68,113,85"},
+        {false, ctClip, 0, "text 50,70 'T' font Arial -13 c0 clip 48,68,113,85"},
+        {true, ctNoClip, 0, "text 50,70 'T' font Arial -13 c0"},
+        {false, ctDefault, 90, "text 50,70 'T' font Arial -13 c0 angle 900"},
+        {true, ctDefault, 270, "text 50,70 'T' font Arial -13 c0 clip 48,68,113,85 angle 2700"},
+    };
+    rows = {"x"};
+    page.Detail->Labels().front()->SetParent(nullptr);
+    auto& label = static_cast<TDaxTextLabel&>(Top(Text(*page.Detail, "T", "T", 0, 0)));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        page.ClipLabels = c.pageClips;
+        label.ClipType = c.clip;
+        label.RotateFont = c.rotate;
+        windows->viewer.reset();
+        report.Run();
+        const Strings calls = FirstPageCallsWithAngles(Document());
+        EXPECT_NE(std::find(calls.begin(), calls.end(), c.text), calls.end());
+    }
+    // A memo prints its lines upright whatever its angle or the angle drawn before it.
+    label.SetParent(nullptr);
+    auto& turned = Top(Text(*page.Detail, "Turned", "R", 100, 0));
+    turned.RotateFont = 90;
+    label.SetParent(page.Detail);
+    label.SetWrapText(true);
+    windows->viewer.reset();
+    report.Run();
+    const Strings calls = FirstPageCallsWithAngles(Document());
+    EXPECT_TRUE(Has(calls, "text 150,70 'R' font Arial -13 c0 clip 148,68,213,85 angle 900"));
+    EXPECT_NE(std::find(calls.begin(), calls.end(), "text 50,70 'T' font Arial -13 c0"), calls.end());
+}
+
+TEST_F(DaxLabels, ShadedLabelsAndBands)
+{
+    // Each shade's pattern darkens as many of its 64 pixels as the shade says: very dark 32,
+    // dark 24, medium dark 16, medium 10, medium light 4, light 2. A shaded label is a white
+    // rectangle under the pattern; a shaded band's pattern lies one pixel inside each edge
+    // of the band (the page header: x 48 .. 768, y 48 .. 68).
+    struct Case {
+        TRpxShadePercent shade;
+        int dark;
+    };
+    const Case cases[] = {{spVeryDark, 32}, {spDark, 24}, {spMedDark, 16}, {spMedium, 10}, {spMedLight, 4}, {spLight, 2}};
+    rows = {"x"};
+    auto& label = *page.Detail->Labels().front();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.shade));
+        label.SetShade(c.shade);
+        EXPECT_FALSE(label.Transparent);
+        page.PageHead->Shade = c.shade;
+        windows->viewer.reset();
+        report.Run();
+        const Strings calls = FirstPageCalls(Document());
+        const auto at = [&calls](const std::string& prefix) {
+            return std::find_if(calls.begin(), calls.end(), [&](const std::string& s) { return s.rfind(prefix, 0) == 0; });
+        };
+        const auto labelPattern = at("pattern 48,68,113,85 ");
+        ASSERT_NE(labelPattern, calls.end());
+        EXPECT_EQ(DarkPixels(*labelPattern), c.dark);
+        EXPECT_EQ(*(labelPattern - 1), "fill 48,68,113,85 s0 c16777215");
+        const auto bandPattern = at("pattern 49,49,767,67 ");
+        ASSERT_NE(bandPattern, calls.end());
+        EXPECT_EQ(DarkPixels(*bandPattern), c.dark);
+        // The label's text is drawn over its shade.
+        EXPECT_GT(at("text 50,70 'x'"), labelPattern);
+    }
+}
+
 TEST_F(DaxLabels, CheckLabelDrawsItsMarkForTrue)
 {
     rows = {"x"};
