@@ -779,3 +779,56 @@ TEST_F(DaxLayout, FreedComponentsAreForgottenByWhatReferredToThem)
         EXPECT_FALSE(report.Running);
     }
 }
+
+TEST_F(DaxLayout, ArrangeSortsByOrderAndLevelTakingEqualKeysAsTheRulesSay)
+{
+    // Selection sorts: overlay bands and sub bands take the last found of equal keys first,
+    // sub data bands and groups the first found; every sorted set is renumbered from 0.
+    // Found in the order made here, A 2, B 1, C 2, D 1, a selection sort (each smallest
+    // swapped into place) gives D, B, A, C when the last found is taken first, and B, D, C, A
+    // when the first is.
+    auto make = [&](auto tag, const char* prefix, TDaxBand* owner, std::initializer_list<int> orders) {
+        using B = typename decltype(tag)::type;
+        std::vector<B*> made;
+        char name = 'A';
+        for (int order : orders) {
+            auto& b = Band<B>(page, std::string(prefix) + name++, 10, owner);
+            b.Order = order;
+            made.push_back(&b);
+        }
+        return made;
+    };
+    auto overlays = make(std::type_identity<TDaxOverlayBand>{}, "Over", nullptr, {2, 1, 2, 1});
+    auto ends = make(std::type_identity<TDaxOverlayBand>{}, "End", nullptr, {2, 1, 2, 1});
+    for (auto* e : ends) e->First = false;
+    auto subs = make(std::type_identity<TDaxSubBand>{}, "Sub", page.Detail, {2, 1, 2, 1});
+    Band<TDaxBand>(page, "Holder", 10);
+    auto subData = make(std::type_identity<TDaxSubDataBand>{}, "Data", page.Foot, {2, 1, 2, 1});
+    TDaxGroup& g1 = Group(page, "G1", value, 10, 0);
+    TDaxGroup& g2 = Group(page, "G2", value, 10, 0);
+    TDaxGroup& g3 = Group(page, "G3", value, 10, 0);
+    g1.Level = 1;
+    g2.Level = 0;
+    g3.Level = 1;
+    page.Arrange();
+    Strings names;
+    for (TDaxBand* b : page.Bands()) names.push_back(b->Name());
+    const Strings expected = {"ReportHeaderBand", "PageHeaderBand", "G2Header", "G1Header", "G3Header", "DetailBand",
+                              "SubD", "SubB", "SubA", "SubC", "PageFooterBand", "ReportFooterBand", "DataB", "DataD",
+                              "DataC", "DataA", "OverD", "OverB", "OverA", "OverC", "EndD", "EndB", "EndA", "EndC"};
+    // Bands of no family (Holder) keep their place after the arranged ones.
+    ASSERT_GE(names.size(), expected.size());
+    EXPECT_EQ(Strings(names.begin(), names.begin() + static_cast<std::ptrdiff_t>(expected.size())), expected);
+    EXPECT_EQ(names.back(), "Holder");
+    const auto orders = [](const auto& bands) {
+        std::vector<int> o;
+        for (auto* b : bands) o.push_back(b->Order);
+        return o;
+    };
+    // A B C D are now numbered by their place.
+    EXPECT_EQ(orders(overlays), (std::vector<int>{2, 1, 3, 0}));
+    EXPECT_EQ(orders(ends), (std::vector<int>{2, 1, 3, 0}));
+    EXPECT_EQ(orders(subs), (std::vector<int>{2, 1, 3, 0}));
+    EXPECT_EQ(orders(subData), (std::vector<int>{3, 0, 2, 1}));
+    EXPECT_EQ((std::vector<int>{g1.Level, g2.Level, g3.Level}), (std::vector<int>{1, 0, 2}));
+}
