@@ -365,6 +365,36 @@ TEST_F(DaxLabels, ShadedLabelsAndBands)
     }
 }
 
+TEST_F(DaxLabels, TextAnchorsFollowTheAlignments)
+{
+    // A label 101 x 17 at the detail band's origin 48,68 with a border margin of 3: anchors x
+    // 51 (left), 98 (centre, the half width truncated), 146 (right) and y 71 (top), 76 (middle), 82 (bottom). The text
+    // is aligned on the anchor: centred or right-ended on x (the player's "T" is 6 pixels
+    // wide), top, baseline (ascent 10) or bottom (height 13) on y.
+    struct Case {
+        TDaxHorizontalAlign h;
+        TDaxVerticalAlign v;
+        const char* text;
+    };
+    const Case cases[] = {
+        {laLeft, laTop, "text 51,71 'T'"},    {laCenter, laTop, "text 95,71 'T'"},    {laRight, laTop, "text 140,71 'T'"},
+        {laLeft, laMiddle, "text 51,66 'T'"}, {laCenter, laMiddle, "text 95,66 'T'"}, {laRight, laMiddle, "text 140,66 'T'"},
+        {laLeft, laBottom, "text 51,69 'T'"}, {laCenter, laBottom, "text 95,69 'T'"}, {laRight, laBottom, "text 140,69 'T'"},
+    };
+    rows = {"x"};
+    page.Detail->Labels().front()->SetParent(nullptr);
+    auto& label = Text(*page.Detail, "T", "T", 0, 0, 101, 17);
+    label.BorderMargin = 3;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        label.AlignHorizontal = c.h;
+        label.AlignVertical = c.v;
+        windows->viewer.reset();
+        report.Run();
+        EXPECT_TRUE(Has(FirstPageCalls(Document()), c.text));
+    }
+}
+
 TEST_F(DaxLabels, CheckLabelDrawsItsMarkForTrue)
 {
     rows = {"x"};
