@@ -465,3 +465,53 @@ TEST_F(DaxLabels, LabelNeedsABandAsParent)
     guide->SetParent(&page);
     EXPECT_EQ(guide->UpdateLevel(), page.Detail->Updatelevel);   // the detail band's by default
 }
+
+TEST(DaxLabelDefaults, NewLabelsAndBandsStartAsTheirTablesSay)
+{
+    TDaxLabel base;
+    EXPECT_EQ((std::vector<int>{base.Width, base.Height, base.BorderMargin, base.RotateFont, base.Row}),
+              (std::vector<int>{65, 17, 2, 0, 0}));
+    EXPECT_EQ(base.ClipType, ctDefault);
+    EXPECT_EQ(base.AlignVertical, laBottom);
+    EXPECT_EQ(base.AlignHorizontal, laLeft);
+    EXPECT_EQ(base.BorderType, btNone);
+    EXPECT_EQ(base.Shade, spNone);
+    EXPECT_TRUE(base.Transparent);
+    EXPECT_TRUE(base.RtfPrint);
+    EXPECT_FALSE(base.WrapText || base.Stretch);
+
+    TDaxTextLabel text;
+    EXPECT_EQ(text.WrapHeightPercent, 100);
+    EXPECT_FALSE(text.JustifyMemo || text.SuppressBlankLines || text.SuppressWhiteSpace);
+    TDaxvarlabel var;
+    EXPECT_FALSE(var.SuppressRepeats);
+
+    TDaxCheckLabel check;
+    EXPECT_EQ((std::pair{check.Width, check.Height}), (std::pair{12, 12}));
+    EXPECT_EQ(check.CheckStyle, csCross);
+
+    TDaxTotalvarLabel total;
+    EXPECT_TRUE(total.AutoLevel);
+    EXPECT_EQ(total.TotalType, ttSum);
+    EXPECT_EQ(total.AlignVertical, laBottom);
+    EXPECT_EQ(total.AlignHorizontal, laRight);
+    EXPECT_EQ(total.BorderMargin, 2);
+
+    TDaxLine line;
+    EXPECT_EQ(line.LineType, ltHorizontal);
+    EXPECT_EQ(line.AlignVertical, laBottom);
+    EXPECT_EQ(line.AlignHorizontal, laLeft);
+
+    TDaxImageLabel image;
+    EXPECT_FALSE(image.Center || image.Stretch);
+    EXPECT_EQ(image.BorderType, btNone);
+
+    // Without a band a divider is 2 wide and 1000 high.
+    TDaxVerticalDivider divider;
+    EXPECT_EQ((std::vector<int>{divider.DividerWidth(), divider.Width, divider.Height}), (std::vector<int>{1, 2, 1000}));
+    EXPECT_EQ(divider.DividerColor, 0u);
+
+    TDaxOverlayBand overlay;
+    EXPECT_TRUE(overlay.First && overlay.UseMargins);
+    EXPECT_EQ((std::vector<int>{overlay.Order, overlay.TopOffset, overlay.LeftOffset}), (std::vector<int>{0, 0, 0}));
+}
