@@ -142,6 +142,35 @@ TEST(RpxBarCode, TwoOfFiveInterleavesPairsBehindALeadingZero)
     EXPECT_TRUE(none.Calls.empty());
 }
 
+TEST(RpxBarCode, TwoOfFiveDigitsOfTheStandard)
+{
+    // The interleaved 2 of 5 digit patterns as the symbology standard gives them; every
+    // digit drawn once in the bars and once in the spaces.
+    const char* const digits[10] = {"nnwwn", "wnnnw", "nwnnw", "wwnnn", "nnwnw", "wnwnn", "nwwnn", "nnnww", "wnnwn", "nwnwn"};
+    for (const std::string text : {"0123456789", "1032547698"}) {
+        SCOPED_TRACE(text);
+        TRpxRecordingDevice dev;
+        TRpx2of5BarCode code;
+        code.NarrowWidth = 2;
+        code.WideWidth = 5;
+        code.BarHeight = 10;
+        code.Draw(dev, kBlack, 0, 0, text);
+        std::string elements = "nnnn";
+        for (size_t i = 0; i < text.size(); i += 2) {
+            const char* bars = digits[text[i] - '0'];
+            const char* spaces = digits[text[i + 1] - '0'];
+            for (int k = 0; k < 5; ++k) {
+                elements.push_back(bars[k]);
+                elements.push_back(spaces[k]);
+            }
+        }
+        elements += "wnn";
+        int x = 0;
+        EXPECT_EQ(Bars(dev), Expected(elements, 2, 5, x));
+        EXPECT_EQ(code.CodeWidth(dev, text), x);
+    }
+}
+
 TEST(RpxBarCode, MilsAndVerticalCodes)
 {
     TRpxDeviceInfo info;
