@@ -454,6 +454,33 @@ TEST_F(DaxLabels, TextLabelWithoutCaptionDrawsOnlyBackgroundAndBorder)
     EXPECT_TRUE(Has(calls, "fill 248,68,299,69 s0 c0"));   // top bar of the border
 }
 
+TEST_F(DaxLabels, BordersOfEachType)
+{
+    // A label at 248,68 .. 298,85: a single border is four one-pixel bars (top and bottom
+    // running one pixel past the right edge), an underline only the bottom one.
+    struct Case {
+        TDaxBorderType type;
+        Strings bars;
+    };
+    const Case cases[] = {
+        {btNone, {}},
+        {btSingle, {"fill 248,68,299,69", "fill 298,68,299,85", "fill 248,68,249,85", "fill 248,85,299,86"}},
+        {btUnderLine, {"fill 248,85,299,86"}},
+    };
+    rows = {"x"};
+    auto& t = Label<TDaxTextLabel>(*page.Detail, "Boxed", 200, 0, 50, 17);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.type));
+        t.BorderType = c.type;
+        windows->viewer.reset();
+        report.Run();
+        Strings bars;
+        for (const auto& call : FirstPageCalls(Document()))
+            if (call.rfind("fill 2", 0) == 0 && call.find(" s0 c0") != std::string::npos) bars.push_back(call.substr(0, call.find(" s0")));
+        EXPECT_EQ(bars, c.bars);
+    }
+}
+
 TEST_F(DaxLabels, LabelNeedsABandAsParent)
 {
     auto* l = new TDaxTextLabel(&page);
