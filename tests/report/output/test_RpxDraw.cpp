@@ -40,6 +40,17 @@ std::vector<Bar> Expected(const std::string& elements, int n, int w, int& x)
 
 const TRpxLogBrush kBlack{rbsSolid, 0};
 
+// The bars of `text` drawn in `code` with narrow elements 2 and wide ones 5 pixels.
+std::vector<Bar> DrawnBars(TRpxBarCode& code, const std::string& text)
+{
+    TRpxRecordingDevice dev;
+    code.NarrowWidth = 2;
+    code.WideWidth = 5;
+    code.BarHeight = 10;
+    code.Draw(dev, kBlack, 0, 0, text);
+    return Bars(dev);
+}
+
 } // namespace
 
 TEST(RpxBarCode, Code39DrawsTheStandardsPatternsWithGaps)
@@ -100,13 +111,9 @@ TEST(RpxBarCode, Code39TableOfTheStandard)
         EXPECT_EQ(got, c.elements);
         text.push_back(c.c);
     }
-    // Drawn as one code, narrow 2 and wide 5, between its start and stop characters.
-    TRpxRecordingDevice dev;
+    // Drawn as one code between its start and stop characters.
     TRpx3of9BarCode code;
-    code.NarrowWidth = 2;
-    code.WideWidth = 5;
-    code.BarHeight = 10;
-    code.Draw(dev, kBlack, 0, 0, text);
+    const std::vector<Bar> drawn = DrawnBars(code, text);
     std::vector<Bar> want;
     int x = 0;
     const auto add = [&](const char* elements) {
@@ -116,7 +123,8 @@ TEST(RpxBarCode, Code39TableOfTheStandard)
     add("nwnnwnwnn");
     for (const Case& c : table) add(c.elements);
     add("nwnnwnwnn");
-    EXPECT_EQ(Bars(dev), want);
+    EXPECT_EQ(drawn, want);
+    TRpxRecordingDevice dev;
     EXPECT_EQ(code.CodeWidth(dev, text), x);
 }
 
@@ -149,12 +157,8 @@ TEST(RpxBarCode, TwoOfFiveDigitsOfTheStandard)
     const char* const digits[10] = {"nnwwn", "wnnnw", "nwnnw", "wwnnn", "nnwnw", "wnwnn", "nwwnn", "nnnww", "wnnwn", "nwnwn"};
     for (const std::string text : {"0123456789", "1032547698"}) {
         SCOPED_TRACE(text);
-        TRpxRecordingDevice dev;
         TRpx2of5BarCode code;
-        code.NarrowWidth = 2;
-        code.WideWidth = 5;
-        code.BarHeight = 10;
-        code.Draw(dev, kBlack, 0, 0, text);
+        const std::vector<Bar> drawn = DrawnBars(code, text);
         std::string elements = "nnnn";
         for (size_t i = 0; i < text.size(); i += 2) {
             const char* bars = digits[text[i] - '0'];
@@ -166,7 +170,8 @@ TEST(RpxBarCode, TwoOfFiveDigitsOfTheStandard)
         }
         elements += "wnn";
         int x = 0;
-        EXPECT_EQ(Bars(dev), Expected(elements, 2, 5, x));
+        EXPECT_EQ(drawn, Expected(elements, 2, 5, x));
+        TRpxRecordingDevice dev;
         EXPECT_EQ(code.CodeWidth(dev, text), x);
     }
 }
