@@ -72,7 +72,13 @@ TDIBWriter::~TDIBWriter()
     if (!palette.empty()) bitmap_.SetPalette(palette);
 }
 
-void TGIFSubImage::FreeBitmap() { bitmap_.reset(); }
+// The mask is built by the same rendering as the bitmap: a bitmap dropped alone would leave a
+// mask that the next rendering (which then no longer wants one) replaces by an empty one.
+void TGIFSubImage::FreeBitmap()
+{
+    bitmap_.reset();
+    FreeMask();
+}
 
 void TGIFSubImage::FreeMask()
 {
@@ -271,7 +277,7 @@ void TGIFSubImage::StretchDraw(TCanvas& canvas, const TRect& rect, bool doTile, 
     const bool masked = doTransparent && transparent_ && HasMask();
     if (!Bitmap()) return;
     QImage image;
-    if (masked)
+    if (masked && !mask_.Empty())
         BuildTransparentImage(image);
     else
         image = bitmap_->ToImage();

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <set>
 
 using namespace GIFImg;
@@ -255,6 +256,40 @@ TEST(GIFRender, TransparentPixelsKeepTheDestination)
     q->Images().First()->FreeBitmap();
     q->Images().First()->FreeMask();
     EXPECT_FALSE(q->Images().First()->HasMask());
+}
+
+// Every edit that drops a drawn transparent frame's bitmap: the next drawing renders bitmap and
+// mask again, and the see-through pixel still keeps the destination.
+TEST(GIFRender, EditsOfADrawnTransparentFrameDrawAgainWithTheirMask)
+{
+    const std::vector<std::pair<const char*, std::function<void(TGIFSubImage&)>>> edits = {
+        {"SetColor", [](TGIFSubImage& f) { f.ColorMap().SetColor(0, clMaroon); }},
+        {"SortByUse", [](TGIFSubImage& f) { f.ColorMap().SortByUse(); }},
+        {"SetWidth", [](TGIFSubImage& f) { f.SetWidth(f.Width()); }},
+        {"SetHeight", [](TGIFSubImage& f) { f.SetHeight(f.Height()); }},
+        {"SetPalette", [](TGIFSubImage& f) { f.SetPalette({clYellow, clAqua}); }},
+        {"SetPalette none", [](TGIFSubImage& f) { f.SetPalette({}); }},
+        {"FreeBitmap", [](TGIFSubImage& f) { f.FreeBitmap(); }},
+    };
+    for (const auto& [name, edit] : edits) {
+        auto p = TransparentPicture(1);
+        p->DrawOptions &= static_cast<TGIFPaintOptions>(~PaintOption(doDither));
+        TGIFSubImage& f = *p->Images().First();
+        TBitmap target(2, 2, pf24bit);
+        target.Canvas().Brush.Color = clBlue;
+        target.Canvas().FillRect(Rect(0, 0, 2, 2));
+        f.Draw(target.Canvas(), Rect(0, 0, 2, 2), false, true);
+        edit(f);
+        const int seeThrough = f.Data()[1];  // sorting may renumber it
+        ASSERT_TRUE(f.Transparent()) << name;
+        ASSERT_EQ(f.GraphicControlExtension()->TransparentIndex, seeThrough) << name;
+        f.Draw(target.Canvas(), Rect(0, 0, 2, 2), false, true);
+        target.Canvas().Release();
+        const QImage img = target.ToImage();
+        EXPECT_EQ(FromQRgb(img.pixel(1, 0)), clBlue) << name;
+        EXPECT_NE(FromQRgb(img.pixel(0, 0)), clBlue) << name;
+        EXPECT_TRUE(f.HasMask()) << name;
+    }
 }
 
 TEST(GIFRender, TilingAndScaling)
