@@ -1,6 +1,7 @@
 // GIF model and stream format (GIF89a: header, logical screen descriptor, colour tables,
 // extensions, image descriptors, trailer) and the picture class.
 #include "gif/GIFImg.h"
+#include "gif/GIFProgress.h"
 
 #include "gif/GIFCodec.h"
 #include "gif/GIFReduce.h"
@@ -934,13 +935,7 @@ void TGIFImage::LoadFromStream(TStream& stream)
 
 void TGIFImage::LoadFromBytes(TByteReader& reader)
 {
-    Progress(this, psStarting, 0, false, "Loading...");
-    bool done = false;
-    struct TEnd {
-        TGIFImage& image;
-        bool& done;
-        ~TEnd() { image.Progress(&image, psEnding, done ? 100 : 0, true, "Loading..."); }
-    } end{*this, done};
+    TGIFProgress progress(this, this, "Loading...");
 
     Clear();
     header_.LoadFromStream(reader);
@@ -963,18 +958,12 @@ void TGIFImage::LoadFromBytes(TByteReader& reader)
         skipZeros();
     }
     TGIFTrailer(this).LoadFromStream(reader);
-    done = true;
+    progress.Done();
 }
 
 void TGIFImage::SaveToBytes(TByteWriter& writer)
 {
-    Progress(this, psStarting, 0, false, "Saving...");
-    bool done = false;
-    struct TEnd {
-        TGIFImage& image;
-        bool& done;
-        ~TEnd() { image.Progress(&image, psEnding, done ? 100 : 0, true, "Saving..."); }
-    } end{*this, done};
+    TGIFProgress progress(this, this, "Saving...");
 
     if (GetVersion() == 0) throw GIFException("Unsupported GIF version");
     header_.SaveToStream(writer);
@@ -984,7 +973,7 @@ void TGIFImage::SaveToBytes(TByteWriter& writer)
         Progress(this, psRunning, i * 100 / count, false, "Saving...");
     }
     TGIFTrailer(this).SaveToStream(writer);
-    done = true;
+    progress.Done();
 }
 
 void TGIFImage::SaveToStream(TStream& stream)
@@ -1123,13 +1112,7 @@ void TGIFImage::Assign(const TGIFImage* source)
     if (!source) return;
     OnProgress = source->OnProgress;
     OnWarning = source->OnWarning;
-    Progress(this, psStarting, 0, false, "Copying...");
-    bool done = false;
-    struct TEnd {
-        TGIFImage& image;
-        bool& done;
-        ~TEnd() { image.Progress(&image, psEnding, done ? 100 : 0, true, "Copying..."); }
-    } end{*this, done};
+    TGIFProgress progress(this, this, "Copying...");
     source->header_.AssignTo(header_);
     ThreadPriority = source->ThreadPriority;
     DrawBackgroundColor = source->DrawBackgroundColor;
@@ -1141,7 +1124,7 @@ void TGIFImage::Assign(const TGIFImage* source)
         Add(*source->images_.Items(i));
         Progress(this, psRunning, (i + 1) * 100 / count, false, "Copying...");
     }
-    done = true;
+    progress.Done();
 }
 
 void TGIFImage::Assign(TBitmap& source)

@@ -2,6 +2,7 @@
 // (scaled, tiled, transparent), and frames made from bitmaps.
 #include "gif/GIFDIB.h"
 #include "gif/GIFImg.h"
+#include "gif/GIFProgress.h"
 #include "gif/GIFReduce.h"
 
 #include <cmath>
@@ -43,16 +44,6 @@ int CubeIndex(int r, int g, int b)
            static_cast<int>(std::nearbyint(b / 51.0));
 }
 
-struct TProgressScope {
-    TGIFImage* image;
-    TGIFObject* sender;
-    const char* message;
-    bool done = false;
-    ~TProgressScope()
-    {
-        if (image) image->Progress(sender, psEnding, done ? 100 : 0, image->PaletteModified(), message);
-    }
-};
 } // namespace
 
 TDIBReader::TDIBReader(TBitmap& bitmap, TPixelFormat format) : TDIB(bitmap, format) { bitmap.SetPixelFormat(format); }
@@ -111,9 +102,8 @@ void TGIFSubImage::RenderBitmap()
 {
     if (Empty()) return;
     TGIFImage* image = Image();
-    if (image) image->Progress(this, psStarting, 0, false, "Rendering...");
-    TProgressScope scope{image, this, "Rendering..."};
     try {
+        TGIFProgress progress(image, this, "Rendering...", true);
         const bool wantMask = needMask_ && transparent_;
         needMask_ = false;
         auto b = NewIndexedBitmap(width_, height_);
@@ -122,9 +112,9 @@ void TGIFSubImage::RenderBitmap()
         else
             RenderPlain(*b, wantMask);
         bitmap_ = std::move(b);
-        scope.done = true;
+        progress.Done();
     } catch (const EAbort&) {
-        bitmap_.reset();  // a progress handler stopped it: the frame stays without a bitmap
+        FreeBitmap();  // a progress handler stopped it: the frame stays without a bitmap
     }
 }
 
@@ -343,8 +333,7 @@ void TGIFSubImage::Assign(TBitmap& source)
     height_ = static_cast<uint16_t>(frame->Height());
     AllocData();
     TGIFImage* image = Image();
-    if (image) image->Progress(this, psStarting, 0, false, "Converting...");
-    TProgressScope scope{image, this, "Converting..."};
+    TGIFProgress progress(image, this, "Converting...", true);
 
     const TPixelFormat f = frame->PixelFormat();
     if (f == pf1bit || f == pf4bit || f == pf8bit) {
@@ -406,7 +395,7 @@ void TGIFSubImage::Assign(TBitmap& source)
         }
     }
     bitmap_ = std::move(frame);
-    scope.done = true;
+    progress.Done();
 }
 
 void TGIFSubImage::AssignTo(TBitmap& dest)

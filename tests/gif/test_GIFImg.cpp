@@ -11,6 +11,8 @@
 #include <QMimeData>
 
 #include <cstring>
+#include <functional>
+#include <algorithm>
 
 using namespace GIFImg;
 using gifpeers::Load;
@@ -235,6 +237,79 @@ TEST(GIFImg, AssignCopiesFramesAndOptionsButKeepsCompression)
     EXPECT_EQ(q.Compression, gcLZW);
     EXPECT_EQ(q.AnimationSpeed, 100);
     EXPECT_EQ(q.Images().First()->Data()[2 * 5 + 3], 1);
+}
+
+// A progress handler that cancels (EAbort) at the starting or the ending report of each
+// operation: loading, saving, converting and copying pass the abort to their caller, rendering
+// keeps the frame without a bitmap; none of them ends the program. The ending report still comes
+// when the operation itself fails.
+TEST(GIFImg, ProgressHandlerMayAbortAtTheStartAndAtTheEnd)
+{
+    TBitmap source(4, 3, pf8bit);
+    source.SetPalette({clRed, clLime});
+    source.ScanLine(1)[2] = 1;
+    TGIFImage original;
+    original.Add(source);
+    const std::vector<uint8_t> file = Save(original);
+
+    struct TOperation {
+        const char* message;
+        bool abortReachesCaller;
+        std::function<void(TGIFImage& picture)> run;
+    };
+    const std::vector<TOperation> operations = {
+        {"Loading...", true, [&](TGIFImage& p) {
+             TByteReader r(file);
+             p.LoadFromBytes(r);
+         }},
+        {"Saving...", true, [&](TGIFImage& p) { Save(p); }},
+        {"Converting...", true, [&](TGIFImage& p) { p.Add(source); }},
+        {"Copying...", true, [&](TGIFImage& p) {
+             TGIFImage copy;
+             copy.Assign(&p);
+         }},
+        {"Rendering...", false, [&](TGIFImage& p) {
+             p.Images().First()->FreeBitmap();
+             EXPECT_EQ(p.Images().First()->Bitmap(), nullptr);
+         }},
+    };
+    for (const TOperation& op : operations)
+        for (const TProgressStage stage : {psStarting, psEnding}) {
+            SCOPED_TRACE(std::string(op.message) + (stage == psStarting ? " at the start" : " at the end"));
+            TGIFImage picture;
+            TByteReader r(file);
+            picture.LoadFromBytes(r);
+            std::vector<TProgressStage> seen;
+            picture.OnProgress = [&](TGIFObject*, TProgressStage s, int, bool, const std::string& message) {
+                if (message != op.message) return;
+                seen.push_back(s);
+                if (s == stage) throw EAbort();
+            };
+            bool aborted = false;
+            try {
+                op.run(picture);
+            } catch (const EAbort&) {
+                aborted = true;
+            }
+            EXPECT_EQ(aborted, op.abortReachesCaller);
+            ASSERT_FALSE(seen.empty());
+            EXPECT_EQ(seen.back(), stage);
+            EXPECT_EQ(std::count(seen.begin(), seen.end(), psEnding), stage == psEnding ? 1 : 0);
+        }
+
+    // A damaged file: the ending report (0 %) comes while the error leaves, and an abort raised
+    // there is dropped in favour of the error.
+    TGIFImage damaged;
+    std::vector<int> endings;
+    damaged.OnProgress = [&](TGIFObject*, TProgressStage s, int percent, bool, const std::string&) {
+        if (s != psEnding) return;
+        endings.push_back(percent);
+        throw EAbort();
+    };
+    const std::vector<uint8_t> notGif = Text("NOTAGIF.......");
+    TByteReader bad(notGif);
+    EXPECT_THROW(damaged.LoadFromBytes(bad), GIFException);
+    EXPECT_EQ(endings, std::vector<int>{0});
 }
 
 TEST(GIFImg, PaletteOfAPictureWithoutGlobalTableIsItsFramesAndNotStored)
