@@ -813,10 +813,9 @@ void TGIFSubImage::LoadFromStream(TByteReader& stream)
     }
     // Refused before any pixel or table is read: a small file must not ask for gigabytes.
     const int64_t pixels = int64_t(width_) * height_;
-    int64_t earlier = 0;
-    if (Image())
-        for (int i = 0; i < Image()->Images().Count(); ++i) earlier += Image()->Images().Items(i)->DataSize();
-    if (pixels > kMaxFramePixels || earlier + pixels > kMaxPicturePixels) throw GIFException("Image too large");
+    const int64_t earlier = Image() ? Image()->loadedPixels_ : 0;
+    if (earlier + pixels > kMaxPicturePixels) throw GIFException("Image too large");
+    if (Image()) Image()->loadedPixels_ = earlier + pixels;
     if (packed_ & 0x80) colorMap_.LoadFromStream(stream, 2 << (packed_ & 7));
 
     AllocData();
@@ -938,6 +937,7 @@ void TGIFImage::LoadFromBytes(TByteReader& reader)
     TGIFProgress progress(this, this, "Loading...");
 
     Clear();
+    loadedPixels_ = 0;
     header_.LoadFromStream(reader);
     const size_t size = std::max<size_t>(reader.Size(), 1);
     auto skipZeros = [&] {
