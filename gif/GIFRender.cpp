@@ -1,5 +1,6 @@
 // Frame rendering: a frame's indexes to a bitmap and transparency mask, drawing a frame
 // (scaled, tiled, transparent), and frames made from bitmaps.
+#include "gif/GIFColorIndex.h"
 #include "gif/GIFDIB.h"
 #include "gif/GIFImg.h"
 #include "gif/GIFProgress.h"
@@ -7,6 +8,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <functional>
 
 namespace GIFImg {
 
@@ -313,30 +315,78 @@ void TGIFSubImage::Assign(const TGIFSubImage& source)
     }
 }
 
+namespace {
+// The pixels of a 24-bit bitmap as indexes into the colours in order of first appearance (a
+// run of one colour is looked up once); false when it holds more than 256 colours.
+bool CollectColours(TBitmap& bitmap, TGIFColorIndex& colours, uint8_t* out, const std::function<void(int row)>& row)
+{
+    const int width = bitmap.Width();
+    for (int y = 0; y < bitmap.Height(); ++y) {
+        const uint8_t* line = bitmap.ScanLine(y);
+        uint8_t* o = out + int64_t(y) * width;
+        int32_t last = -1;
+        int lastIndex = 0;
+        for (int x = 0; x < width; ++x) {
+            const uint8_t* p = line + 3 * x;
+            const int32_t key = (p[2] << 16) | (p[1] << 8) | p[0];
+            if (key != last) {
+                lastIndex = colours.IndexOf(p[2], p[1], p[0]);
+                if (lastIndex < 0) return false;
+                last = key;
+            }
+            o[x] = static_cast<uint8_t>(lastIndex);
+        }
+        row(y);
+    }
+    return true;
+}
+} // namespace
+
 void TGIFSubImage::Assign(TBitmap& source)
 {
     Clear();
     if (source.Empty()) return;
     const TPixelFormat format = source.PixelFormat();
-    const bool indexed = format == pf1bit || format == pf4bit || format == pf8bit;
+    auto isIndexed = [](TPixelFormat f) { return f == pf1bit || f == pf4bit || f == pf8bit; };
+    TGIFImage* image = Image();
+    auto reduce = [&] {
+        return ReduceBitmapColors(source, image ? image->ColorReduction : rdCube216,
+                                  image ? image->DitherMode : dmNearest, image ? image->ReductionBits : 8);
+    };
+    // A device bitmap keeps its exact colours when it has no more than 256 of them; any other
+    // deeper bitmap is reduced by the picture's settings.
     std::unique_ptr<TBitmap> frame;
-    if (indexed) {
+    if (isIndexed(format) || format == pfDevice) {
         frame = std::make_unique<TBitmap>();
         frame->Assign(source);
     } else {
-        // Here a device bitmap holds 32 bits per pixel: it is reduced like any deep one.
-        TGIFImage* image = Image();
-        frame = ReduceBitmapColors(source, image ? image->ColorReduction : rdCube216,
-                                   image ? image->DitherMode : dmNearest, image ? image->ReductionBits : 8);
+        frame = reduce();
     }
     width_ = static_cast<uint16_t>(frame->Width());
     height_ = static_cast<uint16_t>(frame->Height());
     AllocData();
-    TGIFImage* image = Image();
     TGIFProgress progress(image, this, "Converting...", true);
+    auto rowDone = [&](int y) {
+        if (image && y % 32 == 31) image->Progress(this, psRunning, y * 100 / height_, false, "Converting...");
+    };
 
+    if (!isIndexed(frame->PixelFormat())) {
+        frame->SetPixelFormat(pf24bit);
+        TGIFColorIndex colours;
+        bool fits = CollectColours(*frame, colours, data_.data(), rowDone);
+        if (!fits && format == pfDevice) {
+            frame = reduce();  // more than 256 colours: reduced after all
+            if (!isIndexed(frame->PixelFormat())) {
+                colours.Clear();
+                fits = CollectColours(*frame, colours, data_.data(), rowDone);
+            }
+        }
+        for (int i = 0; i < colours.count; ++i)
+            colorMap_.Add(RGB(colours.rgb[3 * i], colours.rgb[3 * i + 1], colours.rgb[3 * i + 2]));
+        if (!fits && !isIndexed(frame->PixelFormat())) throw GIFException("Color table overflow");
+    }
     const TPixelFormat f = frame->PixelFormat();
-    if (f == pf1bit || f == pf4bit || f == pf8bit) {
+    if (isIndexed(f)) {
         const int bits = PixelFormatBits(f);
         int highest = 0;
         for (int y = 0; y < height_; ++y) {
@@ -351,7 +401,7 @@ void TGIFSubImage::Assign(TBitmap& source)
                     out[x] = line[x];
                 highest = std::max<int>(highest, out[x]);
             }
-            if (image && y % 32 == 31) image->Progress(this, psRunning, y * 100 / height_, false, "Converting...");
+            rowDone(y);
         }
         // A bitmap may use indexes past its palette: they show black, and the table holds them
         // so that the frame can be written.
@@ -359,40 +409,6 @@ void TGIFSubImage::Assign(TBitmap& source)
         palette.resize(std::min<size_t>(palette.size(), size_t(1) << bits));
         if (static_cast<int>(palette.size()) <= highest) palette.resize(static_cast<size_t>(highest) + 1, clBlack);
         colorMap_.ImportPalette(palette);
-    } else {
-        // The 8 most recent colours, searched from the latest back, spare a table search per pixel.
-        struct TSlot {
-            TColor colour;
-            int index;
-        };
-        std::array<TSlot, 8> ring;
-        ring.fill({0, -1});
-        int last = 7;
-        frame->SetPixelFormat(pf24bit);
-        for (int y = 0; y < height_; ++y) {
-            const uint8_t* line = frame->ScanLine(y);
-            uint8_t* out = data_.data() + int64_t(y) * width_;
-            for (int x = 0; x < width_; ++x) {
-                const TColor c = RGB(line[3 * x + 2], line[3 * x + 1], line[3 * x]);
-                int index = -1;
-                for (int k = 0; k < 8; ++k) {
-                    const int slot = (last - k + 8) % 8;
-                    if (ring[static_cast<size_t>(slot)].index < 0) break;
-                    if (ring[static_cast<size_t>(slot)].colour == c) {
-                        index = ring[static_cast<size_t>(slot)].index;
-                        last = slot;
-                        break;
-                    }
-                }
-                if (index < 0) {
-                    index = colorMap_.Add(c);
-                    last = (last + 1) % 8;
-                    ring[static_cast<size_t>(last)] = {c, index};
-                }
-                out[x] = static_cast<uint8_t>(index);
-            }
-            if (image && y % 32 == 31) image->Progress(this, psRunning, y * 100 / height_, false, "Converting...");
-        }
     }
     bitmap_ = std::move(frame);
     progress.Done();

@@ -2,6 +2,7 @@
 #include "gif/GIFDIB.h"
 #include "gif/GIFImg.h"
 #include "gif/GIFReduce.h"
+#include "gif/GifPeers.h"
 
 #include <gtest/gtest.h>
 
@@ -189,6 +190,62 @@ TEST(GIFRender, ImportsBitmapsOfEveryDepth)
     for (int i = 0; i < table.Count(); ++i) {
         const uint8_t* e = table.Data() + 3 * i;
         EXPECT_EQ(e[0] % 51 + e[1] % 51 + e[2] % 51, 0) << "a cube colour";
+    }
+}
+
+// A device-format bitmap (a TBitmap's default) keeps its exact colours when it has 256 or fewer,
+// whatever the reduction setting; with more it is reduced like any deeper bitmap. giflib reads
+// the colours of the saved file.
+TEST(GIFRender, DeviceBitmapsKeepTheirExactColours)
+{
+    struct Case {
+        const char* what;
+        int colours;
+        TGIFColorReduction reduction;
+        bool exact;
+        const char* error;
+    };
+    const Case cases[] = {
+        {"3 colours, cube reduction", 3, rdCube216, true, ""},
+        {"256 colours, monochrome reduction", 256, rdMonochrome, true, ""},
+        {"300 colours, cube reduction", 300, rdCube216, false, ""},
+        {"300 colours, no reduction", 300, rdNone, false, "Color table overflow"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TBitmap device(c.colours, 2);
+        ASSERT_EQ(device.PixelFormat(), pfDevice);
+        auto colourAt = [](int x) { return x == 0 ? RGB(0, 0, 128) : RGB(x % 256, (x * 7) % 256, 200 + x / 256); };
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < c.colours; ++x) {
+                uint8_t* p = device.ScanLine(y) + 4 * x;
+                const TColor colour = colourAt(y == 0 ? x : c.colours - 1 - x);
+                p[0] = static_cast<uint8_t>(GetBValue(colour));
+                p[1] = static_cast<uint8_t>(GetGValue(colour));
+                p[2] = static_cast<uint8_t>(GetRValue(colour));
+                p[3] = 255;
+            }
+        TGIFImage picture;
+        picture.ColorReduction = c.reduction;
+        try {
+            picture.Add(device);
+        } catch (const GIFException& e) {
+            EXPECT_STREQ(e.what(), c.error);
+            continue;
+        }
+        EXPECT_STREQ("", c.error);
+        const gifpeers::Decoded d = gifpeers::GiflibDecode(gifpeers::Save(picture));
+        ASSERT_TRUE(d.ok) << d.error;
+        ASSERT_EQ(d.frames.size(), 1u);
+        int same = 0;
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < c.colours; ++x)
+                same += d.frames[0].colours[static_cast<size_t>(y * c.colours + x)] == colourAt(y == 0 ? x : c.colours - 1 - x);
+        if (c.exact)
+            EXPECT_EQ(same, 2 * c.colours);
+        else
+            EXPECT_LT(same, 2 * c.colours);
+        EXPECT_LE(picture.Images().First()->ColorMap().Count(), 256);
     }
 }
 
