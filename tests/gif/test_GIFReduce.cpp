@@ -131,6 +131,57 @@ TEST(GIFReduce, ReductionMethods)
     }
 }
 
+// A reduced frame's table holds the method's own colours (2^ReductionBits for the octree) and its
+// file is exactly that of the same indexes and colours imported from an indexed bitmap: giflib
+// finds a table of the next power of two, not one padded to 256 entries.
+TEST(GIFReduce, ReducedFramesHaveTheMethodsTableSize)
+{
+    struct Case {
+        TGIFColorReduction method;
+        int bits;  // ReductionBits
+        int colours;
+        int tableSize;
+    };
+    const Case cases[] = {
+        {rdMonochrome, 8, 2, 2}, {rdGray4, 8, 4, 4},     {rdSystem20, 8, 20, 32},  {rdCube216, 8, 216, 256},
+        {rdGray256, 8, 256, 256}, {rdHalftone, 8, 256, 256}, {rdOctree, 3, 8, 8}, {rdOctree, 1, 2, 2},
+        {rdOctreeSystem, 8, 256, 256},
+    };
+    TBitmap source;
+    std::vector<std::vector<TColor>> rows(3);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 16; ++x) rows[static_cast<size_t>(y)].push_back(RGB(x * 16, y * 100, 255 - x * 16));
+    Fill(source, rows);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.method) + " with " + std::to_string(c.bits) + " bits");
+        TGIFImage reduced;
+        reduced.ColorReduction = c.method;
+        reduced.ReductionBits = c.bits;
+        reduced.Add(source);
+        const TGIFSubImage& frame = *reduced.Images().First();
+        EXPECT_EQ(frame.ColorMap().Count(), c.colours);
+
+        // The same indexes and colours through an 8-bit bitmap whose palette has just those.
+        TBitmap indexed(16, 3, pf8bit);
+        TGIFPalette palette;
+        for (int i = 0; i < frame.ColorMap().Count(); ++i) {
+            const uint8_t* e = frame.ColorMap().Data() + 3 * i;
+            palette.push_back(RGB(e[0], e[1], e[2]));
+        }
+        indexed.SetPalette(palette);
+        for (int y = 0; y < 3; ++y) std::memcpy(indexed.ScanLine(y), frame.Data() + 16 * y, 16);
+        TGIFImage same;
+        same.Add(indexed);
+
+        const std::vector<uint8_t> file = gifpeers::Save(reduced);
+        EXPECT_EQ(file.size(), gifpeers::Save(same).size());
+        const gifpeers::Decoded d = gifpeers::GiflibDecode(file);
+        ASSERT_TRUE(d.ok) << d.error;
+        EXPECT_EQ(d.frames[0].tableSize, c.tableSize);
+        EXPECT_EQ(d.frames[0].indexes, std::vector<uint8_t>(frame.Data(), frame.Data() + 48));
+    }
+}
+
 TEST(GIFReduce, ScanLineWriterRefusesWhatAFrameNeverUses)
 {
     struct Case {
