@@ -1087,6 +1087,11 @@ TBitmap* TGIFImage::Bitmap()
         } else {
             b->SetPixelFormat(pf24bit);
             b->SetSize(Width(), Height());
+            try {
+                b->SetPalette(GetPalette());
+            } catch (const GIFException&) {
+                // no colour table anywhere: no palette to carry
+            }
             first.Draw(b->Canvas(), Rect(0, 0, Width(), Height()), false, false);
             b->Canvas().Release();
         }

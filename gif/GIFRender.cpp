@@ -207,14 +207,13 @@ TGIFPalette TGIFSubImage::GetPalette()
 void TGIFSubImage::SetPalette(const TGIFPalette& palette)
 {
     palette_ = palette;
-    if (bitmap_ && !palette.empty() && bitmap_->Palette() != PaddedPalette(palette)) {
+    // None differs from every palette a rendered bitmap has: the frame renders again from its table.
+    if (bitmap_ && bitmap_->Palette() != (palette.empty() ? palette : PaddedPalette(palette))) {
         FreeBitmap();
         if (Image()) {
             Image()->SetPaletteModified(true);
             Image()->NotifyChanged(this);
         }
-    } else if (bitmap_ && palette.empty()) {
-        FreeBitmap();  // the table changed: render again from it
     }
 }
 

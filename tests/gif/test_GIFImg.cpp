@@ -324,6 +324,44 @@ TEST(GIFImg, PaletteOfAPictureWithoutGlobalTableIsItsFramesAndNotStored)
     EXPECT_EQ(palette[1], clYellow);
 }
 
+// Setting a rendered frame's palette to none drops its bitmap, marks the palette modified and
+// reports a change of the picture; a first frame that does not cover the screen gives a picture
+// bitmap that carries the picture's palette.
+TEST(GIFImg, FramePaletteOfNoneAndTheOffsetFramesBitmapPalette)
+{
+    TGIFImage p;
+    p.DrawOptions &= static_cast<TGIFPaintOptions>(~PaintOption(doDither));
+    TBitmap b(4, 2, pf8bit);
+    b.SetPalette({clNavy, clYellow});
+    for (int y = 0; y < 2; ++y) std::memset(b.ScanLine(y), 0, 4);
+    b.ScanLine(1)[3] = 1;
+    p.Add(b);
+    TGIFSubImage& f = *p.Images().First();
+    ASSERT_NE(f.Bitmap(), nullptr);
+    int changes = 0;
+    p.OnChange = [&](TGraphic&) { ++changes; };
+    p.SetPaletteModified(false);
+    f.SetPalette({});
+    EXPECT_FALSE(f.Rendered());
+    EXPECT_TRUE(p.PaletteModified());
+    EXPECT_EQ(changes, 1);
+
+    p.OnChange = nullptr;
+    p.GlobalColorMap().ImportPalette({clNavy, clYellow, clRed});
+    p.SetWidth(6);
+    p.SetHeight(5);
+    f.SetLeft(1);
+    f.SetTop(2);
+    TBitmap* whole = p.Bitmap();
+    ASSERT_NE(whole, nullptr);
+    const TGIFPalette palette = whole->Palette();
+    ASSERT_GE(palette.size(), 3u);
+    EXPECT_EQ(TGIFPalette(palette.begin(), palette.begin() + 3), (TGIFPalette{clNavy, clYellow, clRed}));
+    const QImage shown = whole->ToImage();
+    EXPECT_EQ(FromQRgb(shown.pixel(1, 2)), clNavy);
+    EXPECT_EQ(FromQRgb(shown.pixel(4, 3)), clYellow);
+}
+
 TEST(GIFImg, ClipboardFormatCarriesTheFileAndTheBitmap)
 {
     TGIFImage p;
