@@ -415,7 +415,7 @@ private:
     void RenderBitmap();
     void RenderPlain(TBitmap& bitmap, bool wantMask);
     void RenderDithered(TBitmap& bitmap, bool wantMask);
-    void BuildTransparentImage(QImage& out);
+    void BuildTransparentImage(QImage& out, bool masked);
 
     TGIFExtensionList extensions_;
     TGIFLocalColorMap colorMap_;

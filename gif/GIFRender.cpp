@@ -250,15 +250,47 @@ void TGIFSubImage::Draw(TCanvas& canvas, const TRect& rect, bool doTile, bool do
         StretchDraw(canvas, ScaleRect(rect), false, doTransparent);
 }
 
-// The frame with its transparent pixels see-through, so drawing keeps the destination there.
-void TGIFSubImage::BuildTransparentImage(QImage& out)
+// The frame as a 32-bit image, with its transparent pixels see-through when masked, so drawing
+// keeps the destination there. An 8-bit bitmap goes through its palette a row at a time.
+void TGIFSubImage::BuildTransparentImage(QImage& out, bool masked)
 {
-    const QImage opaque = bitmap_->ToImage();
-    out = opaque.convertToFormat(QImage::Format_ARGB32);
+    if (bitmap_->PixelFormat() != pf8bit || bitmap_->Transparent() || bitmap_->Width() != width_ ||
+        bitmap_->Height() != height_) {
+        const QImage opaque = bitmap_->ToImage();
+        out = masked ? opaque.convertToFormat(QImage::Format_ARGB32) : opaque;
+        if (masked)
+            for (int y = 0; y < height_ && y < out.height(); ++y) {
+                auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
+                for (int x = 0; x < width_ && x < out.width(); ++x)
+                    if (mask_.Test(x, y)) line[x] = 0;
+            }
+        return;
+    }
+    std::array<QRgb, 256> lut;
+    const TGIFPalette& palette = bitmap_->Palette();
+    for (size_t i = 0; i < lut.size(); ++i) {
+        const TColor c = i < palette.size() ? palette[i] : clBlack;
+        lut[i] = qRgb(GetRValue(c), GetGValue(c), GetBValue(c));
+    }
+    out = QImage(width_, height_, masked ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    const TBitmap& pixels = *bitmap_;
     for (int y = 0; y < height_; ++y) {
+        const uint8_t* in = pixels.ScanLine(y);
         auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
-        for (int x = 0; x < width_; ++x)
-            if (mask_.Test(x, y)) line[x] = 0;
+        for (int x = 0; x < width_; ++x) line[x] = lut[in[x]];
+        if (masked) {
+            const uint8_t* m = &mask_.Bits[static_cast<size_t>(y) * mask_.BytesPerRow];
+            for (int x0 = 0; x0 < width_; x0 += 8) {
+                const uint8_t bits = m[x0 >> 3];
+                if (bits == 0) continue;
+                const int n = std::min(8, width_ - x0);
+                if (bits == 0xFF)
+                    std::memset(line + x0, 0, sizeof(QRgb) * static_cast<size_t>(n));
+                else
+                    for (int k = 0; k < n; ++k)
+                        if ((bits >> (7 - k)) & 1) line[x0 + k] = 0;
+            }
+        }
     }
 }
 
@@ -268,10 +300,7 @@ void TGIFSubImage::StretchDraw(TCanvas& canvas, const TRect& rect, bool doTile, 
     const bool masked = doTransparent && transparent_ && HasMask();
     if (!Bitmap()) return;
     QImage image;
-    if (masked && !mask_.Empty())
-        BuildTransparentImage(image);
-    else
-        image = bitmap_->ToImage();
+    BuildTransparentImage(image, masked && !mask_.Empty());
     auto drawAt = [&](const TRect& r) { canvas.DrawImage(r, image, image.rect()); };
     const int sw = Image() ? Image()->Width() : 0;
     const int sh = Image() ? Image()->Height() : 0;
