@@ -289,35 +289,6 @@ void DecodeImageData(TByteReader& reader, uint8_t* pixels, int width, int height
     if (!decoder->EndOfBlocks()) decoder->SkipRest();
 }
 
-// --- Hash table ------------------------------------------------------------------------------
-
-int THashTable::Probe(int slot, int& displacement)
-{
-    slot -= displacement;
-    if (slot < 0) slot += kSize;
-    return slot;
-}
-
-void THashTable::Insert(uint32_t key, int code)
-{
-    int slot = Hash(key);
-    int displacement = slot == 0 ? 1 : kSize - slot;
-    while ((slots_[static_cast<size_t>(slot)] >> 12) != 0xFFFFFu) slot = Probe(slot, displacement);
-    slots_[static_cast<size_t>(slot)] = (key << 12) | static_cast<uint32_t>(code);
-}
-
-int THashTable::Lookup(uint32_t key) const
-{
-    int slot = Hash(key);
-    int displacement = slot == 0 ? 1 : kSize - slot;
-    for (;;) {
-        const uint32_t s = slots_[static_cast<size_t>(slot)];
-        if ((s >> 12) == 0xFFFFFu) return -1;
-        if ((s >> 12) == key) return static_cast<int>(s & 0xFFF);
-        slot = Probe(slot, displacement);
-    }
-}
-
 // --- Sub-block writer ------------------------------------------------------------------------
 
 void TGIFWriter::Flush()
@@ -365,10 +336,7 @@ void TGIFEncoder::Encode(TByteWriter& stream, int bitsPerPixel, int colorCount, 
     stream.U8(0);  // block terminator
 }
 
-void TGIFEncoder::CheckPixel(int c) const
-{
-    if (c >= colorCount_) throw GIFException("Color not in color table");
-}
+void TGIFEncoder::RefusePixel() { throw GIFException("Color not in color table"); }
 
 bool TGIFEncoder::NextPixel()
 {
@@ -446,14 +414,13 @@ void TLZWEncoder::Compress()
     Clear();
     int prefix = Pixel();
     CheckPixel(prefix);
-    while (NextPixel()) {
-        const int c = Pixel();
+    auto add = [&](int c) {
         CheckPixel(c);
         const uint32_t key = (static_cast<uint32_t>(prefix) << 8) | static_cast<uint32_t>(c);
         const int code = table_->Lookup(key);
         if (code >= 0) {
             prefix = code;
-            continue;
+            return;
         }
         Output(prefix);
         prefix = c;
@@ -463,6 +430,12 @@ void TLZWEncoder::Compress()
             table_->Insert(key, nextFreeCode_);
             ++nextFreeCode_;
         }
+    };
+    if (Sequential()) {
+        const uint8_t* end = PixelsEnd();
+        for (const uint8_t* p = FirstPixel() + 1; p < end; ++p) add(*p);
+    } else {
+        while (NextPixel()) add(Pixel());
     }
     Output(prefix);
     table_ = nullptr;

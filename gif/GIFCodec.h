@@ -21,19 +21,32 @@ using TCodecWarning = std::function<void(const std::string& message)>;
 void DecodeImageData(TByteReader& reader, uint8_t* pixels, int width, int height, bool interlaced,
                      const TCodecWarning& warning);
 
-// The string table of the LZW encoder: 8009 slots (a prime), key shl 12 or code per slot, all
-// ones when empty.
+// The string table of the LZW encoder: 2^14 slots (at most a quarter full), key shl 12 or code
+// per slot, all ones when empty; a multiplicative hash with linear probing, so that nearly every
+// look-up touches one slot.
 class THashTable {
 public:
-    static constexpr int kSize = 8009;
+    static constexpr int kBits = 14;
+    static constexpr uint32_t kSize = uint32_t(1) << kBits;
     THashTable() { Clear(); }
     void Clear() { slots_.fill(0xFFFFFFFFu); }
-    void Insert(uint32_t key, int code);
-    int Lookup(uint32_t key) const;  // -1 when absent
+    void Insert(uint32_t key, int code)
+    {
+        uint32_t slot = Hash(key);
+        while (slots_[slot] != 0xFFFFFFFFu) slot = (slot + 1) & (kSize - 1);
+        slots_[slot] = (key << 12) | static_cast<uint32_t>(code);
+    }
+    int Lookup(uint32_t key) const  // -1 when absent
+    {
+        for (uint32_t slot = Hash(key);; slot = (slot + 1) & (kSize - 1)) {
+            const uint32_t s = slots_[slot];
+            if ((s >> 12) == key) return static_cast<int>(s & 0xFFF);
+            if (s == 0xFFFFFFFFu) return -1;
+        }
+    }
 
 private:
-    static int Hash(uint32_t key) { return static_cast<int>((key ^ (key >> 4)) % kSize); }
-    static int Probe(int slot, int& displacement);
+    static uint32_t Hash(uint32_t key) { return (key * 2654435761u) >> (32 - kBits); }
     std::array<uint32_t, kSize> slots_;
 };
 
@@ -74,7 +87,14 @@ protected:
     // The next pixel in file order (interlaced passes when asked); false past the last one.
     bool NextPixel();
     int Pixel() const { return *pixel_; }
-    void CheckPixel(int c) const;
+    void CheckPixel(int c) const
+    {
+        if (c >= colorCount_) RefusePixel();
+    }
+    // Without interlacing the pixels are one run in file order: [first, last).
+    bool Sequential() const { return !interlaced_; }
+    const uint8_t* FirstPixel() const { return data_; }
+    const uint8_t* PixelsEnd() const { return data_ + int64_t(width_) * height_; }
 
     int colorCount_ = 0;
     int initialCodeSize_ = 0;
@@ -87,6 +107,7 @@ protected:
     int firstFreeCode_ = 0;
 
 private:
+    [[noreturn]] static void RefusePixel();
     TGIFWriter* writer_ = nullptr;
     uint32_t bitBuffer_ = 0;
     int bitCount_ = 0;
