@@ -357,25 +357,7 @@ bool TGIFEncoder::NextPixel()
     return true;
 }
 
-void TGIFEncoder::Output(int code)
-{
-    if (bitCount_ > 0)
-        bitBuffer_ = (static_cast<uint32_t>(code) << bitCount_) | (bitBuffer_ & ((1u << bitCount_) - 1));
-    else
-        bitBuffer_ = static_cast<uint32_t>(code);
-    bitCount_ += bitsPerCode_;
-    while (bitCount_ > 7) {
-        writer_->Put(static_cast<uint8_t>(bitBuffer_));
-        bitBuffer_ >>= 8;
-        bitCount_ -= 8;
-    }
-    if (code == endCode_)
-        while (bitCount_ > 0) {
-            writer_->Put(static_cast<uint8_t>(bitBuffer_));
-            bitBuffer_ >>= 8;
-            bitCount_ -= 8;
-        }
-}
+void TGIFEncoder::Output(int code) { Emit(code); }
 
 void TGIFEncoder::Clear()
 {
@@ -385,20 +367,7 @@ void TGIFEncoder::Clear()
 
 // --- LZW -------------------------------------------------------------------------------------
 
-void TLZWEncoder::Output(int code)
-{
-    TGIFEncoder::Output(code);
-    if (nextFreeCode_ > maxCode_ || cleared_) {
-        if (cleared_) {
-            bitsPerCode_ = initialBitsPerCode_;
-            maxCode_ = (1 << bitsPerCode_) - 1;
-            cleared_ = false;
-        } else {
-            ++bitsPerCode_;
-            maxCode_ = bitsPerCode_ == 12 ? 4096 : (1 << bitsPerCode_) - 1;
-        }
-    }
-}
+void TLZWEncoder::Output(int code) { EmitCode(code); }
 
 void TLZWEncoder::Clear()
 {
@@ -414,28 +383,34 @@ void TLZWEncoder::Compress()
     Clear();
     int prefix = Pixel();
     CheckPixel(prefix);
-    auto add = [&](int c) {
-        CheckPixel(c);
-        const uint32_t key = (static_cast<uint32_t>(prefix) << 8) | static_cast<uint32_t>(c);
-        const int code = table_->Lookup(key);
+    // A frame in one run is checked against its table at once, not pixel by pixel.
+    const bool checked = Sequential() && *std::max_element(FirstPixel(), PixelsEnd()) < colorCount_;
+    THashTable& strings = *table;
+    auto add = [&](uint32_t c) {
+        const uint32_t key = (static_cast<uint32_t>(prefix) << 8) | c;
+        uint32_t slot;
+        const int code = strings.Find(key, slot);
         if (code >= 0) {
             prefix = code;
             return;
         }
-        Output(prefix);
-        prefix = c;
+        EmitCode(prefix);
+        prefix = static_cast<int>(c);
         if (nextFreeCode_ >= 4095) {
             Clear();
         } else {
-            table_->Insert(key, nextFreeCode_);
+            strings.Put(slot, key, nextFreeCode_);
             ++nextFreeCode_;
         }
     };
-    if (Sequential()) {
+    if (checked) {
         const uint8_t* end = PixelsEnd();
         for (const uint8_t* p = FirstPixel() + 1; p < end; ++p) add(*p);
     } else {
-        while (NextPixel()) add(Pixel());
+        while (NextPixel()) {
+            CheckPixel(Pixel());
+            add(static_cast<uint32_t>(Pixel()));
+        }
     }
     Output(prefix);
     table_ = nullptr;

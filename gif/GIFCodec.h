@@ -38,12 +38,19 @@ public:
     }
     int Lookup(uint32_t key) const  // -1 when absent
     {
-        for (uint32_t slot = Hash(key);; slot = (slot + 1) & (kSize - 1)) {
+        uint32_t slot;
+        return Find(key, slot);
+    }
+    // The key's code, or -1 with slot at the empty place where Put may store it.
+    int Find(uint32_t key, uint32_t& slot) const
+    {
+        for (slot = Hash(key);; slot = (slot + 1) & (kSize - 1)) {
             const uint32_t s = slots_[slot];
             if ((s >> 12) == key) return static_cast<int>(s & 0xFFF);
             if (s == 0xFFFFFFFFu) return -1;
         }
     }
+    void Put(uint32_t slot, uint32_t key, int code) { slots_[slot] = (key << 12) | static_cast<uint32_t>(code); }
 
 private:
     static uint32_t Hash(uint32_t key) { return (key * 2654435761u) >> (32 - kBits); }
@@ -83,6 +90,27 @@ protected:
     virtual void Output(int code);
     virtual void Clear();
     virtual void Compress() = 0;
+    // The code at the current width into the sub-blocks, least significant bit first; the end
+    // code also flushes the last partial byte.
+    void Emit(int code)
+    {
+        if (bitCount_ > 0)
+            bitBuffer_ = (static_cast<uint32_t>(code) << bitCount_) | (bitBuffer_ & ((1u << bitCount_) - 1));
+        else
+            bitBuffer_ = static_cast<uint32_t>(code);
+        bitCount_ += bitsPerCode_;
+        while (bitCount_ > 7) {
+            writer_->Put(static_cast<uint8_t>(bitBuffer_));
+            bitBuffer_ >>= 8;
+            bitCount_ -= 8;
+        }
+        if (code == endCode_)
+            while (bitCount_ > 0) {
+                writer_->Put(static_cast<uint8_t>(bitBuffer_));
+                bitBuffer_ >>= 8;
+                bitCount_ -= 8;
+            }
+    }
 
     // The next pixel in file order (interlaced passes when asked); false past the last one.
     bool NextPixel();
@@ -129,6 +157,21 @@ protected:
     void Compress() override;
 
 private:
+    // Emit, then the code width grows past the current maximum code, or drops back after a clear.
+    void EmitCode(int code)
+    {
+        Emit(code);
+        if (nextFreeCode_ > maxCode_ || cleared_) {
+            if (cleared_) {
+                bitsPerCode_ = initialBitsPerCode_;
+                maxCode_ = (1 << bitsPerCode_) - 1;
+                cleared_ = false;
+            } else {
+                ++bitsPerCode_;
+                maxCode_ = bitsPerCode_ == 12 ? 4096 : (1 << bitsPerCode_) - 1;
+            }
+        }
+    }
     int nextFreeCode_ = 0;
     THashTable* table_ = nullptr;
 };

@@ -344,25 +344,19 @@ void TGIFSubImage::Assign(const TGIFSubImage& source)
 }
 
 namespace {
-// The pixels of a 24-bit bitmap as indexes into the colours in order of first appearance (a
-// run of one colour is looked up once); false when it holds more than 256 colours.
+// The pixels of a 24-bit bitmap as indexes into the colours in order of first appearance; false
+// when it holds more than 256 colours.
 bool CollectColours(TBitmap& bitmap, TGIFColorIndex& colours, uint8_t* out, const std::function<void(int row)>& row)
 {
     const int width = bitmap.Width();
     for (int y = 0; y < bitmap.Height(); ++y) {
         const uint8_t* line = bitmap.ScanLine(y);
         uint8_t* o = out + int64_t(y) * width;
-        int32_t last = -1;
-        int lastIndex = 0;
         for (int x = 0; x < width; ++x) {
             const uint8_t* p = line + 3 * x;
-            const int32_t key = (p[2] << 16) | (p[1] << 8) | p[0];
-            if (key != last) {
-                lastIndex = colours.IndexOf(p[2], p[1], p[0]);
-                if (lastIndex < 0) return false;
-                last = key;
-            }
-            o[x] = static_cast<uint8_t>(lastIndex);
+            const int index = colours.IndexOf(p[2], p[1], p[0]);
+            if (index < 0) return false;
+            o[x] = static_cast<uint8_t>(index);
         }
         row(y);
     }
@@ -382,38 +376,44 @@ void TGIFSubImage::Assign(TBitmap& source)
                                   image ? image->DitherMode : dmNearest, image ? image->ReductionBits : 8);
     };
     // A device bitmap keeps its exact colours when it has no more than 256 of them; any other
-    // deeper bitmap is reduced by the picture's settings.
+    // deeper bitmap is reduced by the picture's settings. A 24-bit bitmap kept as it is (rdNone)
+    // is read in place: the frame renders its bitmap from the pixels when one is asked for.
+    const bool inPlace = format == pf24bit && image && image->ColorReduction == rdNone;
     std::unique_ptr<TBitmap> frame;
     if (isIndexed(format) || format == pfDevice) {
         frame = std::make_unique<TBitmap>();
         frame->Assign(source);
-    } else {
+    } else if (!inPlace) {
         frame = reduce();
     }
-    width_ = static_cast<uint16_t>(frame->Width());
-    height_ = static_cast<uint16_t>(frame->Height());
+    TBitmap* pixels = inPlace ? &source : frame.get();
+    width_ = static_cast<uint16_t>(pixels->Width());
+    height_ = static_cast<uint16_t>(pixels->Height());
     AllocData();
     TGIFProgress progress(image, this, "Converting...", true);
     auto rowDone = [&](int y) {
         if (image && y % 32 == 31) image->Progress(this, psRunning, y * 100 / height_, false, "Converting...");
     };
 
-    if (!isIndexed(frame->PixelFormat())) {
-        frame->SetPixelFormat(pf24bit);
+    if (!isIndexed(pixels->PixelFormat())) {
+        pixels->SetPixelFormat(pf24bit);
         TGIFColorIndex colours;
-        bool fits = CollectColours(*frame, colours, data_.data(), rowDone);
+        bool fits = CollectColours(*pixels, colours, data_.data(), rowDone);
         if (!fits && format == pfDevice) {
             frame = reduce();  // more than 256 colours: reduced after all
-            if (!isIndexed(frame->PixelFormat())) {
+            pixels = frame.get();
+            if (!isIndexed(pixels->PixelFormat())) {
                 colours.Clear();
-                fits = CollectColours(*frame, colours, data_.data(), rowDone);
+                fits = CollectColours(*pixels, colours, data_.data(), rowDone);
             }
         }
-        for (int i = 0; i < colours.count; ++i)
-            colorMap_.Add(RGB(colours.rgb[3 * i], colours.rgb[3 * i + 1], colours.rgb[3 * i + 2]));
-        if (!fits && !isIndexed(frame->PixelFormat())) throw GIFException("Color table overflow");
+        TGIFPalette table(static_cast<size_t>(colours.count));
+        for (size_t i = 0; i < table.size(); ++i)
+            table[i] = RGB(colours.rgb[3 * i], colours.rgb[3 * i + 1], colours.rgb[3 * i + 2]);
+        colorMap_.ImportPalette(table);
+        if (!fits && !isIndexed(pixels->PixelFormat())) throw GIFException("Color table overflow");
     }
-    const TPixelFormat f = frame->PixelFormat();
+    const TPixelFormat f = pixels->PixelFormat();
     if (isIndexed(f)) {
         const int bits = PixelFormatBits(f);
         int highest = 0;
