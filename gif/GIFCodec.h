@@ -22,29 +22,19 @@ void DecodeImageData(TByteReader& reader, uint8_t* pixels, int width, int height
                      const TCodecWarning& warning);
 
 // The string table of the LZW encoder: 2^14 slots (at most a quarter full), key shl 12 or code
-// per slot, all ones when empty; a multiplicative hash with linear probing, so that nearly every
-// look-up touches one slot.
+// per slot, all ones when empty. Probing steps by an odd stride, so that the runs of slots that
+// consecutive codes take for one pixel do not lie in each other's probe paths.
 class THashTable {
 public:
     static constexpr int kBits = 14;
     static constexpr uint32_t kSize = uint32_t(1) << kBits;
+    static constexpr uint32_t kStep = 0x2F1;  // odd: every slot is reached
     THashTable() { Clear(); }
     void Clear() { slots_.fill(0xFFFFFFFFu); }
-    void Insert(uint32_t key, int code)
-    {
-        uint32_t slot = Hash(key);
-        while (slots_[slot] != 0xFFFFFFFFu) slot = (slot + 1) & (kSize - 1);
-        slots_[slot] = (key << 12) | static_cast<uint32_t>(code);
-    }
-    int Lookup(uint32_t key) const  // -1 when absent
-    {
-        uint32_t slot;
-        return Find(key, slot);
-    }
     // The key's code, or -1 with slot at the empty place where Put may store it.
     int Find(uint32_t key, uint32_t& slot) const
     {
-        for (slot = Hash(key);; slot = (slot + 1) & (kSize - 1)) {
+        for (slot = Hash(key);; slot = (slot + kStep) & (kSize - 1)) {
             const uint32_t s = slots_[slot];
             if ((s >> 12) == key) return static_cast<int>(s & 0xFFF);
             if (s == 0xFFFFFFFFu) return -1;
@@ -53,7 +43,10 @@ public:
     void Put(uint32_t slot, uint32_t key, int code) { slots_[slot] = (key << 12) | static_cast<uint32_t>(code); }
 
 private:
-    static uint32_t Hash(uint32_t key) { return (key * 2654435761u) >> (32 - kBits); }
+    // The pixel moved above the prefix's low bits: one exclusive-or, so that a run of look-ups
+    // (each waiting for the last) is not slowed by a multiplication; for one pixel every prefix
+    // has a slot of its own.
+    static uint32_t Hash(uint32_t key) { return ((key >> 8) ^ ((key & 0xFF) << (kBits - 8))) & (kSize - 1); }
     std::array<uint32_t, kSize> slots_;
 };
 
