@@ -13,24 +13,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         picture.LoadFromBytes(reader);
     } catch (const Exception&) {
     }
-    // The reader's budget bounds the pixels of all frames together, so every frame is rendered
-    // and the picture drawn whatever its size.
+    // The reader's budget bounds the pixels of all frames together and of the screen, so every
+    // frame is rendered and the picture drawn and made into one bitmap whatever its size.
     try {
         for (int i = 0; i < picture.Images().Count(); ++i) {
             GIFImg::TGIFSubImage& f = *picture.Images().Items(i);
             f.HasMask();
             f.Bitmap();
         }
-        // An animation is painted through a bitmap of the logical screen, which the budget does
-        // not bound: a screen past it is not drawn here.
-        if (int64_t(picture.Width()) * picture.Height() <= GIFImg::kMaxPicturePixels) {
-            picture.DrawOptions |= GIFImg::PaintOption(GIFImg::doDither);
-            picture.DrawOptions &= static_cast<GIFImg::TGIFPaintOptions>(~GIFImg::PaintOption(GIFImg::doAutoDither));
-            TBitmap target(64, 48, pf24bit);
-            picture.Draw(target.Canvas(), Rect(0, 0, 64, 48));
-            picture.DrawOptions |= GIFImg::PaintOption(GIFImg::doTile);
-            picture.Draw(target.Canvas(), Rect(0, 0, 64, 48));
-        }
+        picture.DrawOptions |= GIFImg::PaintOption(GIFImg::doDither);
+        picture.DrawOptions &= static_cast<GIFImg::TGIFPaintOptions>(~GIFImg::PaintOption(GIFImg::doAutoDither));
+        TBitmap target(64, 48, pf24bit);
+        picture.Draw(target.Canvas(), Rect(0, 0, 64, 48));
+        picture.DrawOptions |= GIFImg::PaintOption(GIFImg::doTile);
+        picture.Draw(target.Canvas(), Rect(0, 0, 64, 48));
+        if (TBitmap* whole = picture.Bitmap()) target.Assign(*whole);
         TByteWriter out;
         if (!picture.Empty()) picture.SaveToBytes(out);
     } catch (const Exception&) {

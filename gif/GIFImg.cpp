@@ -939,6 +939,9 @@ void TGIFImage::LoadFromBytes(TByteReader& reader)
     Clear();
     loadedPixels_ = 0;
     header_.LoadFromStream(reader);
+    // The picture is drawn at its screen's size (its bitmap, an animation's canvas): the screen
+    // counts against the same budget as the frames.
+    if (int64_t(header_.Width) * header_.Height > kMaxPicturePixels) throw GIFException("Image too large");
     const size_t size = std::max<size_t>(reader.Size(), 1);
     auto skipZeros = [&] {
         while (!reader.AtEnd() && reader.Rest()[0] == 0) reader.Skip(1);

@@ -461,8 +461,9 @@ extern const char* const GIFVersions[3];  // "", "87a", "89a"
 
 // The largest frame a bitmap may become. A file read may hold at most kMaxPicturePixels pixels in
 // all its frames together (about what loading, rendering and drawing them all takes a quarter of
-// a second for): a descriptor asking for more is refused with "Image too large" before anything
-// is allocated, so a small hostile file can ask neither for gigabytes nor for seconds of work.
+// a second for), and a logical screen of no more: a descriptor asking for more is refused with
+// "Image too large" before anything is allocated, so a small hostile file can ask neither for
+// gigabytes nor for seconds of work.
 constexpr int64_t kMaxFramePixels = int64_t(1) << 26;
 constexpr int64_t kMaxPicturePixels = int64_t(1) << 24;
 

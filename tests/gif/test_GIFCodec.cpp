@@ -361,8 +361,12 @@ TEST(GIFCodec, HostileImageDataIsRefusedWithItsReason)
         EXPECT_EQ(l.error, c.error) << c.what;
         EXPECT_EQ(l.picture->Width(), 4) << c.what << ": the header stays";
     }
-    // A frame of 8192 x 8192 without data is a 100-byte file that would take seconds to draw.
+    // A frame of 8192 x 8192 without data is a 100-byte file that would take seconds to draw; so
+    // is a screen of that size, drawn when the picture becomes one bitmap.
     EXPECT_EQ(Load(Join(Prefix(8192, 8192), {2, 0, 0x3B})).error, "Image too large");
+    std::vector<uint8_t> wideScreen = Join(Prefix(), {2, 0, 0x3B});
+    wideScreen[6] = wideScreen[7] = wideScreen[8] = wideScreen[9] = 0xFF;  // 65535 x 65535
+    EXPECT_EQ(Load(wideScreen).error, "Image too large");
     // Frames of 2048 x 2048 one after another: the picture stops taking them at its budget and
     // keeps those it read.
     std::vector<uint8_t> many = Prefix(2048, 2048);
