@@ -64,9 +64,9 @@ inline std::unique_ptr<TBitmap> DrawPage(int variant)
     return b;
 }
 
-// Smooth gradients with texture and noise, cut to the 6 x 6 x 6 colour cube plus 40 greys: a
-// photograph's look in at most 256 colours.
-inline std::unique_ptr<TBitmap> PhotoLike256(int w, int h, int seed)
+// Smooth gradients with texture and noise: a photograph's look. Uncut it has many colours; cut,
+// it keeps the 6 x 6 x 6 colour cube plus 40 greys, at most 256 colours.
+inline std::unique_ptr<TBitmap> PhotoLike(int w, int h, int seed, bool cut)
 {
     auto b = std::make_unique<TBitmap>(w, h, pf24bit);
     std::mt19937 rng(static_cast<unsigned>(seed));
@@ -74,11 +74,16 @@ inline std::unique_ptr<TBitmap> PhotoLike256(int w, int h, int seed)
         uint8_t* line = b->ScanLine(y);
         for (int x = 0; x < w; ++x) {
             const double fx = double(x) / w, fy = double(y) / h;
-            const int noise = static_cast<int>(rng() % 31) - 15;
+            const int noise = cut ? static_cast<int>(rng() % 31) - 15 : static_cast<int>(rng() % 13) - 6;
             const int r = std::clamp(static_cast<int>(128 + 100 * std::sin(6 * fx + seed) * std::cos(3 * fy)) + noise, 0, 255);
             const int g = std::clamp(static_cast<int>(90 + 80 * fy + 40 * std::sin(11 * fx * fy + seed)) + noise, 0, 255);
-            const int bl = std::clamp(static_cast<int>(60 + 150 * fx * (1 - fy)) + noise, 0, 255);
-            if ((x * 7 + y * 3) % 11 == 0) {  // grey specks
+            const double blue = 60 + 150 * fx * (1 - fy) + (cut ? 0.0 : 30 * std::cos(17 * fy));
+            const int bl = std::clamp(static_cast<int>(blue) + noise, 0, 255);
+            if (!cut) {
+                line[3 * x + 2] = static_cast<uint8_t>(r);
+                line[3 * x + 1] = static_cast<uint8_t>(g);
+                line[3 * x] = static_cast<uint8_t>(bl);
+            } else if ((x * 7 + y * 3) % 11 == 0) {  // grey specks
                 const int grey = 3 + ((r + g + bl) / 3) / 26 * 6;
                 line[3 * x] = line[3 * x + 1] = line[3 * x + 2] = static_cast<uint8_t>(grey);
             } else {
@@ -109,11 +114,11 @@ inline const std::vector<Input>& Inputs()
             pages.frames.push_back(owned.back().get());
         }
         v.push_back(pages);
-        owned.push_back(PhotoLike256(1920, 1080, 1));
+        owned.push_back(PhotoLike(1920, 1080, 1, true));
         v.push_back({"photo 1920 x 1080", {owned.back().get()}, false});
         Input anim{"64-frame animation", {}, true};
         for (int f = 0; f < 64; ++f) {
-            owned.push_back(PhotoLike256(320, 240, f));
+            owned.push_back(PhotoLike(320, 240, f, true));
             anim.frames.push_back(owned.back().get());
         }
         v.push_back(anim);

@@ -38,26 +38,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Smooth gradients with texture and noise: many colours, as a photograph has.
-std::unique_ptr<TBitmap> PhotoLike(int w, int h, int seed)
-{
-    auto b = std::make_unique<TBitmap>(w, h, pf24bit);
-    std::mt19937 rng(static_cast<unsigned>(seed));
-    for (int y = 0; y < h; ++y) {
-        uint8_t* line = b->ScanLine(y);
-        for (int x = 0; x < w; ++x) {
-            const double fx = double(x) / w, fy = double(y) / h;
-            const int noise = static_cast<int>(rng() % 13) - 6;
-            const int r = static_cast<int>(128 + 100 * std::sin(6 * fx + seed) * std::cos(3 * fy)) + noise;
-            const int g = static_cast<int>(90 + 80 * fy + 40 * std::sin(11 * fx * fy + seed)) + noise;
-            const int bl = static_cast<int>(60 + 150 * fx * (1 - fy) + 30 * std::cos(17 * fy)) + noise;
-            line[3 * x + 2] = static_cast<uint8_t>(std::clamp(r, 0, 255));
-            line[3 * x + 1] = static_cast<uint8_t>(std::clamp(g, 0, 255));
-            line[3 * x] = static_cast<uint8_t>(std::clamp(bl, 0, 255));
-        }
-    }
-    return b;
-}
+// Many colours, as a photograph has.
+std::unique_ptr<TBitmap> PhotoLike(int w, int h, int seed) { return gifbench::PhotoLike(w, h, seed, false); }
 
 // An exhibit-like page of few colours: frame, rings, spokes, a trace and a table of text.
 std::unique_ptr<TBitmap> Page(int variant)
