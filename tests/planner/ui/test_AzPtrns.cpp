@@ -26,6 +26,7 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <set>
 
 using namespace mwtest;
@@ -506,6 +507,29 @@ TEST_F(AzPatsTest, PrintToDiskWritesExactlyTheChosenFile)
     ui.ExpectMessage(mrOk, "p.pat");
     Click(w->Button1);
     EXPECT_FALSE(fs::exists(dir.path() / "missing"));
+}
+
+// Print to Disk onto a file that exists asks first: No leaves the file as it was, Yes replaces it.
+TEST_F(AzPatsTest, PrintToDiskAsksBeforeReplacingAFile)
+{
+    SelectedAzimuthId = FindAzimuthRecord(CatalogRow(5000, 0).code);
+    Include(1);
+    const std::string code = w->Slot(1).GetCode();
+    ClickItem(w->RadioGroup2, 2);
+    const fs::path chosen = dir.path() / "kept.pat";
+    {
+        std::ofstream(chosen) << "older work";
+    }
+    ui.ExpectSave(chosen.string());
+    ui.ExpectMessage(IDNO, "kept.pat already exists.");
+    ui.ExpectSaveCancel();
+    Click(w->Button1);
+    EXPECT_EQ(ReadFileText(chosen), "older work");
+
+    ui.ExpectSave(chosen.string());
+    ui.ExpectMessage(IDYES, "kept.pat already exists.");
+    Click(w->Button1);
+    EXPECT_EQ(ReadFileText(chosen), ExpectedPatternFile(code, 0));
 }
 
 TEST_F(AzPatsTest, SinglePatternCommandsWithoutAPatternSaySo)
