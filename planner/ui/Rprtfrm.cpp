@@ -16,6 +16,21 @@ namespace {
 class TViewerDestination : public TDaxViewer {
 public:
     TViewerDestination() : viewer_(new TRpxViewer) {}
+    // The page's preview settings: the window state, the zoom and the stay-on-top style.
+    void Configure(const TDaxPreviewSettings& settings) override
+    {
+        if (!viewer_) return;
+        if (settings.FormStyle == pfsStayOnTop) viewer_->setWindowFlag(Qt::WindowStaysOnTopHint, true);
+        else if (settings.FormStyle == pfsNormal || settings.FormStyle == pfsMDIChild)
+            viewer_->setWindowFlag(Qt::WindowStaysOnTopHint, false);
+        viewer_->setWindowState(settings.WindowState == wsMaximized   ? Qt::WindowMaximized
+                                : settings.WindowState == wsMinimized ? Qt::WindowMinimized
+                                                                      : Qt::WindowNoState);
+        if (settings.Zoom <= azPage) {
+            viewer_->ActivePreview()->SetZoomIndex(settings.Zoom);
+            viewer_->SelectPreview(viewer_->ActivePreview());  // the zoom box shows it
+        }
+    }
     void SetDocument(std::shared_ptr<TRpxRpxFile> document) override
     {
         if (viewer_) viewer_->SetDocument(std::move(document));
