@@ -37,6 +37,17 @@
 
 using namespace mwtest;
 
+namespace {
+
+void ChooseQueue(TQtPrinter& printer, const std::string& name)
+{
+    const auto list = printer.Printers();
+    for (size_t i = 0; i < list.size(); ++i)
+        if (list[i] == name) printer.SetPrinterIndex(int(i));
+}
+
+}  // namespace
+
 TEST(LineReportCups, PrintsTheTableFromTheViewer)
 {
     const std::string cups = UseTestScheduler();
@@ -44,9 +55,7 @@ TEST(LineReportCups, PrintsTheTableFromTheViewer)
     const std::string server = std::getenv("CUPS_SERVER");
 
     TQtPrinter printer;
-    const auto list = printer.Printers();
-    for (size_t i = 0; i < list.size(); ++i)
-        if (list[i] == "MwPdfCopy") printer.SetPrinterIndex(int(i));
+    ChooseQueue(printer, "MwPdfCopy");
     ASSERT_EQ(printer.PrinterName(), "MwPdfCopy");
     TPrinterScope scope(printer);
     InstallRpxPlatformPrinting();
@@ -81,25 +90,6 @@ TEST(LineReportCups, PrintsTheTableFromTheViewer)
 }
 
 namespace {
-
-// Runs action on the modal dialog of class T once it is up (looked for every few milliseconds
-// for up to a minute).
-template <class T>
-void WhenDialog(std::function<void(T&)> action, std::shared_ptr<QElapsedTimer> since = nullptr)
-{
-    if (!since) {
-        since = std::make_shared<QElapsedTimer>();
-        since->start();
-    }
-    QTimer::singleShot(10, [action = std::move(action), since]() mutable {
-        if (auto* d = qobject_cast<T*>(QApplication::activeModalWidget()); d && d->isVisible()) {
-            action(*d);
-            return;
-        }
-        if (since->elapsed() < 60000) WhenDialog<T>(std::move(action), since);
-        else ADD_FAILURE() << "the dialog " << T::staticMetaObject.className() << " never came up";
-    });
-}
 
 // A click on a menu bar's menu, then on one of its items.
 void ChooseMenu(QMenuBar* bar, QMenu* menu, QAction* item)
@@ -139,9 +129,7 @@ TEST(LineReportCups, TheViewerOpenedInsideTheWizardAnswersAndPrintsThroughPrinte
     if (cups.empty()) FAIL() << "CUPS_SERVER does not name a running scheduler's socket; run this test through ctest";
 
     TQtPrinter printer;
-    const auto list = printer.Printers();
-    for (size_t i = 0; i < list.size(); ++i)
-        if (list[i] == "MwPdfCopy") printer.SetPrinterIndex(int(i));
+    ChooseQueue(printer, "MwPdfCopy");
     ASSERT_EQ(printer.PrinterName(), "MwPdfCopy");
     TPrinterScope scope(printer);
 

@@ -2,6 +2,7 @@
 // that prompts asks for its destination in "Report Destination", and a run that shows its
 // status can be stopped from "Print Status". Each is answered by clicks on the windows while
 // the run goes on.
+#include "ModalScript.h"
 #include "platform/runtime/StrTable.h"
 #include "platform/ui/ScriptedUi.h"
 #include "planner/ui/Rprtfrm.h"
@@ -27,25 +28,6 @@ using namespace mwtest;
 using namespace DaxBuild;
 
 namespace {
-
-// Runs action on the modal dialog of class T once it is up (looked for every few milliseconds
-// for up to a minute).
-template <class T>
-void WhenDialog(std::function<void(T&)> action, std::shared_ptr<QElapsedTimer> since = nullptr)
-{
-    if (!since) {
-        since = std::make_shared<QElapsedTimer>();
-        since->start();
-    }
-    QTimer::singleShot(10, [action = std::move(action), since]() mutable {
-        if (auto* d = qobject_cast<T*>(QApplication::activeModalWidget()); d && d->isVisible()) {
-            action(*d);
-            return;
-        }
-        if (since->elapsed() < 60000) WhenDialog<T>(std::move(action), since);
-        else ADD_FAILURE() << "the dialog " << T::staticMetaObject.className() << " never came up";
-    });
-}
 
 template <class T>
 T* Shown()
