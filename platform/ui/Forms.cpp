@@ -141,10 +141,12 @@ private:
         QScreen* screen = w->screen() ? w->screen() : QGuiApplication::primaryScreen();
         if (!screen) return;
         const QRect room = screen->availableGeometry();
-        QRect r = w->geometry();
+        // The frame counts: move() places it, and it is what must fit.
+        QRect r = w->frameGeometry();
+        const int frameW = r.width() - w->width(), frameH = r.height() - w->height();
         if (r.width() > room.width() || r.height() > room.height())
-            w->resize(std::min(r.width(), room.width()), std::min(r.height(), room.height()));
-        r = w->geometry();
+            w->resize(std::min(w->width(), room.width() - frameW), std::min(w->height(), room.height() - frameH));
+        r = w->frameGeometry();
         const int x = std::clamp(r.x(), room.left(), std::max(room.left(), room.right() + 1 - r.width()));
         const int y = std::clamp(r.y(), room.top(), std::max(room.top(), room.bottom() + 1 - r.height()));
         if (x != r.x() || y != r.y()) w->move(x, y);
