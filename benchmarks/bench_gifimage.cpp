@@ -3,10 +3,17 @@
 //   a 64-frame animation) against giflib's DGifSlurp and Qt's reader;
 //   ReduceBitmapColors (octree of 256 colours, Floyd-Steinberg) on a 1920 x 1080 photo-like
 //   picture against ImageMagick's quantiser (256 colours, Floyd-Steinberg) and libimagequant,
-//   with the PSNR of each result beside it.
+//   with the PSNR of each result beside it; every quantiser on one thread (the program runs itself
+//   again with OMP_NUM_THREADS=1 when it is not set), timed by the process's CPU time as well;
+//   saving a picture made from 24-bit bitmaps (the frames collect their exact colours into local
+//   tables, then are encoded) against giflib and cgif given the same pixels, indexed the same way
+//   into one local table per frame (benchmarks/GifBenchInputs.h). Not made equal: cgif marks an
+//   animation's frames with graphic control extensions and a loop block, which our picture has not.
 // Run: build/bench/benchmarks/bench_gifimage. Prints the ratios at the end.
 #include "gif/GIFImg.h"
 #include "gif/GIFReduce.h"
+
+#include "GifBenchInputs.h"
 
 #include <Magick++.h>
 #include <benchmark/benchmark.h>
@@ -21,33 +28,18 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <map>
 #include <random>
+
+#include <unistd.h>
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Smooth gradients with texture and noise: many colours, as a photograph has.
-std::unique_ptr<TBitmap> PhotoLike(int w, int h, int seed)
-{
-    auto b = std::make_unique<TBitmap>(w, h, pf24bit);
-    std::mt19937 rng(static_cast<unsigned>(seed));
-    for (int y = 0; y < h; ++y) {
-        uint8_t* line = b->ScanLine(y);
-        for (int x = 0; x < w; ++x) {
-            const double fx = double(x) / w, fy = double(y) / h;
-            const int noise = static_cast<int>(rng() % 13) - 6;
-            const int r = static_cast<int>(128 + 100 * std::sin(6 * fx + seed) * std::cos(3 * fy)) + noise;
-            const int g = static_cast<int>(90 + 80 * fy + 40 * std::sin(11 * fx * fy + seed)) + noise;
-            const int bl = static_cast<int>(60 + 150 * fx * (1 - fy) + 30 * std::cos(17 * fy)) + noise;
-            line[3 * x + 2] = static_cast<uint8_t>(std::clamp(r, 0, 255));
-            line[3 * x + 1] = static_cast<uint8_t>(std::clamp(g, 0, 255));
-            line[3 * x] = static_cast<uint8_t>(std::clamp(bl, 0, 255));
-        }
-    }
-    return b;
-}
+// Many colours, as a photograph has.
+std::unique_ptr<TBitmap> PhotoLike(int w, int h, int seed) { return gifbench::PhotoLike(w, h, seed, false); }
 
 // An exhibit-like page of few colours: frame, rings, spokes, a trace and a table of text.
 std::unique_ptr<TBitmap> Page(int variant)
@@ -114,12 +106,20 @@ const std::vector<std::vector<uint8_t>>& Corpus()
     return corpus;
 }
 
-std::map<std::string, double> seconds;
+std::map<std::string, double> seconds, cpuSeconds;
 std::map<std::string, int64_t> runs;
 
-void Count(const std::string& who, Clock::time_point t0)
+double CpuNow()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
+}
+
+void Count(const std::string& who, Clock::time_point t0, double cpu0 = -1)
 {
     seconds[who] += std::chrono::duration<double>(Clock::now() - t0).count();
+    if (cpu0 >= 0) cpuSeconds[who] += CpuNow() - cpu0;
     ++runs[who];
 }
 
@@ -224,8 +224,9 @@ void BM_ReduceOurs(benchmark::State& state)
     std::unique_ptr<TBitmap> out;
     for (auto _ : state) {
         const auto t0 = Clock::now();
+        const double cpu0 = CpuNow();
         out = GIFImg::ReduceBitmapColors(Photo(), GIFImg::rdOctree, GIFImg::dmFloydSteinberg, 8);
-        Count("reduce ours", t0);
+        Count("reduce ours", t0, cpu0);
     }
     std::vector<uint8_t> rgb;
     for (int y = 0; y < out->Height(); ++y)
@@ -256,13 +257,14 @@ void BM_ReduceImageMagick(benchmark::State& state)
     std::vector<uint8_t> result(rgb.size());
     for (auto _ : state) {
         const auto t0 = Clock::now();
+        const double cpu0 = CpuNow();
         Magick::Image image(1920, 1080, "RGB", Magick::CharPixel, rgb.data());
         image.quantizeColors(256);
         image.quantizeDither(true);
         image.quantizeDitherMethod(MagickCore::FloydSteinbergDitherMethod);
         image.quantize();
         image.write(0, 0, 1920, 1080, "RGB", Magick::CharPixel, result.data());
-        Count("reduce ImageMagick", t0);
+        Count("reduce ImageMagick", t0, cpu0);
     }
     psnr["reduce ImageMagick"] = Psnr(result);
 }
@@ -281,6 +283,7 @@ void BM_ReduceLibimagequant(benchmark::State& state)
     liq_set_max_colors(attr, 256);
     for (auto _ : state) {
         const auto t0 = Clock::now();
+        const double cpu0 = CpuNow();
         liq_image* image = liq_image_create_rgba(attr, rgba.data(), 1920, 1080, 0);
         liq_result* res = nullptr;
         if (liq_image_quantize(image, attr, &res) != LIQ_OK) state.SkipWithError("libimagequant failed");
@@ -288,7 +291,7 @@ void BM_ReduceLibimagequant(benchmark::State& state)
         liq_write_remapped_image(res, image, indexes.data(), indexes.size());
         palette = liq_get_palette(res);
         result.clear();
-        Count("reduce libimagequant", t0);
+        Count("reduce libimagequant", t0, cpu0);
         for (uint8_t ix : indexes) result.insert(result.end(), {palette->entries[ix].r, palette->entries[ix].g, palette->entries[ix].b});
         liq_result_destroy(res);
         liq_image_destroy(image);
@@ -298,15 +301,64 @@ void BM_ReduceLibimagequant(benchmark::State& state)
 }
 BENCHMARK(BM_ReduceLibimagequant)->Unit(benchmark::kMillisecond);
 
+// --- Saving pictures made from 24-bit bitmaps ---------------------------------------------------
+
+// Pages are one file each; the animation is one file.
+template <class File>
+void SaveEach(benchmark::State& state, const char* who, File file)
+{
+    const gifbench::Input& in = gifbench::Inputs()[static_cast<size_t>(state.range(0))];
+    const std::string key = std::string("save ") + who + ", " + in.name;
+    for (auto _ : state) {
+        const auto t0 = Clock::now();
+        size_t bytes = 0;
+        if (in.animation)
+            bytes = file(in.frames).size();
+        else
+            for (TBitmap* b : in.frames) bytes += file({b}).size();
+        Count(key, t0);
+        benchmark::DoNotOptimize(bytes);
+    }
+}
+
+std::vector<uint8_t> OurFile(const std::vector<TBitmap*>& frames)
+{
+    GIFImg::TGIFImage p;
+    p.ColorReduction = GIFImg::rdNone;  // the bitmaps' own colours
+    for (TBitmap* b : frames) p.Add(*b);
+    return Encode(p);
+}
+
+void BM_SaveOurs(benchmark::State& state) { SaveEach(state, "ours", OurFile); }
+void BM_SaveGiflib(benchmark::State& state)
+{
+    SaveEach(state, "giflib", [](const std::vector<TBitmap*>& f) { return gifbench::GiflibFile(f, false); });
+}
+void BM_SaveCgif(benchmark::State& state)
+{
+    SaveEach(state, "cgif", [](const std::vector<TBitmap*>& f) { return gifbench::CgifFile(f, false); });
+}
+BENCHMARK(BM_SaveOurs)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveGiflib)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveCgif)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+
 double Mean(const std::string& who) { return runs[who] ? seconds[who] / runs[who] : 0; }
+double CpuMean(const std::string& who) { return runs[who] ? cpuSeconds[who] / runs[who] : 0; }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
+    // The quantisers' OpenMP runtimes read the thread count when they load: one thread each,
+    // as ours has, set before the program runs.
+    if (!getenv("OMP_NUM_THREADS")) {
+        setenv("OMP_NUM_THREADS", "1", 1);
+        execv("/proc/self/exe", argv);
+    }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     Magick::InitializeMagick(*argv);
+    Magick::ResourceLimits::thread(1);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
@@ -318,6 +370,13 @@ int main(int argc, char** argv)
     ratio("decode ours", "decode Qt");
     ratio("reduce ours", "reduce ImageMagick");
     ratio("reduce ours", "reduce libimagequant");
+    for (const char* peer : {"reduce ImageMagick", "reduce libimagequant"})
+        if (CpuMean(peer) > 0)
+            std::printf("reduce ours / %s: CPU time ratio %.3f\n", peer, CpuMean("reduce ours") / CpuMean(peer));
+    std::printf("OMP_NUM_THREADS=%s\n", getenv("OMP_NUM_THREADS"));
     for (const auto& [who, db] : psnr) std::printf("%s: PSNR %.2f dB\n", who.c_str(), db);
+    for (const gifbench::Input& in : gifbench::Inputs())
+        for (const char* peer : {"giflib", "cgif"})
+            ratio((std::string("save ours, ") + in.name).c_str(), (std::string("save ") + peer + ", " + in.name).c_str());
     return 0;
 }

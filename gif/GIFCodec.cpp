@@ -289,35 +289,6 @@ void DecodeImageData(TByteReader& reader, uint8_t* pixels, int width, int height
     if (!decoder->EndOfBlocks()) decoder->SkipRest();
 }
 
-// --- Hash table ------------------------------------------------------------------------------
-
-int THashTable::Probe(int slot, int& displacement)
-{
-    slot -= displacement;
-    if (slot < 0) slot += kSize;
-    return slot;
-}
-
-void THashTable::Insert(uint32_t key, int code)
-{
-    int slot = Hash(key);
-    int displacement = slot == 0 ? 1 : kSize - slot;
-    while ((slots_[static_cast<size_t>(slot)] >> 12) != 0xFFFFFu) slot = Probe(slot, displacement);
-    slots_[static_cast<size_t>(slot)] = (key << 12) | static_cast<uint32_t>(code);
-}
-
-int THashTable::Lookup(uint32_t key) const
-{
-    int slot = Hash(key);
-    int displacement = slot == 0 ? 1 : kSize - slot;
-    for (;;) {
-        const uint32_t s = slots_[static_cast<size_t>(slot)];
-        if ((s >> 12) == 0xFFFFFu) return -1;
-        if ((s >> 12) == key) return static_cast<int>(s & 0xFFF);
-        slot = Probe(slot, displacement);
-    }
-}
-
 // --- Sub-block writer ------------------------------------------------------------------------
 
 void TGIFWriter::Flush()
@@ -365,10 +336,7 @@ void TGIFEncoder::Encode(TByteWriter& stream, int bitsPerPixel, int colorCount, 
     stream.U8(0);  // block terminator
 }
 
-void TGIFEncoder::CheckPixel(int c) const
-{
-    if (c >= colorCount_) throw GIFException("Color not in color table");
-}
+void TGIFEncoder::RefusePixel() { throw GIFException("Color not in color table"); }
 
 bool TGIFEncoder::NextPixel()
 {
@@ -389,25 +357,7 @@ bool TGIFEncoder::NextPixel()
     return true;
 }
 
-void TGIFEncoder::Output(int code)
-{
-    if (bitCount_ > 0)
-        bitBuffer_ = (static_cast<uint32_t>(code) << bitCount_) | (bitBuffer_ & ((1u << bitCount_) - 1));
-    else
-        bitBuffer_ = static_cast<uint32_t>(code);
-    bitCount_ += bitsPerCode_;
-    while (bitCount_ > 7) {
-        writer_->Put(static_cast<uint8_t>(bitBuffer_));
-        bitBuffer_ >>= 8;
-        bitCount_ -= 8;
-    }
-    if (code == endCode_)
-        while (bitCount_ > 0) {
-            writer_->Put(static_cast<uint8_t>(bitBuffer_));
-            bitBuffer_ >>= 8;
-            bitCount_ -= 8;
-        }
-}
+void TGIFEncoder::Output(int code) { Emit(code); }
 
 void TGIFEncoder::Clear()
 {
@@ -417,20 +367,7 @@ void TGIFEncoder::Clear()
 
 // --- LZW -------------------------------------------------------------------------------------
 
-void TLZWEncoder::Output(int code)
-{
-    TGIFEncoder::Output(code);
-    if (nextFreeCode_ > maxCode_ || cleared_) {
-        if (cleared_) {
-            bitsPerCode_ = initialBitsPerCode_;
-            maxCode_ = (1 << bitsPerCode_) - 1;
-            cleared_ = false;
-        } else {
-            ++bitsPerCode_;
-            maxCode_ = bitsPerCode_ == 12 ? 4096 : (1 << bitsPerCode_) - 1;
-        }
-    }
-}
+void TLZWEncoder::Output(int code) { EmitCode(code); }
 
 void TLZWEncoder::Clear()
 {
@@ -446,22 +383,33 @@ void TLZWEncoder::Compress()
     Clear();
     int prefix = Pixel();
     CheckPixel(prefix);
-    while (NextPixel()) {
-        const int c = Pixel();
-        CheckPixel(c);
-        const uint32_t key = (static_cast<uint32_t>(prefix) << 8) | static_cast<uint32_t>(c);
-        const int code = table_->Lookup(key);
+    // A frame in one run is checked against its table at once, not pixel by pixel.
+    const bool checked = Sequential() && *std::max_element(FirstPixel(), PixelsEnd()) < colorCount_;
+    THashTable& strings = *table;
+    auto add = [&](uint32_t c) {
+        const uint32_t key = (static_cast<uint32_t>(prefix) << 8) | c;
+        uint32_t slot;
+        const int code = strings.Find(key, slot);
         if (code >= 0) {
             prefix = code;
-            continue;
+            return;
         }
-        Output(prefix);
-        prefix = c;
+        EmitCode(prefix);
+        prefix = static_cast<int>(c);
         if (nextFreeCode_ >= 4095) {
             Clear();
         } else {
-            table_->Insert(key, nextFreeCode_);
+            strings.Put(slot, key, nextFreeCode_);
             ++nextFreeCode_;
+        }
+    };
+    if (checked) {
+        const uint8_t* end = PixelsEnd();
+        for (const uint8_t* p = FirstPixel() + 1; p < end; ++p) add(*p);
+    } else {
+        while (NextPixel()) {
+            CheckPixel(Pixel());
+            add(static_cast<uint32_t>(Pixel()));
         }
     }
     Output(prefix);

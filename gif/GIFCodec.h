@@ -21,19 +21,32 @@ using TCodecWarning = std::function<void(const std::string& message)>;
 void DecodeImageData(TByteReader& reader, uint8_t* pixels, int width, int height, bool interlaced,
                      const TCodecWarning& warning);
 
-// The string table of the LZW encoder: 8009 slots (a prime), key shl 12 or code per slot, all
-// ones when empty.
+// The string table of the LZW encoder: 2^14 slots (at most a quarter full), key shl 12 or code
+// per slot, all ones when empty. Probing steps by an odd stride, so that the runs of slots that
+// consecutive codes take for one pixel do not lie in each other's probe paths.
 class THashTable {
 public:
-    static constexpr int kSize = 8009;
+    static constexpr int kBits = 14;
+    static constexpr uint32_t kSize = uint32_t(1) << kBits;
+    static constexpr uint32_t kStep = 0x2F1;  // odd: every slot is reached
     THashTable() { Clear(); }
     void Clear() { slots_.fill(0xFFFFFFFFu); }
-    void Insert(uint32_t key, int code);
-    int Lookup(uint32_t key) const;  // -1 when absent
+    // The key's code, or -1 with slot at the empty place where Put may store it.
+    int Find(uint32_t key, uint32_t& slot) const
+    {
+        for (slot = Hash(key);; slot = (slot + kStep) & (kSize - 1)) {
+            const uint32_t s = slots_[slot];
+            if ((s >> 12) == key) return static_cast<int>(s & 0xFFF);
+            if (s == 0xFFFFFFFFu) return -1;
+        }
+    }
+    void Put(uint32_t slot, uint32_t key, int code) { slots_[slot] = (key << 12) | static_cast<uint32_t>(code); }
 
 private:
-    static int Hash(uint32_t key) { return static_cast<int>((key ^ (key >> 4)) % kSize); }
-    static int Probe(int slot, int& displacement);
+    // The pixel moved above the prefix's low bits: one exclusive-or, so that a run of look-ups
+    // (each waiting for the last) is not slowed by a multiplication; for one pixel every prefix
+    // has a slot of its own.
+    static uint32_t Hash(uint32_t key) { return ((key >> 8) ^ ((key & 0xFF) << (kBits - 8))) & (kSize - 1); }
     std::array<uint32_t, kSize> slots_;
 };
 
@@ -70,11 +83,39 @@ protected:
     virtual void Output(int code);
     virtual void Clear();
     virtual void Compress() = 0;
+    // The code at the current width into the sub-blocks, least significant bit first; the end
+    // code also flushes the last partial byte.
+    void Emit(int code)
+    {
+        if (bitCount_ > 0)
+            bitBuffer_ = (static_cast<uint32_t>(code) << bitCount_) | (bitBuffer_ & ((1u << bitCount_) - 1));
+        else
+            bitBuffer_ = static_cast<uint32_t>(code);
+        bitCount_ += bitsPerCode_;
+        while (bitCount_ > 7) {
+            writer_->Put(static_cast<uint8_t>(bitBuffer_));
+            bitBuffer_ >>= 8;
+            bitCount_ -= 8;
+        }
+        if (code == endCode_)
+            while (bitCount_ > 0) {
+                writer_->Put(static_cast<uint8_t>(bitBuffer_));
+                bitBuffer_ >>= 8;
+                bitCount_ -= 8;
+            }
+    }
 
     // The next pixel in file order (interlaced passes when asked); false past the last one.
     bool NextPixel();
     int Pixel() const { return *pixel_; }
-    void CheckPixel(int c) const;
+    void CheckPixel(int c) const
+    {
+        if (c >= colorCount_) RefusePixel();
+    }
+    // Without interlacing the pixels are one run in file order: [first, last).
+    bool Sequential() const { return !interlaced_; }
+    const uint8_t* FirstPixel() const { return data_; }
+    const uint8_t* PixelsEnd() const { return data_ + int64_t(width_) * height_; }
 
     int colorCount_ = 0;
     int initialCodeSize_ = 0;
@@ -87,6 +128,7 @@ protected:
     int firstFreeCode_ = 0;
 
 private:
+    [[noreturn]] static void RefusePixel();
     TGIFWriter* writer_ = nullptr;
     uint32_t bitBuffer_ = 0;
     int bitCount_ = 0;
@@ -108,6 +150,21 @@ protected:
     void Compress() override;
 
 private:
+    // Emit, then the code width grows past the current maximum code, or drops back after a clear.
+    void EmitCode(int code)
+    {
+        Emit(code);
+        if (nextFreeCode_ > maxCode_ || cleared_) {
+            if (cleared_) {
+                bitsPerCode_ = initialBitsPerCode_;
+                maxCode_ = (1 << bitsPerCode_) - 1;
+                cleared_ = false;
+            } else {
+                ++bitsPerCode_;
+                maxCode_ = bitsPerCode_ == 12 ? 4096 : (1 << bitsPerCode_) - 1;
+            }
+        }
+    }
     int nextFreeCode_ = 0;
     THashTable* table_ = nullptr;
 };

@@ -1,6 +1,7 @@
 // GIF model and stream format (GIF89a: header, logical screen descriptor, colour tables,
 // extensions, image descriptors, trailer) and the picture class.
 #include "gif/GIFImg.h"
+#include "gif/GIFProgress.h"
 
 #include "gif/GIFCodec.h"
 #include "gif/GIFReduce.h"
@@ -812,10 +813,9 @@ void TGIFSubImage::LoadFromStream(TByteReader& stream)
     }
     // Refused before any pixel or table is read: a small file must not ask for gigabytes.
     const int64_t pixels = int64_t(width_) * height_;
-    int64_t earlier = 0;
-    if (Image())
-        for (int i = 0; i < Image()->Images().Count(); ++i) earlier += Image()->Images().Items(i)->DataSize();
-    if (pixels > kMaxFramePixels || earlier + pixels > kMaxPicturePixels) throw GIFException("Image too large");
+    const int64_t earlier = Image() ? Image()->loadedPixels_ : 0;
+    if (earlier + pixels > kMaxPicturePixels) throw GIFException("Image too large");
+    if (Image()) Image()->loadedPixels_ = earlier + pixels;
     if (packed_ & 0x80) colorMap_.LoadFromStream(stream, 2 << (packed_ & 7));
 
     AllocData();
@@ -934,16 +934,14 @@ void TGIFImage::LoadFromStream(TStream& stream)
 
 void TGIFImage::LoadFromBytes(TByteReader& reader)
 {
-    Progress(this, psStarting, 0, false, "Loading...");
-    bool done = false;
-    struct TEnd {
-        TGIFImage& image;
-        bool& done;
-        ~TEnd() { image.Progress(&image, psEnding, done ? 100 : 0, true, "Loading..."); }
-    } end{*this, done};
+    TGIFProgress progress(this, this, "Loading...");
 
     Clear();
+    loadedPixels_ = 0;
     header_.LoadFromStream(reader);
+    // The picture is drawn at its screen's size (its bitmap, an animation's canvas): the screen
+    // counts against the same budget as the frames.
+    if (int64_t(header_.Width) * header_.Height > kMaxPicturePixels) throw GIFException("Image too large");
     const size_t size = std::max<size_t>(reader.Size(), 1);
     auto skipZeros = [&] {
         while (!reader.AtEnd() && reader.Rest()[0] == 0) reader.Skip(1);
@@ -963,18 +961,12 @@ void TGIFImage::LoadFromBytes(TByteReader& reader)
         skipZeros();
     }
     TGIFTrailer(this).LoadFromStream(reader);
-    done = true;
+    progress.Done();
 }
 
 void TGIFImage::SaveToBytes(TByteWriter& writer)
 {
-    Progress(this, psStarting, 0, false, "Saving...");
-    bool done = false;
-    struct TEnd {
-        TGIFImage& image;
-        bool& done;
-        ~TEnd() { image.Progress(&image, psEnding, done ? 100 : 0, true, "Saving..."); }
-    } end{*this, done};
+    TGIFProgress progress(this, this, "Saving...");
 
     if (GetVersion() == 0) throw GIFException("Unsupported GIF version");
     header_.SaveToStream(writer);
@@ -984,7 +976,7 @@ void TGIFImage::SaveToBytes(TByteWriter& writer)
         Progress(this, psRunning, i * 100 / count, false, "Saving...");
     }
     TGIFTrailer(this).SaveToStream(writer);
-    done = true;
+    progress.Done();
 }
 
 void TGIFImage::SaveToStream(TStream& stream)
@@ -1098,6 +1090,11 @@ TBitmap* TGIFImage::Bitmap()
         } else {
             b->SetPixelFormat(pf24bit);
             b->SetSize(Width(), Height());
+            try {
+                b->SetPalette(GetPalette());
+            } catch (const GIFException&) {
+                // no colour table anywhere: no palette to carry
+            }
             first.Draw(b->Canvas(), Rect(0, 0, Width(), Height()), false, false);
             b->Canvas().Release();
         }
@@ -1123,13 +1120,7 @@ void TGIFImage::Assign(const TGIFImage* source)
     if (!source) return;
     OnProgress = source->OnProgress;
     OnWarning = source->OnWarning;
-    Progress(this, psStarting, 0, false, "Copying...");
-    bool done = false;
-    struct TEnd {
-        TGIFImage& image;
-        bool& done;
-        ~TEnd() { image.Progress(&image, psEnding, done ? 100 : 0, true, "Copying..."); }
-    } end{*this, done};
+    TGIFProgress progress(this, this, "Copying...");
     source->header_.AssignTo(header_);
     ThreadPriority = source->ThreadPriority;
     DrawBackgroundColor = source->DrawBackgroundColor;
@@ -1141,7 +1132,7 @@ void TGIFImage::Assign(const TGIFImage* source)
         Add(*source->images_.Items(i));
         Progress(this, psRunning, (i + 1) * 100 / count, false, "Copying...");
     }
-    done = true;
+    progress.Done();
 }
 
 void TGIFImage::Assign(TBitmap& source)

@@ -416,7 +416,7 @@ private:
     void RenderBitmap();
     void RenderPlain(TBitmap& bitmap, bool wantMask);
     void RenderDithered(TBitmap& bitmap, bool wantMask);
-    void BuildTransparentImage(QImage& out);
+    void BuildTransparentImage(QImage& out, bool masked);
 
     TGIFExtensionList extensions_;
     TGIFLocalColorMap colorMap_;
@@ -461,11 +461,13 @@ extern std::atomic<int> GIFRenderWait;
 extern std::atomic<int> GIFRenderIdle;
 extern const char* const GIFVersions[3];  // "", "87a", "89a"
 
-// The largest frame read, and the most pixels all frames of one file may hold together: a
-// descriptor asking for more is refused before anything is allocated, so a small hostile file
-// cannot ask for gigabytes one frame at a time.
+// The largest frame a bitmap may become. A file read may hold at most kMaxPicturePixels pixels in
+// all its frames together (about what loading, rendering and drawing them all takes a quarter of
+// a second for), and a logical screen of no more: a descriptor asking for more is refused with
+// "Image too large" before anything is allocated, so a small hostile file can ask neither for
+// gigabytes nor for seconds of work.
 constexpr int64_t kMaxFramePixels = int64_t(1) << 26;
-constexpr int64_t kMaxPicturePixels = int64_t(1) << 28;
+constexpr int64_t kMaxPicturePixels = int64_t(1) << 24;
 
 class TGIFImage : public TGraphic, public TGIFObject {
 public:
@@ -558,6 +560,7 @@ public:
 
 private:
     friend class TGIFPainter;
+    friend class TGIFSubImage;
     int AddFrame(std::unique_ptr<TGIFSubImage> frame);
     void StopOwnPainter();
     void DrawCached(TCanvas& canvas, const TRect& rect);
@@ -573,6 +576,7 @@ private:
     void DetachPainters();
     bool querying_ = false;
     bool paletteModified_ = false;
+    int64_t loadedPixels_ = 0;  // of the frames read so far by the load under way
     TGIFImageList images_;
     TGIFHeader header_;
     TGIFPalette palette_;

@@ -325,9 +325,9 @@ std::unique_ptr<TBitmap> ReduceBitmapColors(TBitmap& bitmap, TGIFColorReduction 
     case rdOctreeSystem: palette = MakeOctreePalette(bitmap, 256, 8, true); break;
     default: return result;
     }
-    TGIFPalette padded = palette;
-    padded.resize(256, clBlack);  // indexes past the palette show black
-    result->SetPalette(padded);
+    // The method's own colours only: a frame made from the result gets a table of that size and
+    // is coded at its bit depth.
+    result->SetPalette(palette);
 
     std::unique_ptr<TColorLookup> lookup;
     switch (method) {

@@ -1,11 +1,14 @@
 // Frame rendering: a frame's indexes to a bitmap and transparency mask, drawing a frame
 // (scaled, tiled, transparent), and frames made from bitmaps.
+#include "gif/GIFColorIndex.h"
 #include "gif/GIFDIB.h"
 #include "gif/GIFImg.h"
+#include "gif/GIFProgress.h"
 #include "gif/GIFReduce.h"
 
 #include <cmath>
 #include <cstring>
+#include <functional>
 
 namespace GIFImg {
 
@@ -43,16 +46,6 @@ int CubeIndex(int r, int g, int b)
            static_cast<int>(std::nearbyint(b / 51.0));
 }
 
-struct TProgressScope {
-    TGIFImage* image;
-    TGIFObject* sender;
-    const char* message;
-    bool done = false;
-    ~TProgressScope()
-    {
-        if (image) image->Progress(sender, psEnding, done ? 100 : 0, image->PaletteModified(), message);
-    }
-};
 } // namespace
 
 TDIBReader::TDIBReader(TBitmap& bitmap, TPixelFormat format) : TDIB(bitmap, format) { bitmap.SetPixelFormat(format); }
@@ -72,7 +65,13 @@ TDIBWriter::~TDIBWriter()
     if (!palette.empty()) bitmap_.SetPalette(palette);
 }
 
-void TGIFSubImage::FreeBitmap() { bitmap_.reset(); }
+// The mask is built by the same rendering as the bitmap: a bitmap dropped alone would leave a
+// mask that the next rendering (which then no longer wants one) replaces by an empty one.
+void TGIFSubImage::FreeBitmap()
+{
+    bitmap_.reset();
+    FreeMask();
+}
 
 void TGIFSubImage::FreeMask()
 {
@@ -105,9 +104,8 @@ void TGIFSubImage::RenderBitmap()
 {
     if (Empty()) return;
     TGIFImage* image = Image();
-    if (image) image->Progress(this, psStarting, 0, false, "Rendering...");
-    TProgressScope scope{image, this, "Rendering..."};
     try {
+        TGIFProgress progress(image, this, "Rendering...", true);
         const bool wantMask = needMask_ && transparent_;
         needMask_ = false;
         auto b = NewIndexedBitmap(width_, height_);
@@ -116,9 +114,9 @@ void TGIFSubImage::RenderBitmap()
         else
             RenderPlain(*b, wantMask);
         bitmap_ = std::move(b);
-        scope.done = true;
+        progress.Done();
     } catch (const EAbort&) {
-        bitmap_.reset();  // a progress handler stopped it: the frame stays without a bitmap
+        FreeBitmap();  // a progress handler stopped it: the frame stays without a bitmap
     }
 }
 
@@ -209,14 +207,13 @@ TGIFPalette TGIFSubImage::GetPalette()
 void TGIFSubImage::SetPalette(const TGIFPalette& palette)
 {
     palette_ = palette;
-    if (bitmap_ && !palette.empty() && bitmap_->Palette() != PaddedPalette(palette)) {
+    // None differs from every palette a rendered bitmap has: the frame renders again from its table.
+    if (bitmap_ && bitmap_->Palette() != (palette.empty() ? palette : PaddedPalette(palette))) {
         FreeBitmap();
         if (Image()) {
             Image()->SetPaletteModified(true);
             Image()->NotifyChanged(this);
         }
-    } else if (bitmap_ && palette.empty()) {
-        FreeBitmap();  // the table changed: render again from it
     }
 }
 
@@ -253,15 +250,47 @@ void TGIFSubImage::Draw(TCanvas& canvas, const TRect& rect, bool doTile, bool do
         StretchDraw(canvas, ScaleRect(rect), false, doTransparent);
 }
 
-// The frame with its transparent pixels see-through, so drawing keeps the destination there.
-void TGIFSubImage::BuildTransparentImage(QImage& out)
+// The frame as a 32-bit image, with its transparent pixels see-through when masked, so drawing
+// keeps the destination there. An 8-bit bitmap goes through its palette a row at a time.
+void TGIFSubImage::BuildTransparentImage(QImage& out, bool masked)
 {
-    const QImage opaque = bitmap_->ToImage();
-    out = opaque.convertToFormat(QImage::Format_ARGB32);
+    if (bitmap_->PixelFormat() != pf8bit || bitmap_->Transparent() || bitmap_->Width() != width_ ||
+        bitmap_->Height() != height_) {
+        const QImage opaque = bitmap_->ToImage();
+        out = masked ? opaque.convertToFormat(QImage::Format_ARGB32) : opaque;
+        if (masked)
+            for (int y = 0; y < height_ && y < out.height(); ++y) {
+                auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
+                for (int x = 0; x < width_ && x < out.width(); ++x)
+                    if (mask_.Test(x, y)) line[x] = 0;
+            }
+        return;
+    }
+    std::array<QRgb, 256> lut;
+    const TGIFPalette& palette = bitmap_->Palette();
+    for (size_t i = 0; i < lut.size(); ++i) {
+        const TColor c = i < palette.size() ? palette[i] : clBlack;
+        lut[i] = qRgb(GetRValue(c), GetGValue(c), GetBValue(c));
+    }
+    out = QImage(width_, height_, masked ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    const TBitmap& pixels = *bitmap_;
     for (int y = 0; y < height_; ++y) {
+        const uint8_t* in = pixels.ScanLine(y);
         auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
-        for (int x = 0; x < width_; ++x)
-            if (mask_.Test(x, y)) line[x] = 0;
+        for (int x = 0; x < width_; ++x) line[x] = lut[in[x]];
+        if (masked) {
+            const uint8_t* m = &mask_.Bits[static_cast<size_t>(y) * mask_.BytesPerRow];
+            for (int x0 = 0; x0 < width_; x0 += 8) {
+                const uint8_t bits = m[x0 >> 3];
+                if (bits == 0) continue;
+                const int n = std::min(8, width_ - x0);
+                if (bits == 0xFF)
+                    std::memset(line + x0, 0, sizeof(QRgb) * static_cast<size_t>(n));
+                else
+                    for (int k = 0; k < n; ++k)
+                        if ((bits >> (7 - k)) & 1) line[x0 + k] = 0;
+            }
+        }
     }
 }
 
@@ -271,10 +300,7 @@ void TGIFSubImage::StretchDraw(TCanvas& canvas, const TRect& rect, bool doTile, 
     const bool masked = doTransparent && transparent_ && HasMask();
     if (!Bitmap()) return;
     QImage image;
-    if (masked)
-        BuildTransparentImage(image);
-    else
-        image = bitmap_->ToImage();
+    BuildTransparentImage(image, masked && !mask_.Empty());
     auto drawAt = [&](const TRect& r) { canvas.DrawImage(r, image, image.rect()); };
     const int sw = Image() ? Image()->Width() : 0;
     const int sh = Image() ? Image()->Height() : 0;
@@ -317,31 +343,78 @@ void TGIFSubImage::Assign(const TGIFSubImage& source)
     }
 }
 
+namespace {
+// The pixels of a 24-bit bitmap as indexes into the colours in order of first appearance; false
+// when it holds more than 256 colours.
+bool CollectColours(TBitmap& bitmap, TGIFColorIndex& colours, uint8_t* out, const std::function<void(int row)>& row)
+{
+    const int width = bitmap.Width();
+    for (int y = 0; y < bitmap.Height(); ++y) {
+        const uint8_t* line = bitmap.ScanLine(y);
+        uint8_t* o = out + int64_t(y) * width;
+        for (int x = 0; x < width; ++x) {
+            const uint8_t* p = line + 3 * x;
+            const int index = colours.IndexOf(p[2], p[1], p[0]);
+            if (index < 0) return false;
+            o[x] = static_cast<uint8_t>(index);
+        }
+        row(y);
+    }
+    return true;
+}
+} // namespace
+
 void TGIFSubImage::Assign(TBitmap& source)
 {
     Clear();
     if (source.Empty()) return;
     const TPixelFormat format = source.PixelFormat();
-    const bool indexed = format == pf1bit || format == pf4bit || format == pf8bit;
+    auto isIndexed = [](TPixelFormat f) { return f == pf1bit || f == pf4bit || f == pf8bit; };
+    TGIFImage* image = Image();
+    auto reduce = [&] {
+        return ReduceBitmapColors(source, image ? image->ColorReduction : rdCube216,
+                                  image ? image->DitherMode : dmNearest, image ? image->ReductionBits : 8);
+    };
+    // A device bitmap keeps its exact colours when it has no more than 256 of them; any other
+    // deeper bitmap is reduced by the picture's settings. A 24-bit bitmap kept as it is (rdNone)
+    // is read in place: the frame renders its bitmap from the pixels when one is asked for.
+    const bool inPlace = format == pf24bit && image && image->ColorReduction == rdNone;
     std::unique_ptr<TBitmap> frame;
-    if (indexed) {
+    if (isIndexed(format) || format == pfDevice) {
         frame = std::make_unique<TBitmap>();
         frame->Assign(source);
-    } else {
-        // Here a device bitmap holds 32 bits per pixel: it is reduced like any deep one.
-        TGIFImage* image = Image();
-        frame = ReduceBitmapColors(source, image ? image->ColorReduction : rdCube216,
-                                   image ? image->DitherMode : dmNearest, image ? image->ReductionBits : 8);
+    } else if (!inPlace) {
+        frame = reduce();
     }
-    width_ = static_cast<uint16_t>(frame->Width());
-    height_ = static_cast<uint16_t>(frame->Height());
+    TBitmap* pixels = inPlace ? &source : frame.get();
+    width_ = static_cast<uint16_t>(pixels->Width());
+    height_ = static_cast<uint16_t>(pixels->Height());
     AllocData();
-    TGIFImage* image = Image();
-    if (image) image->Progress(this, psStarting, 0, false, "Converting...");
-    TProgressScope scope{image, this, "Converting..."};
+    TGIFProgress progress(image, this, "Converting...", true);
+    auto rowDone = [&](int y) {
+        if (image && y % 32 == 31) image->Progress(this, psRunning, y * 100 / height_, false, "Converting...");
+    };
 
-    const TPixelFormat f = frame->PixelFormat();
-    if (f == pf1bit || f == pf4bit || f == pf8bit) {
+    if (!isIndexed(pixels->PixelFormat())) {
+        pixels->SetPixelFormat(pf24bit);
+        TGIFColorIndex colours;
+        bool fits = CollectColours(*pixels, colours, data_.data(), rowDone);
+        if (!fits && format == pfDevice) {
+            frame = reduce();  // more than 256 colours: reduced after all
+            pixels = frame.get();
+            if (!isIndexed(pixels->PixelFormat())) {
+                colours.Clear();
+                fits = CollectColours(*pixels, colours, data_.data(), rowDone);
+            }
+        }
+        TGIFPalette table(static_cast<size_t>(colours.count));
+        for (size_t i = 0; i < table.size(); ++i)
+            table[i] = RGB(colours.rgb[3 * i], colours.rgb[3 * i + 1], colours.rgb[3 * i + 2]);
+        colorMap_.ImportPalette(table);
+        if (!fits && !isIndexed(pixels->PixelFormat())) throw GIFException("Color table overflow");
+    }
+    const TPixelFormat f = pixels->PixelFormat();
+    if (isIndexed(f)) {
         const int bits = PixelFormatBits(f);
         int highest = 0;
         for (int y = 0; y < height_; ++y) {
@@ -356,7 +429,7 @@ void TGIFSubImage::Assign(TBitmap& source)
                     out[x] = line[x];
                 highest = std::max<int>(highest, out[x]);
             }
-            if (image && y % 32 == 31) image->Progress(this, psRunning, y * 100 / height_, false, "Converting...");
+            rowDone(y);
         }
         // A bitmap may use indexes past its palette: they show black, and the table holds them
         // so that the frame can be written.
@@ -364,43 +437,9 @@ void TGIFSubImage::Assign(TBitmap& source)
         palette.resize(std::min<size_t>(palette.size(), size_t(1) << bits));
         if (static_cast<int>(palette.size()) <= highest) palette.resize(static_cast<size_t>(highest) + 1, clBlack);
         colorMap_.ImportPalette(palette);
-    } else {
-        // The 8 most recent colours, searched from the latest back, spare a table search per pixel.
-        struct TSlot {
-            TColor colour;
-            int index;
-        };
-        std::array<TSlot, 8> ring;
-        ring.fill({0, -1});
-        int last = 7;
-        frame->SetPixelFormat(pf24bit);
-        for (int y = 0; y < height_; ++y) {
-            const uint8_t* line = frame->ScanLine(y);
-            uint8_t* out = data_.data() + int64_t(y) * width_;
-            for (int x = 0; x < width_; ++x) {
-                const TColor c = RGB(line[3 * x + 2], line[3 * x + 1], line[3 * x]);
-                int index = -1;
-                for (int k = 0; k < 8; ++k) {
-                    const int slot = (last - k + 8) % 8;
-                    if (ring[static_cast<size_t>(slot)].index < 0) break;
-                    if (ring[static_cast<size_t>(slot)].colour == c) {
-                        index = ring[static_cast<size_t>(slot)].index;
-                        last = slot;
-                        break;
-                    }
-                }
-                if (index < 0) {
-                    index = colorMap_.Add(c);
-                    last = (last + 1) % 8;
-                    ring[static_cast<size_t>(last)] = {c, index};
-                }
-                out[x] = static_cast<uint8_t>(index);
-            }
-            if (image && y % 32 == 31) image->Progress(this, psRunning, y * 100 / height_, false, "Converting...");
-        }
     }
     bitmap_ = std::move(frame);
-    scope.done = true;
+    progress.Done();
 }
 
 void TGIFSubImage::AssignTo(TBitmap& dest)

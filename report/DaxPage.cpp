@@ -3,6 +3,7 @@
 #include "DaxVars.h"
 
 #include <algorithm>
+#include <string>
 
 namespace {
 template <class T>
@@ -14,6 +15,8 @@ TDaxPage::~TDaxPage()
     // Owned levels and variables go before the registries do.
     while (ComponentCount() > 0) delete Components(ComponentCount() - 1);
 }
+
+void TDaxPage::SetPageNumber(int n) { SetCaption("Page: " + std::to_string(n)); }
 
 bool TDaxPage::DataSourceActive(TDaxDataSource* ds) const
 {

@@ -34,6 +34,12 @@ public:
     // A variable's level, type or source changed, or one was renamed.
     virtual void VariablesChanged();
 
+    // The caption the designer shows for the page.
+    std::string Caption;
+    virtual void SetCaption(const std::string& text) { Caption = text; }
+    // The caption "Page: " followed by n.
+    virtual void SetPageNumber(int n);
+
     // Numbers the levels 0, 1, 2, ... in list order.
     void NumberLevels();
     void SetVariablesRunning(bool running);

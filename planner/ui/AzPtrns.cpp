@@ -135,8 +135,11 @@ TAzPats::TAzPats(QWidget* owner) : TForm(owner)
     }
 
     SaveDialog1.Filter = "PDF Files   (*.pdf)|*.pdf";
+    SaveDialog1.DefaultExt = "pdf";
+    SaveDialog1.OverwritePrompt = true;
     SaveDialog2.Filter = kPatternFilter;
     SaveDialog2.DefaultExt = "pat";
+    SaveDialog2.OverwritePrompt = true;
 
     auto on = [this](void (TAzPats::*handler)(QObject*)) {
         return [this, handler](QObject* sender) { (this->*handler)(sender); };

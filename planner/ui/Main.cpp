@@ -341,6 +341,7 @@ void TFrmMain::MacroRecordClick(QObject*)
     SaveDialog1.InitialDir = MacroFolder();
     SaveDialog1.DefaultExt = "mcr";
     SaveDialog1.Filter = kMacroFilter;
+    SaveDialog1.OverwritePrompt = true;
     // Cancel records nothing (and never overwrites the macro chosen last time).
     if (!SaveDialog1.Execute()) return;
     links_.Vantrel1->SetMacroName(SaveDialog1.FileName);

@@ -1,6 +1,7 @@
 #include "planner/ui/Rprtfrm.h"
 
 #include "report/generate/DaxReport.h"
+#include "report/ui/RpxDialogs.h"
 #include "report/ui/RpxViewer.h"
 
 #include <QCloseEvent>
@@ -16,6 +17,21 @@ namespace {
 class TViewerDestination : public TDaxViewer {
 public:
     TViewerDestination() : viewer_(new TRpxViewer) {}
+    // The page's preview settings: the window state, the zoom and the stay-on-top style.
+    void Configure(const TDaxPreviewSettings& settings) override
+    {
+        if (!viewer_) return;
+        if (settings.FormStyle == pfsStayOnTop) viewer_->setWindowFlag(Qt::WindowStaysOnTopHint, true);
+        else if (settings.FormStyle == pfsNormal || settings.FormStyle == pfsMDIChild)
+            viewer_->setWindowFlag(Qt::WindowStaysOnTopHint, false);
+        viewer_->setWindowState(settings.WindowState == wsMaximized   ? Qt::WindowMaximized
+                                : settings.WindowState == wsMinimized ? Qt::WindowMinimized
+                                                                      : Qt::WindowNoState);
+        if (settings.Zoom <= azPage) {
+            viewer_->ActivePreview()->SetZoomIndex(settings.Zoom);
+            viewer_->SelectPreview(viewer_->ActivePreview());  // the zoom box shows it
+        }
+    }
     void SetDocument(std::shared_ptr<TRpxRpxFile> document) override
     {
         if (viewer_) viewer_->SetDocument(std::move(document));
@@ -50,11 +66,48 @@ private:
     QPointer<TRpxViewer> viewer_;  // frees itself when the user closes it
 };
 
-// Runs to the screen only, without asking: the report's prompt is off.
+// The run's "Print Status" window: the page's progress while it generates or prints, and the
+// abort question, whose answer discards the report or ends it early with what it has.
+class TStatusDestination : public TDaxStatusWindow {
+public:
+    explicit TStatusDestination(TDaxReport& report) : window_(new TFormPrintStatus)
+    {
+        window_->OnDiscard = [&report] { report.AbortRequested = true; };
+        window_->OnEndOfData = [this] {
+            if (page_) page_->Stopped = true;
+        };
+    }
+    ~TStatusDestination() override
+    {
+        // A run that ends without finishing its pass (an error) takes the window away too.
+        if (window_ && !window_->Finished())
+            window_->StatusUpdate(page_ ? page_->PageNumber : 0, page_ ? page_->PercentDone : 0,
+                                  TFormPrintStatus::stPassFinished);
+    }
+    void Show() override
+    {
+        if (window_) window_->show();
+    }
+    void Status(TDaxReportPage& page, TDaxStatus stat) override
+    {
+        page_ = &page;
+        if (window_ && !window_->Finished()) window_->StatusUpdate(page.PageNumber, page.PercentDone, stat);
+    }
+
+private:
+    QPointer<TFormPrintStatus> window_;  // frees itself once the pass has finished
+    TDaxReportPage* page_ = nullptr;
+};
+
+// The windows of every report of the program: the destination dialog when a report prompts
+// (the line report does not), the status window, and the viewer for the screen.
 class TViewerWindows : public TDaxReportWindows {
 public:
-    bool PromptDestination(TDaxPageSetup&) override { return true; }
-    std::unique_ptr<TDaxStatusWindow> CreateStatusWindow(TDaxReport&) override { return nullptr; }
+    bool PromptDestination(TDaxPageSetup& setup) override { return RpxAskReportDestination(setup); }
+    std::unique_ptr<TDaxStatusWindow> CreateStatusWindow(TDaxReport& report) override
+    {
+        return std::make_unique<TStatusDestination>(report);
+    }
     std::shared_ptr<TDaxViewer> CreateViewer(TDaxReportPage&) override { return std::make_shared<TViewerDestination>(); }
 };
 

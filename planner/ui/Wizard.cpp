@@ -98,7 +98,10 @@ TfrmWizard::TfrmWizard(QWidget* owner) : TForm(owner)
     RegisterWizardPages();
     setupUi(this);
     SaveDialog1.DefaultExt = "PAT";
+    SaveDialog1.OverwritePrompt = true;
     SaveDialog2.Filter = "PDF File   (*.pdf)|*.pdf|All Files  (*.*)|*.*";
+    SaveDialog2.DefaultExt = "pdf";
+    SaveDialog2.OverwritePrompt = true;
     auto on = [this](void (TfrmWizard::*handler)(QObject*)) {
         return [this, handler](QObject* sender) { (this->*handler)(sender); };
     };

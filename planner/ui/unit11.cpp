@@ -71,6 +71,7 @@ void TfrmMyDemos::Button2Click(QObject*)
 void TfrmMyDemos::Button4Click(QObject*)
 {
     SetUpFileDialog(SaveDialog1);
+    SaveDialog1.OverwritePrompt = true;
     // A cancelled save dialog records nothing: the dialog stays open for another choice.
     if (!SaveDialog1.Execute()) return;
     DemoFileName = SaveDialog1.FileName;

@@ -1,5 +1,6 @@
 #include "platform/ui/Dialogs.h"
 
+#include "platform/runtime/SysUtils.h"
 #include "platform/ui/Cursors.h"
 #include "platform/ui/FileFilter.h"
 #include "platform/ui/Forms.h"
@@ -93,10 +94,21 @@ void Beep() { UiServices().Beep(); }
 bool TOpenDialog::Execute()
 {
     TOpenDialog copy = *this;
-    if (!UiServices().FileDialog(copy)) return false;
-    FileName = AddDefaultExt(copy.FileName, DefaultExt);
-    FilterIndex = copy.FilterIndex;
-    return true;
+    for (;;) {
+        if (!UiServices().FileDialog(copy)) return false;
+        const std::string name = AddDefaultExt(copy.FileName, DefaultExt);
+        // The name that will be written is the one confirmed, extension and all; No goes back
+        // to the dialog with the name still in it.
+        if (save_ && OverwritePrompt && FileExists(name) &&
+            MessageBox(ExtractFileName(name) + " already exists.\nDo you want to replace it?", "Confirm Save As",
+                       MB_YESNO | MB_ICONWARNING) != IDYES) {
+            copy.FileName = name;
+            continue;
+        }
+        FileName = name;
+        FilterIndex = copy.FilterIndex;
+        return true;
+    }
 }
 
 bool TPrintDialog::Execute() { return UiServices().PrintDialog(*this); }
@@ -174,7 +186,9 @@ bool TQtUiServices::FileDialog(TOpenDialog& d)
     dlg.setOption(QFileDialog::HideNameFilterDetails, true);
     dlg.setAcceptMode(d.IsSaveDialog() ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dlg.setFileMode(d.IsSaveDialog() || !d.FileMustExist ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    if (d.IsSaveDialog() && !d.OverwritePrompt) dlg.setOption(QFileDialog::DontConfirmOverwrite, true);
+    // A save asks before replacing a file in TOpenDialog::Execute, once the default
+    // extension is on the name.
+    if (d.IsSaveDialog()) dlg.setOption(QFileDialog::DontConfirmOverwrite, true);
     if (!d.InitialDir.empty()) dlg.setDirectory(ToQt(d.InitialDir));
     if (!d.DefaultExt.empty()) dlg.setDefaultSuffix(ToQt(d.DefaultExt));
     QStringList filters;

@@ -63,7 +63,8 @@ void Beep();
 // --- File dialogs ------------------------------------------------------------
 // Filter in the "Description|pattern;pattern|Description|pattern" form; FilterIndex is 1-based.
 // Execute returns true when the user chose a file; FileName then holds it (with DefaultExt
-// added when the chosen name has no extension). Cancel leaves FileName as it was.
+// added when the chosen name has no extension). Cancel leaves FileName as it was. A save
+// dialog with OverwritePrompt asks before it gives the name of a file that exists.
 class TOpenDialog {
 public:
     virtual ~TOpenDialog() = default;

@@ -10,8 +10,14 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QKeyEvent>
+#include <QPointer>
 #include <QProxyStyle>
+#include <QScreen>
 #include <QShowEvent>
+#include <QWindow>
+
+#include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -52,6 +58,109 @@ bool IsAbort(std::exception_ptr e)
     }
 }
 
+// The modal loops' rule: a modal window disables the windows that were there when its loop
+// began, and only those. A window shown while the loop runs (a report viewer opened from a
+// wizard, say) answers input as any other: it is made a dependant of the innermost modal
+// window for as long as that loop runs, which the windowing system's modality spares, and it
+// is kept on the screen. When the loop ends the window gets its former owner back.
+class TModalLayer : public QObject {
+public:
+    static TModalLayer& Instance()
+    {
+        static auto* layer = [] {
+            auto* l = new TModalLayer;
+            QCoreApplication::instance()->installEventFilter(l);
+            return l;
+        }();
+        return *layer;
+    }
+
+    void Begin(TForm* form) { loops_.emplace_back(form); }
+
+    void End(TForm* form)
+    {
+        std::erase_if(loops_, [form](const QPointer<TForm>& f) { return !f || f == form; });
+        // A window shown during a nested loop was not there when the outer loops began
+        // either: it stays spared while one of them runs.
+        TForm* outer = Innermost();
+        for (auto it = spared_.begin(); it != spared_.end();) {
+            if (it->loop != form) {
+                ++it;
+                continue;
+            }
+            QWindow* handle = it->window ? it->window->windowHandle() : nullptr;
+            if (handle && outer) {
+                it->loop = outer;
+                handle->setTransientParent(outer->windowHandle());
+                ++it;
+                continue;
+            }
+            if (handle) handle->setTransientParent(it->formerParent);
+            it = spared_.erase(it);
+        }
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show && !loops_.empty() && watched->isWidgetType())
+            Spare(static_cast<QWidget*>(watched));
+        return false;
+    }
+
+private:
+    void Spare(QWidget* w)
+    {
+        if (!w->isWindow() || w->windowModality() != Qt::NonModal) return;
+        const Qt::WindowType type = w->windowType();
+        if (type != Qt::Window && type != Qt::Dialog && type != Qt::Tool) return;
+        TForm* loop = Innermost();
+        if (!loop || loop == w || loop->isAncestorOf(w)) return;
+        for (const auto& s : spared_)
+            if (s.window == w) return;
+        QWindow* handle = w->windowHandle();
+        if (!handle) return;
+        QWindow* modal = loop->windowHandle();
+        for (QWindow* p = handle->transientParent(); p; p = p->transientParent())
+            if (p == modal) return;  // one of the modal window's own
+        spared_.push_back({w, handle->transientParent(), loop});
+        handle->setTransientParent(modal);
+        KeepOnScreen(w);
+    }
+
+    TForm* Innermost() const
+    {
+        for (auto it = loops_.rbegin(); it != loops_.rend(); ++it)
+            if (*it && (*it)->isVisible() && (*it)->windowHandle()) return *it;
+        return nullptr;
+    }
+
+    static void KeepOnScreen(QWidget* w)
+    {
+        if (w->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized)) return;
+        QScreen* screen = w->screen() ? w->screen() : QGuiApplication::primaryScreen();
+        if (!screen) return;
+        const QRect room = screen->availableGeometry();
+        // The frame counts: move() places it, and it is what must fit.
+        QRect r = w->frameGeometry();
+        const int frameW = r.width() - w->width(), frameH = r.height() - w->height();
+        if (r.width() > room.width() || r.height() > room.height())
+            w->resize(std::min(w->width(), room.width() - frameW), std::min(w->height(), room.height() - frameH));
+        r = w->frameGeometry();
+        const int x = std::clamp(r.x(), room.left(), std::max(room.left(), room.right() + 1 - r.width()));
+        const int y = std::clamp(r.y(), room.top(), std::max(room.top(), room.bottom() + 1 - r.height()));
+        if (x != r.x() || y != r.y()) w->move(x, y);
+    }
+
+    struct TSpared {
+        QPointer<QWidget> window;
+        QPointer<QWindow> formerParent;
+        TForm* loop;
+    };
+    std::vector<QPointer<TForm>> loops_;
+    std::vector<TSpared> spared_;
+};
+
 }  // namespace
 
 TApplication* const Application = &theApplication;
@@ -90,16 +199,19 @@ int TForm::ShowModal()
     activateWindow();
     QEventLoop loop;
     loop_ = &loop;
+    TModalLayer::Instance().Begin(this);
     struct Restore {
         QPointer<TForm> form;
+        TForm* loop;
         ~Restore()
         {
+            TModalLayer::Instance().End(loop);
             if (!form) return;
             form->loop_ = nullptr;
             form->hide();
             form->setWindowModality(Qt::NonModal);
         }
-    } restore{self};
+    } restore{self, this};
     for (;;) {
         bool quitting = false;
         if (modalResult_ == mrNone) {

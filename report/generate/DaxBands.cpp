@@ -11,6 +11,14 @@ namespace {
     throw EInvalidOperation("Control '" + c.Name() + "' has no parent window");
 }
 
+// A component that goes is forgotten by everyone that refers to it, so that no later run or
+// stream reads it.
+template <class T>
+void Forget(T*& reference, const TDaxComponent* gone)
+{
+    if (reference && static_cast<const TDaxComponent*>(reference) == gone) reference = nullptr;
+}
+
 } // namespace
 
 int TDaxReserveSpace::Reserve() const { return Band ? Band->Height * BandCount + Space : Space; }
@@ -40,7 +48,29 @@ void TDaxBand::ParentChanged(TDaxComponent* oldParent)
 void TDaxBand::Notification(TDaxComponent* c, TOperation op)
 {
     TDaxComponent::Notification(c, op);
-    if (op == TOperation::opRemove && c == Updatelevel) Updatelevel = nullptr;
+    if (op != TOperation::opRemove) return;
+    Forget(Updatelevel, c);
+    Forget(ReserveSpace.Band, c);
+}
+
+void TDaxSubBand::Notification(TDaxComponent* c, TOperation op)
+{
+    TDaxBand::Notification(c, op);
+    if (op == TOperation::opRemove) Forget(Band, c);
+}
+
+void TDaxSubDataBand::Notification(TDaxComponent* c, TOperation op)
+{
+    TDaxBand::Notification(c, op);
+    if (op != TOperation::opRemove) return;
+    Forget(Band, c);
+    Forget(DataSource, c);
+}
+
+void TDaxDataHeadBand::Notification(TDaxComponent* c, TOperation op)
+{
+    TDaxBand::Notification(c, op);
+    if (op == TOperation::opRemove) Forget(Band, c);
 }
 
 void TDaxBand::RegisterLabel(TDaxLabel* l)
@@ -251,6 +281,13 @@ void TDaxGroup::ParentChanged(TDaxComponent* oldParent)
     if (auto* p = dynamic_cast<TDaxReportPage*>(Parent())) p->RegisterGroup(this);
 }
 
+void TDaxGroup::Notification(TDaxComponent* c, TOperation op)
+{
+    TDaxComponent::Notification(c, op);
+    // Its header and footer bands are forgotten as they leave the page.
+    if (op == TOperation::opRemove) Forget(Variable, c);
+}
+
 void TDaxGroup::SetName(const std::string& name)
 {
     TDaxComponent::SetName(name);
@@ -298,7 +335,9 @@ void TDaxDSGuide::ValidateParent(TDaxComponent* parent)
 void TDaxDSGuide::Notification(TDaxComponent* c, TOperation op)
 {
     TDaxComponent::Notification(c, op);
-    if (op == TOperation::opRemove && c == updateLevel_) updateLevel_ = nullptr;
+    if (op != TOperation::opRemove) return;
+    Forget(updateLevel_, c);
+    Forget(DataSource, c);
 }
 
 // ---- TRpxDataSourceManager ------------------------------------------------------------------

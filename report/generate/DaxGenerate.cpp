@@ -39,6 +39,13 @@ void TDaxReportPage::ParentChanged(TDaxComponent* oldParent)
     if (auto* r = Report()) r->RegisterPage(this);
 }
 
+void TDaxReportPage::Notification(TDaxComponent* c, TOperation op)
+{
+    TDaxGrouppage::Notification(c, op);
+    // Its fixed bands are forgotten as they leave the page (UnregisterBand).
+    if (op == TOperation::opRemove && DataSource == c) DataSource = nullptr;
+}
+
 TDaxReport* TDaxReportPage::Report() const { return dynamic_cast<TDaxReport*>(Parent()); }
 
 int TDaxReportPage::PixelsPerInch() const { return Report() ? Report()->PixelsPerInch : 96; }

@@ -1,5 +1,7 @@
 #include "DaxReport.h"
 
+#include "report/output/RpxPicture.h"
+
 #include <algorithm>
 #include <climits>
 
@@ -241,7 +243,7 @@ void TDaxTVLabel::PrepareText()
     Memo.WordWrap = WrapText;
     Memo.LineSpacing = WrapHeightPercent;
     Memo.SkipBlankLines = SuppressBlankLines;
-    Memo.TrimBlankEnds = false;
+    Memo.TrimBlankEnds = SuppressWhiteSpace;
     Memo.Alignment = JustifyMemo ? 3 : static_cast<uint8_t>(AlignHorizontal == laLeft ? 0 : AlignHorizontal == laCenter ? 1 : 2);
     std::string text;
     TDaxVar* v = Variable();
@@ -553,21 +555,58 @@ void TDaxImageLabel::Notification(TDaxComponent* c, TOperation op)
 void TDaxImageLabel::PrepareImage()
 {
     image_.clear();
+    bitmap_ = false;
+    imageWidth_ = imageHeight_ = 0;
     const bool fromVariable =
         variable_ && (variable_->DataType() == dtypeGraphic || variable_->DataType() == dtypeBlob) && variable_->HasData();
-    if (!fromVariable) {
+    if (fromVariable) {
+        TMemoryStream& s = variable_->AsStream();
+        const uint8_t* p = s.Memory();
+        image_.assign(p, p + s.Size());
+    } else {
         image_ = Picture;
+    }
+    if (image_.empty()) return;
+    const TDaxReportPage* page = Page();
+    const int ppi = page ? page->PixelsPerInch() : 96;
+    if (image_.size() >= 2 && image_[0] == 'B' && image_[1] == 'M') {
+        TRpxBitmap b;
+        b.LoadFromBytes(image_);
+        b.DesignResolution = ppi;
+        if (b.Empty()) {
+            image_.clear();
+            return;
+        }
+        bitmap_ = true;
+        imageWidth_ = b.DrawWidth(ppi);
+        imageHeight_ = b.DrawHeight(ppi);
         return;
     }
-    TMemoryStream& s = variable_->AsStream();
-    const uint8_t* p = s.Memory();
-    image_.assign(p, p + s.Size());
+    const auto picture = GraphicFromBytes(image_);
+    if (!picture) {
+        image_.clear();
+        return;
+    }
+    switch (picture->PictureKind) {
+    case TRpxPicture::pkBitmap: imageKind_ = 1; break;
+    case TRpxPicture::pkIcon: imageKind_ = 0; break;
+    case TRpxPicture::pkMetafile: imageKind_ = 2; break;
+    case TRpxPicture::pkJpeg: imageKind_ = 3; break;
+    }
+    if (picture->Image.Empty() && !fromVariable) {
+        // A picture this program recognises but cannot decode keeps the size it was stored with.
+        imageWidth_ = PictureWidth;
+        imageHeight_ = PictureHeight;
+    } else {
+        imageWidth_ = picture->Width();
+        imageHeight_ = picture->Height();
+    }
 }
 
 int TDaxImageLabel::Measure()
 {
-    if (Stretch || image_.empty() || PictureHeight <= 0) return Top + Height;
-    return Top + PictureHeight;
+    if (Stretch || image_.empty()) return Top + Height;
+    return Top + imageHeight_;
 }
 
 void TDaxImageLabel::StartPrint()
@@ -597,17 +636,21 @@ void TDaxImageLabel::DrawLabel(TRpxCanvas& c, const TRpxRect& r, int)
     PrepareImage();
     DrawBackground(c, r);
     if (!image_.empty()) {
+        TMemoryStream bmp;
+        if (bitmap_) bmp.Write(image_.data(), static_cast<int64_t>(image_.size()));
         if (Stretch) {
-            c.StretchGraphic(r, PictureKind, image_);
+            if (bitmap_) c.StretchBitmap(r, &bmp);
+            else c.StretchGraphic(r, imageKind_, image_);
         } else {
             TRpxRect at = r;
             if (Center) {
-                at.Left += (Width - PictureWidth) / 2;
-                at.Top += (Height - PictureHeight) / 2;
+                at.Left += (Width - imageWidth_) / 2;
+                at.Top += (Height - imageHeight_) / 2;
             }
-            c.DrawGraphic(at.Left, at.Top, PictureKind, image_);
+            if (bitmap_) c.DrawBitmap(at.Left, at.Top, &bmp);
+            else c.DrawGraphic(at.Left, at.Top, imageKind_, image_);
             if (!DesignPaint)
-                DrawBorder(c, {at.Left, at.Top, at.Left + PictureWidth + 1, at.Top + PictureHeight + 1}, BorderType, false);
+                DrawBorder(c, {at.Left, at.Top, at.Left + imageWidth_ + 1, at.Top + imageHeight_ + 1}, BorderType, false);
         }
     }
     DrawBorder(c, r, BorderType, DesignPaint);
@@ -626,8 +669,37 @@ void TDaxVerticalDivider::SetDividerWidth(int w)
     Width = w + 1;
 }
 
+void TDaxVerticalDivider::FitBand()
+{
+    const TDaxBand* b = Band();
+    if (!b) return;
+    Top = 1;
+    Height = std::max(0, b->Height - 1);
+    Width = dividerWidth_ + 1;
+}
+
+void TDaxVerticalDivider::ParentChanged(TDaxComponent* oldParent)
+{
+    TDaxLabel::ParentChanged(oldParent);
+    FitBand();
+}
+
+void TDaxVerticalDivider::Loaded()
+{
+    TDaxLabel::Loaded();
+    FitBand();
+}
+
+void TDaxVerticalDivider::Print(TDaxReportPage& page, int height)
+{
+    // The band's height may have changed since the divider was placed.
+    FitBand();
+    TDaxLabel::Print(page, height);
+}
+
 int TDaxVerticalDivider::PrintSlice(TDaxReportPage& page, int, int sliceHeight)
 {
+    FitBand();
     if (CanPrint()) {
         FireBefore();
         DrawLabel(page.Canvas(), PageRect(page, sliceHeight), sliceHeight);

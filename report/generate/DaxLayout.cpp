@@ -289,8 +289,13 @@ void TDaxReportPage::PrintStretching(TDaxBand* b, bool reprint)
         const bool atTop = YPos <= PageStartY;
         const int used = std::max(0, b->PrintSlice(*this, Room()));
         YPos += used;
-        if (atTop && used == 0 && !b->Done)
-            DaxError(56466, Report() ? static_cast<TDaxComponent*>(Report()) : this);
+        if (used == 0 && !b->Done) {
+            // A slice that took nothing needs a fresh page; at the top of one, or over a page
+            // that cannot break (an overlay), no later slice would fare better.
+            if (atTop || (Phase & phOverlays))
+                DaxError(56466, Report() ? static_cast<TDaxComponent*>(Report()) : this);
+            BreakPage();
+        }
     }
     b->EndSlices();
 }

@@ -269,9 +269,14 @@ protected:
     void Notification(TDaxComponent* c, TOperation op) override;
 
 private:
+    // The picture to print (the variable's or the stored one) and its natural size in
+    // report pixels; nothing when its bytes are no picture.
     void PrepareImage();
     int Measure();
     std::vector<uint8_t> image_;
+    bool bitmap_ = false;   // a BMP file, drawn at the resolution it gives
+    int imageKind_ = 1;
+    int imageWidth_ = 0, imageHeight_ = 0;
     TDaxVar* variable_ = nullptr;
 };
 
@@ -285,11 +290,19 @@ public:
     // Nothing of it goes into RTF output.
     void WriteRtfTab(TDaxReportPage&, TDaxRtfFile&, int) override {}
     void WriteRtf(TDaxReportPage&, TDaxRtfFile&, int) override { Done = true; }
+    void Print(TDaxReportPage& page, int height) override;
     void SetDividerWidth(int w);
     int DividerWidth() const { return dividerWidth_; }
     TRpxColor DividerColor = clBlack;
 
+protected:
+    void ParentChanged(TDaxComponent* oldParent) override;
+    void Loaded() override;
+
 private:
+    // A divider on a band runs from the band's second pixel row to its bottom, whatever
+    // bounds were set or read.
+    void FitBand();
     int dividerWidth_ = 1;
 };
 
@@ -377,6 +390,9 @@ public:
     TDaxBand* Band = nullptr;
     int Order = 0;
     bool Above = false;
+
+protected:
+    void Notification(TDaxComponent* c, TOperation op) override;
 };
 
 class TDaxOverlayBand : public TDaxBand {
@@ -415,6 +431,9 @@ public:
     TFilterEvent OnDataFilter;
     bool DataFinished = false;
 
+protected:
+    void Notification(TDaxComponent* c, TOperation op) override;
+
 private:
     bool Accepted();
     void AfterSkip() { FireEvent(this, OnAfterDataSkip, *this); }
@@ -426,6 +445,9 @@ public:
     std::string ClassName() const override { return "TDaxDataHeadBand"; }
     TDaxBand* OwnerBand() const override { return Band; }
     TDaxSubDataBand* Band = nullptr;
+
+protected:
+    void Notification(TDaxComponent* c, TOperation op) override;
 };
 
 class TDaxDataFootBand : public TDaxDataHeadBand {
@@ -454,6 +476,7 @@ public:
 protected:
     void ValidateParent(TDaxComponent* parent) override;
     void ParentChanged(TDaxComponent* oldParent) override;
+    void Notification(TDaxComponent* c, TOperation op) override;
 };
 
 // Names a dataset for whoever designs the report; the run does not use it.
@@ -645,6 +668,7 @@ public:
 
 protected:
     void ParentChanged(TDaxComponent* oldParent) override;
+    void Notification(TDaxComponent* c, TOperation op) override;
 
 private:
     bool Accepted();

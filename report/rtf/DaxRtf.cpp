@@ -6,8 +6,10 @@
 #include "platform/runtime/FileSave.h"
 #include "platform/runtime/SysUtils.h"
 
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -144,7 +146,7 @@ TDaxRtfFile::TDaxRtfFile(std::string fileName) : FileName(std::move(fileName))
     // Fail now rather than at the end of the run; an existing file keeps its bytes until the
     // finished document replaces it.
     if (std::FILE* f = std::fopen(FileName.c_str(), "ab")) std::fclose(f);
-    else throw EFCreateError("Cannot create file \"" + FileName + "\"");
+    else throw EFCreateError("Cannot create file \"" + FileName + "\". " + std::strerror(errno));
 
     LastFont = RtfDefaultFont();
     auto first = std::make_unique<TDaxRtfFont>();

@@ -13,6 +13,8 @@
 #include "platform/ui/Dialogs.h"
 
 #include <QCloseEvent>
+#include <QPointer>
+#include <QWindow>
 
 #include <cmath>
 
@@ -28,22 +30,25 @@ bool RpxPrinterSetupDialog()
 
 bool RpxPrinterSetupBelow(std::initializer_list<QWidget*> windows)
 {
-    // A stay-on-top window would hide the printer dialog.
-    std::vector<QWidget*> lowered;
-    for (QWidget* w : windows)
-        if (w && (w->windowFlags() & Qt::WindowStaysOnTopHint)) {
-            const bool shown = w->isVisible();
-            w->setWindowFlag(Qt::WindowStaysOnTopHint, false);
-            if (shown) w->show();
-            lowered.push_back(w);
-        }
-    const bool ok = RpxPrinterSetupDialog();
-    for (QWidget* w : lowered) {
-        const bool shown = w->isVisible();
-        w->setWindowFlag(Qt::WindowStaysOnTopHint, true);
-        if (shown) w->show();
+    // A stay-on-top window would hide the printer dialog. Only the window system's on-top
+    // state is lowered: changing the widget's own flags would hide and re-create a shown
+    // window, which ends the modal loop of a dialog that is waiting for its answer.
+    std::vector<QPointer<QWindow>> lowered;
+    for (QWidget* w : windows) {
+        QWindow* handle = w ? w->windowHandle() : nullptr;
+        if (!handle || !(w->windowFlags() & Qt::WindowStaysOnTopHint)) continue;
+        handle->setFlag(Qt::WindowStaysOnTopHint, false);
+        lowered.emplace_back(handle);
     }
-    return ok;
+    struct Raise {
+        std::vector<QPointer<QWindow>>& windows;
+        ~Raise()
+        {
+            for (QWindow* w : windows)
+                if (w) w->setFlag(Qt::WindowStaysOnTopHint, true);
+        }
+    } raise{lowered};
+    return RpxPrinterSetupDialog();
 }
 
 int RpxNumberText(const QString& text, int fallback)

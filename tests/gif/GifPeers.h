@@ -24,6 +24,7 @@ struct Frame {
     int left = 0, top = 0, width = 0, height = 0;
     std::vector<uint8_t> indexes;  // rows top down
     std::vector<TColor> colours;   // the same pixels through the frame's table
+    int tableSize = 0;             // entries of the table the frame uses (local, else global)
 };
 
 struct Decoded {
@@ -77,6 +78,7 @@ inline Decoded GiflibDecode(const std::vector<uint8_t>& bytes)
         const size_t n = static_cast<size_t>(f.width) * static_cast<size_t>(f.height);
         f.indexes.assign(si.RasterBits, si.RasterBits + n);
         const ColorMapObject* map = si.ImageDesc.ColorMap ? si.ImageDesc.ColorMap : g->SColorMap;
+        f.tableSize = map ? map->ColorCount : 0;
         for (uint8_t ix : f.indexes) {
             if (map && ix < map->ColorCount)
                 f.colours.push_back(RGB(map->Colors[ix].Red, map->Colors[ix].Green, map->Colors[ix].Blue));

@@ -361,9 +361,15 @@ TEST(GIFCodec, HostileImageDataIsRefusedWithItsReason)
         EXPECT_EQ(l.error, c.error) << c.what;
         EXPECT_EQ(l.picture->Width(), 4) << c.what << ": the header stays";
     }
-    // Frames of 8192 x 8192 one after another: the picture stops taking them at its budget and
+    // A frame of 8192 x 8192 without data is a 100-byte file that would take seconds to draw; so
+    // is a screen of that size, drawn when the picture becomes one bitmap.
+    EXPECT_EQ(Load(Join(Prefix(8192, 8192), {2, 0, 0x3B})).error, "Image too large");
+    std::vector<uint8_t> wideScreen = Join(Prefix(), {2, 0, 0x3B});
+    wideScreen[6] = wideScreen[7] = wideScreen[8] = wideScreen[9] = 0xFF;  // 65535 x 65535
+    EXPECT_EQ(Load(wideScreen).error, "Image too large");
+    // Frames of 2048 x 2048 one after another: the picture stops taking them at its budget and
     // keeps those it read.
-    std::vector<uint8_t> many = Prefix(8192, 8192);
+    std::vector<uint8_t> many = Prefix(2048, 2048);
     many.insert(many.end(), {2, 0});  // no data: the frame keeps its fill value
     const std::vector<uint8_t> frame(many.begin() + 13 + 12, many.end());
     for (int i = 0; i < 5; ++i) many.insert(many.end(), frame.begin(), frame.end());
@@ -444,3 +450,78 @@ TEST(GIFCodec, EncoderRefusesAnIndexOutsideTheTable)
 }
 
 } // namespace
+
+namespace {
+uint64_t Fnv1a(const std::vector<uint8_t>& bytes)
+{
+    uint64_t h = 14695981039346656037ull;
+    for (uint8_t b : bytes) h = (h ^ b) * 1099511628211ull;
+    return h;
+}
+
+// A 24-bit bitmap of the given kind: "page" (white, a few coloured lines and blocks), "photo"
+// (noise over gradients, 255 colours), "frame n" (a small photo-like frame).
+std::unique_ptr<TBitmap> Pixels(int w, int h, int kind, uint32_t seed)
+{
+    auto b = std::make_unique<TBitmap>(w, h, pf24bit);
+    std::mt19937 rng(seed);
+    const TColor ink[] = {clBlack, clRed, clNavy, clGray, RGB(0, 128, 0)};
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            TColor c = clWhite;
+            if (kind == 0) {
+                if (y % 37 == 3 || x % 53 == 5 || (x / 9 + y / 7) % 41 == 0) c = ink[(x / 13 + y / 17) % 5];
+            } else {
+                const uint32_t noise = rng() % 5;
+                const int r = (x * 5 / w + static_cast<int>(noise)) % 6, g = (y * 6 / h) % 6, bl = (x + y) * 5 / (w + h);
+                c = (rng() % 7 == 0) ? RGB(3 + r * 6 + g, 3 + r * 6 + g, 3 + r * 6 + g) : RGB(r * 51, g * 51, bl * 51);
+            }
+            uint8_t* p = b->ScanLine(y) + 3 * x;
+            p[0] = static_cast<uint8_t>(GetBValue(c));
+            p[1] = static_cast<uint8_t>(GetGValue(c));
+            p[2] = static_cast<uint8_t>(GetRValue(c));
+        }
+    return b;
+}
+} // namespace
+
+// Pictures made from 24-bit bitmaps of known content save to the same bytes as they always have
+// (the saving code may get faster, its output may not change); giflib reads every one of them
+// back to the pixels it was given.
+TEST(GIFCodec, SavedBitmapPicturesKeepTheirBytes)
+{
+    struct Case {
+        const char* what;
+        int width, height, kind, frames;
+        TGIFCompression compression;
+        uint64_t hash;
+    };
+    const Case cases[] = {
+        {"page", 400, 300, 0, 1, gcLZW, 16485648863747343884ull},
+        {"photo", 320, 200, 1, 1, gcLZW, 2163802736607512434ull},
+        {"animation", 64, 48, 1, 8, gcLZW, 18419393985560570731ull},
+        {"page, run-length", 400, 300, 0, 1, gcRLE, 3816340495411008487ull},
+    };
+    for (const Case& c : cases) {
+        TGIFImage p;
+        p.ColorReduction = rdNone;
+        p.Compression = c.compression;
+        std::vector<std::unique_ptr<TBitmap>> frames;
+        for (int f = 0; f < c.frames; ++f) {
+            frames.push_back(Pixels(c.width, c.height, c.kind, static_cast<uint32_t>(f + 1)));
+            p.Add(*frames.back());
+        }
+        const std::vector<uint8_t> bytes = Save(p);
+        EXPECT_EQ(Fnv1a(bytes), c.hash) << c.what << ": " << bytes.size() << " bytes";
+        const gifpeers::Decoded d = gifpeers::GiflibDecode(bytes);
+        ASSERT_TRUE(d.ok) << c.what << ": " << d.error;
+        ASSERT_EQ(d.frames.size(), frames.size()) << c.what;
+        for (size_t f = 0; f < frames.size(); ++f)
+            for (int y = 0; y < c.height; ++y)
+                for (int x = 0; x < c.width; ++x) {
+                    const uint8_t* px = frames[f]->ScanLine(y) + 3 * x;
+                    ASSERT_EQ(d.frames[f].colours[static_cast<size_t>(y) * c.width + x], RGB(px[2], px[1], px[0]))
+                        << c.what << " frame " << f << " at " << x << "," << y;
+                }
+    }
+}

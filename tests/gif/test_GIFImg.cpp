@@ -11,6 +11,8 @@
 #include <QMimeData>
 
 #include <cstring>
+#include <functional>
+#include <algorithm>
 
 using namespace GIFImg;
 using gifpeers::Load;
@@ -237,6 +239,79 @@ TEST(GIFImg, AssignCopiesFramesAndOptionsButKeepsCompression)
     EXPECT_EQ(q.Images().First()->Data()[2 * 5 + 3], 1);
 }
 
+// A progress handler that cancels (EAbort) at the starting or the ending report of each
+// operation: loading, saving, converting and copying pass the abort to their caller, rendering
+// keeps the frame without a bitmap; none of them ends the program. The ending report still comes
+// when the operation itself fails.
+TEST(GIFImg, ProgressHandlerMayAbortAtTheStartAndAtTheEnd)
+{
+    TBitmap source(4, 3, pf8bit);
+    source.SetPalette({clRed, clLime});
+    source.ScanLine(1)[2] = 1;
+    TGIFImage original;
+    original.Add(source);
+    const std::vector<uint8_t> file = Save(original);
+
+    struct TOperation {
+        const char* message;
+        bool abortReachesCaller;
+        std::function<void(TGIFImage& picture)> run;
+    };
+    const std::vector<TOperation> operations = {
+        {"Loading...", true, [&](TGIFImage& p) {
+             TByteReader r(file);
+             p.LoadFromBytes(r);
+         }},
+        {"Saving...", true, [&](TGIFImage& p) { Save(p); }},
+        {"Converting...", true, [&](TGIFImage& p) { p.Add(source); }},
+        {"Copying...", true, [&](TGIFImage& p) {
+             TGIFImage copy;
+             copy.Assign(&p);
+         }},
+        {"Rendering...", false, [&](TGIFImage& p) {
+             p.Images().First()->FreeBitmap();
+             EXPECT_EQ(p.Images().First()->Bitmap(), nullptr);
+         }},
+    };
+    for (const TOperation& op : operations)
+        for (const TProgressStage stage : {psStarting, psEnding}) {
+            SCOPED_TRACE(std::string(op.message) + (stage == psStarting ? " at the start" : " at the end"));
+            TGIFImage picture;
+            TByteReader r(file);
+            picture.LoadFromBytes(r);
+            std::vector<TProgressStage> seen;
+            picture.OnProgress = [&](TGIFObject*, TProgressStage s, int, bool, const std::string& message) {
+                if (message != op.message) return;
+                seen.push_back(s);
+                if (s == stage) throw EAbort();
+            };
+            bool aborted = false;
+            try {
+                op.run(picture);
+            } catch (const EAbort&) {
+                aborted = true;
+            }
+            EXPECT_EQ(aborted, op.abortReachesCaller);
+            ASSERT_FALSE(seen.empty());
+            EXPECT_EQ(seen.back(), stage);
+            EXPECT_EQ(std::count(seen.begin(), seen.end(), psEnding), stage == psEnding ? 1 : 0);
+        }
+
+    // A damaged file: the ending report (0 %) comes while the error leaves, and an abort raised
+    // there is dropped in favour of the error.
+    TGIFImage damaged;
+    std::vector<int> endings;
+    damaged.OnProgress = [&](TGIFObject*, TProgressStage s, int percent, bool, const std::string&) {
+        if (s != psEnding) return;
+        endings.push_back(percent);
+        throw EAbort();
+    };
+    const std::vector<uint8_t> notGif = Text("NOTAGIF.......");
+    TByteReader bad(notGif);
+    EXPECT_THROW(damaged.LoadFromBytes(bad), GIFException);
+    EXPECT_EQ(endings, std::vector<int>{0});
+}
+
 TEST(GIFImg, PaletteOfAPictureWithoutGlobalTableIsItsFramesAndNotStored)
 {
     TGIFImage p;
@@ -247,6 +322,44 @@ TEST(GIFImg, PaletteOfAPictureWithoutGlobalTableIsItsFramesAndNotStored)
     ASSERT_GE(palette.size(), 2u);
     EXPECT_EQ(palette[0], clNavy);
     EXPECT_EQ(palette[1], clYellow);
+}
+
+// Setting a rendered frame's palette to none drops its bitmap, marks the palette modified and
+// reports a change of the picture; a first frame that does not cover the screen gives a picture
+// bitmap that carries the picture's palette.
+TEST(GIFImg, FramePaletteOfNoneAndTheOffsetFramesBitmapPalette)
+{
+    TGIFImage p;
+    p.DrawOptions &= static_cast<TGIFPaintOptions>(~PaintOption(doDither));
+    TBitmap b(4, 2, pf8bit);
+    b.SetPalette({clNavy, clYellow});
+    for (int y = 0; y < 2; ++y) std::memset(b.ScanLine(y), 0, 4);
+    b.ScanLine(1)[3] = 1;
+    p.Add(b);
+    TGIFSubImage& f = *p.Images().First();
+    ASSERT_NE(f.Bitmap(), nullptr);
+    int changes = 0;
+    p.OnChange = [&](TGraphic&) { ++changes; };
+    p.SetPaletteModified(false);
+    f.SetPalette({});
+    EXPECT_FALSE(f.Rendered());
+    EXPECT_TRUE(p.PaletteModified());
+    EXPECT_EQ(changes, 1);
+
+    p.OnChange = nullptr;
+    p.GlobalColorMap().ImportPalette({clNavy, clYellow, clRed});
+    p.SetWidth(6);
+    p.SetHeight(5);
+    f.SetLeft(1);
+    f.SetTop(2);
+    TBitmap* whole = p.Bitmap();
+    ASSERT_NE(whole, nullptr);
+    const TGIFPalette palette = whole->Palette();
+    ASSERT_GE(palette.size(), 3u);
+    EXPECT_EQ(TGIFPalette(palette.begin(), palette.begin() + 3), (TGIFPalette{clNavy, clYellow, clRed}));
+    const QImage shown = whole->ToImage();
+    EXPECT_EQ(FromQRgb(shown.pixel(1, 2)), clNavy);
+    EXPECT_EQ(FromQRgb(shown.pixel(4, 3)), clYellow);
 }
 
 TEST(GIFImg, ClipboardFormatCarriesTheFileAndTheBitmap)

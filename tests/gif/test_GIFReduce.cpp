@@ -2,10 +2,12 @@
 #include "gif/GIFDIB.h"
 #include "gif/GIFImg.h"
 #include "gif/GIFReduce.h"
+#include "gif/GifPeers.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <set>
 
 using namespace GIFImg;
@@ -129,6 +131,57 @@ TEST(GIFReduce, ReductionMethods)
     }
 }
 
+// A reduced frame's table holds the method's own colours (2^ReductionBits for the octree) and its
+// file is exactly that of the same indexes and colours imported from an indexed bitmap: giflib
+// finds a table of the next power of two, not one padded to 256 entries.
+TEST(GIFReduce, ReducedFramesHaveTheMethodsTableSize)
+{
+    struct Case {
+        TGIFColorReduction method;
+        int bits;  // ReductionBits
+        int colours;
+        int tableSize;
+    };
+    const Case cases[] = {
+        {rdMonochrome, 8, 2, 2}, {rdGray4, 8, 4, 4},     {rdSystem20, 8, 20, 32},  {rdCube216, 8, 216, 256},
+        {rdGray256, 8, 256, 256}, {rdHalftone, 8, 256, 256}, {rdOctree, 3, 8, 8}, {rdOctree, 1, 2, 2},
+        {rdOctreeSystem, 8, 256, 256},
+    };
+    TBitmap source;
+    std::vector<std::vector<TColor>> rows(3);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 16; ++x) rows[static_cast<size_t>(y)].push_back(RGB(x * 16, y * 100, 255 - x * 16));
+    Fill(source, rows);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.method) + " with " + std::to_string(c.bits) + " bits");
+        TGIFImage reduced;
+        reduced.ColorReduction = c.method;
+        reduced.ReductionBits = c.bits;
+        reduced.Add(source);
+        const TGIFSubImage& frame = *reduced.Images().First();
+        EXPECT_EQ(frame.ColorMap().Count(), c.colours);
+
+        // The same indexes and colours through an 8-bit bitmap whose palette has just those.
+        TBitmap indexed(16, 3, pf8bit);
+        TGIFPalette palette;
+        for (int i = 0; i < frame.ColorMap().Count(); ++i) {
+            const uint8_t* e = frame.ColorMap().Data() + 3 * i;
+            palette.push_back(RGB(e[0], e[1], e[2]));
+        }
+        indexed.SetPalette(palette);
+        for (int y = 0; y < 3; ++y) std::memcpy(indexed.ScanLine(y), frame.Data() + 16 * y, 16);
+        TGIFImage same;
+        same.Add(indexed);
+
+        const std::vector<uint8_t> file = gifpeers::Save(reduced);
+        EXPECT_EQ(file.size(), gifpeers::Save(same).size());
+        const gifpeers::Decoded d = gifpeers::GiflibDecode(file);
+        ASSERT_TRUE(d.ok) << d.error;
+        EXPECT_EQ(d.frames[0].tableSize, c.tableSize);
+        EXPECT_EQ(d.frames[0].indexes, std::vector<uint8_t>(frame.Data(), frame.Data() + 48));
+    }
+}
+
 TEST(GIFReduce, ScanLineWriterRefusesWhatAFrameNeverUses)
 {
     struct Case {
@@ -188,6 +241,62 @@ TEST(GIFRender, ImportsBitmapsOfEveryDepth)
     for (int i = 0; i < table.Count(); ++i) {
         const uint8_t* e = table.Data() + 3 * i;
         EXPECT_EQ(e[0] % 51 + e[1] % 51 + e[2] % 51, 0) << "a cube colour";
+    }
+}
+
+// A device-format bitmap (a TBitmap's default) keeps its exact colours when it has 256 or fewer,
+// whatever the reduction setting; with more it is reduced like any deeper bitmap. giflib reads
+// the colours of the saved file.
+TEST(GIFRender, DeviceBitmapsKeepTheirExactColours)
+{
+    struct Case {
+        const char* what;
+        int colours;
+        TGIFColorReduction reduction;
+        bool exact;
+        const char* error;
+    };
+    const Case cases[] = {
+        {"3 colours, cube reduction", 3, rdCube216, true, ""},
+        {"256 colours, monochrome reduction", 256, rdMonochrome, true, ""},
+        {"300 colours, cube reduction", 300, rdCube216, false, ""},
+        {"300 colours, no reduction", 300, rdNone, false, "Color table overflow"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TBitmap device(c.colours, 2);
+        ASSERT_EQ(device.PixelFormat(), pfDevice);
+        auto colourAt = [](int x) { return x == 0 ? RGB(0, 0, 128) : RGB(x % 256, (x * 7) % 256, 200 + x / 256); };
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < c.colours; ++x) {
+                uint8_t* p = device.ScanLine(y) + 4 * x;
+                const TColor colour = colourAt(y == 0 ? x : c.colours - 1 - x);
+                p[0] = static_cast<uint8_t>(GetBValue(colour));
+                p[1] = static_cast<uint8_t>(GetGValue(colour));
+                p[2] = static_cast<uint8_t>(GetRValue(colour));
+                p[3] = 255;
+            }
+        TGIFImage picture;
+        picture.ColorReduction = c.reduction;
+        try {
+            picture.Add(device);
+        } catch (const GIFException& e) {
+            EXPECT_STREQ(e.what(), c.error);
+            continue;
+        }
+        EXPECT_STREQ("", c.error);
+        const gifpeers::Decoded d = gifpeers::GiflibDecode(gifpeers::Save(picture));
+        ASSERT_TRUE(d.ok) << d.error;
+        ASSERT_EQ(d.frames.size(), 1u);
+        int same = 0;
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < c.colours; ++x)
+                same += d.frames[0].colours[static_cast<size_t>(y * c.colours + x)] == colourAt(y == 0 ? x : c.colours - 1 - x);
+        if (c.exact)
+            EXPECT_EQ(same, 2 * c.colours);
+        else
+            EXPECT_LT(same, 2 * c.colours);
+        EXPECT_LE(picture.Images().First()->ColorMap().Count(), 256);
     }
 }
 
@@ -255,6 +364,40 @@ TEST(GIFRender, TransparentPixelsKeepTheDestination)
     q->Images().First()->FreeBitmap();
     q->Images().First()->FreeMask();
     EXPECT_FALSE(q->Images().First()->HasMask());
+}
+
+// Every edit that drops a drawn transparent frame's bitmap: the next drawing renders bitmap and
+// mask again, and the see-through pixel still keeps the destination.
+TEST(GIFRender, EditsOfADrawnTransparentFrameDrawAgainWithTheirMask)
+{
+    const std::vector<std::pair<const char*, std::function<void(TGIFSubImage&)>>> edits = {
+        {"SetColor", [](TGIFSubImage& f) { f.ColorMap().SetColor(0, clMaroon); }},
+        {"SortByUse", [](TGIFSubImage& f) { f.ColorMap().SortByUse(); }},
+        {"SetWidth", [](TGIFSubImage& f) { f.SetWidth(f.Width()); }},
+        {"SetHeight", [](TGIFSubImage& f) { f.SetHeight(f.Height()); }},
+        {"SetPalette", [](TGIFSubImage& f) { f.SetPalette({clYellow, clAqua}); }},
+        {"SetPalette none", [](TGIFSubImage& f) { f.SetPalette({}); }},
+        {"FreeBitmap", [](TGIFSubImage& f) { f.FreeBitmap(); }},
+    };
+    for (const auto& [name, edit] : edits) {
+        auto p = TransparentPicture(1);
+        p->DrawOptions &= static_cast<TGIFPaintOptions>(~PaintOption(doDither));
+        TGIFSubImage& f = *p->Images().First();
+        TBitmap target(2, 2, pf24bit);
+        target.Canvas().Brush.Color = clBlue;
+        target.Canvas().FillRect(Rect(0, 0, 2, 2));
+        f.Draw(target.Canvas(), Rect(0, 0, 2, 2), false, true);
+        edit(f);
+        const int seeThrough = f.Data()[1];  // sorting may renumber it
+        ASSERT_TRUE(f.Transparent()) << name;
+        ASSERT_EQ(f.GraphicControlExtension()->TransparentIndex, seeThrough) << name;
+        f.Draw(target.Canvas(), Rect(0, 0, 2, 2), false, true);
+        target.Canvas().Release();
+        const QImage img = target.ToImage();
+        EXPECT_EQ(FromQRgb(img.pixel(1, 0)), clBlue) << name;
+        EXPECT_NE(FromQRgb(img.pixel(0, 0)), clBlue) << name;
+        EXPECT_TRUE(f.HasMask()) << name;
+    }
 }
 
 TEST(GIFRender, TilingAndScaling)

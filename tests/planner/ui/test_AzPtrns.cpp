@@ -26,6 +26,7 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <set>
 
 using namespace mwtest;
@@ -431,6 +432,28 @@ TEST_F(AzPatsTest, PrintedPageShowsTheIncludedPatternsOnly)
     EXPECT_FALSE(fs::exists(file));
 }
 
+// A single-pattern option chosen with one pattern included gives way to Print Graph once a
+// second is included: Print prints the comparison of both, not the first slot's page or file.
+TEST_F(AzPatsTest, TwoIncludedPatternsPrintTheComparison)
+{
+    for (int option : {1, 2}) {
+        SCOPED_TRACE(option);
+        Click(w->ExcAllBtn);
+        const TRow a = CatalogRow(5000, 1), b = CatalogRow(5000, 2);
+        Include(1);
+        ClickItem(w->RadioGroup2, option);
+        ASSERT_EQ(w->RadioGroup2->ItemIndex(), option);
+        Include(2);
+        EXPECT_TRUE(Items(w->RadioGroup2)[0]->isChecked()) << "Print Graph is chosen";
+
+        const std::string file = PrintThroughPdfPrinter("both" + std::to_string(option) + ".pdf");
+        const std::string text = PdfText(file);
+        for (const std::string& want : {std::string("Legend"), FormatPatternCode(a.code), FormatPatternCode(b.code)})
+            EXPECT_NE(text.find(want), std::string::npos) << want << "\n" << text;
+        EXPECT_EQ(text.find("Type: "), std::string::npos) << "a single pattern's page\n" << text;
+    }
+}
+
 TEST_F(AzPatsTest, DataPageUsesTheSlotsOwnRotation)
 {
     // The design's rotation differs from the slot's.
@@ -506,6 +529,29 @@ TEST_F(AzPatsTest, PrintToDiskWritesExactlyTheChosenFile)
     ui.ExpectMessage(mrOk, "p.pat");
     Click(w->Button1);
     EXPECT_FALSE(fs::exists(dir.path() / "missing"));
+}
+
+// Print to Disk onto a file that exists asks first: No leaves the file as it was, Yes replaces it.
+TEST_F(AzPatsTest, PrintToDiskAsksBeforeReplacingAFile)
+{
+    SelectedAzimuthId = FindAzimuthRecord(CatalogRow(5000, 0).code);
+    Include(1);
+    const std::string code = w->Slot(1).GetCode();
+    ClickItem(w->RadioGroup2, 2);
+    const fs::path chosen = dir.path() / "kept.pat";
+    {
+        std::ofstream(chosen) << "older work";
+    }
+    ui.ExpectSave(chosen.string());
+    ui.ExpectMessage(IDNO, "kept.pat already exists.");
+    ui.ExpectSaveCancel();
+    Click(w->Button1);
+    EXPECT_EQ(ReadFileText(chosen), "older work");
+
+    ui.ExpectSave(chosen.string());
+    ui.ExpectMessage(IDYES, "kept.pat already exists.");
+    Click(w->Button1);
+    EXPECT_EQ(ReadFileText(chosen), ExpectedPatternFile(code, 0));
 }
 
 TEST_F(AzPatsTest, SinglePatternCommandsWithoutAPatternSaySo)

@@ -145,6 +145,17 @@ TEST_F(WizardPdf, PatternPagesExportTheirExhibitThroughHtmldoc)
     EXPECT_EQ(Listing(dir.path()), before);
 }
 
+// A name typed without the extension gets ".pdf": the file opens as a PDF elsewhere.
+TEST_F(WizardPdf, ANameWithoutTheExtensionGetsPdf)
+{
+    auto w = Make(2);
+    PrintOption = poPdf;
+    ui.ExpectSave((dir.path() / "site exhibit").string());
+    w->btnPrintClick(w->btnPrint);
+    EXPECT_EQ(Listing(dir.path()), std::set<std::string>{"site exhibit.pdf"});
+    ExpectOnePagePdfOfTheImage(dir.path() / "site exhibit.pdf");
+}
+
 TEST_F(WizardPdf, FailingConverterShowsTheMessageAndKeepsTheUsersFile)
 {
     WizardExhibits.PdfConverter = [] {
@@ -159,6 +170,7 @@ TEST_F(WizardPdf, FailingConverterShowsTheMessageAndKeepsTheUsersFile)
         std::ofstream(chosen) << "older work";
     }
     ui.ExpectSave(chosen.string());
+    ui.ExpectMessage(IDYES, "report.pdf already exists.");
     ui.ExpectMessage(mrOk, "Unable to create PDF file.");
     w->btnPrintClick(w->btnPrint);
     EXPECT_EQ(ui.Shown().back().Text, "Unable to create PDF file.");

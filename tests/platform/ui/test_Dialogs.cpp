@@ -8,8 +8,13 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QLineEdit>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+
+#include <memory>
+#include <vector>
 
 TEST(FileFilter, ParsesPairsAndMatchesWithoutCase)
 {
@@ -86,6 +91,70 @@ TEST(Dialogs, FileDialogResultAndCancelKeepsTheName)
     ui.services.ExpectPrint(true, 3);
     EXPECT_TRUE(p.Execute());
     EXPECT_EQ(p.Copies, 3);
+}
+
+// A save onto a file that exists asks first (for the name with its default extension); No
+// goes back to the dialog with that name, Yes gives it. Open dialogs and saves without the
+// prompt never ask.
+TEST(Dialogs, ASaveAsksBeforeReplacingAFileThatExists)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string root = dir.path().toStdString() + "/";
+    {
+        QFile f(QString::fromStdString(root + "site.pdf"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("older work");
+    }
+    struct Case {
+        const char* what;
+        bool save;
+        bool prompt;
+        std::string typed;
+        std::vector<int> answers;  // to the question, in turn; the dialog is cancelled after the last No
+        bool chosen;
+        std::string fileName;  // after Execute
+    };
+    const Case cases[] = {
+        {"typed without the extension, replaced", true, true, "site", {IDYES}, true, root + "site.pdf"},
+        {"typed whole, replaced", true, true, "site.pdf", {IDYES}, true, root + "site.pdf"},
+        {"not replaced, then cancelled", true, true, "site", {IDNO}, false, "before"},
+        {"not replaced twice", true, true, "site.pdf", {IDNO, IDNO}, false, "before"},
+        {"a new file", true, true, "new", {}, true, root + "new.pdf"},
+        {"no prompt asked for", true, false, "site", {}, true, root + "site.pdf"},
+        {"an open dialog", false, true, "site", {}, true, root + "site.pdf"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScriptedUi ui;
+        std::unique_ptr<TOpenDialog> d = c.save ? std::unique_ptr<TOpenDialog>(new TSaveDialog) : std::make_unique<TOpenDialog>();
+        d->DefaultExt = "pdf";
+        d->OverwritePrompt = c.prompt;
+        d->FileName = "before";
+        if (c.save) ui.services.ExpectSave(root + c.typed);
+        else ui.services.ExpectOpen(root + c.typed);
+        for (size_t k = 0; k < c.answers.size(); ++k) {
+            ui.services.ExpectMessage(c.answers[k], "site.pdf already exists.");
+            if (c.answers[k] != IDNO) continue;
+            if (k + 1 < c.answers.size()) ui.services.ExpectSave(root + "site.pdf");
+            else ui.services.ExpectSaveCancel();
+        }
+        EXPECT_EQ(d->Execute(), c.chosen);
+        EXPECT_EQ(d->FileName, c.fileName);
+        size_t questions = 0;
+        for (const auto& shown : ui.services.Shown()) {
+            if (shown.Kind != TScriptedUiServices::TKind::Message) continue;
+            ++questions;
+            EXPECT_EQ(shown.Text, "site.pdf already exists.\nDo you want to replace it?");
+            EXPECT_EQ(shown.Flags, MB_YESNO | MB_ICONWARNING);
+        }
+        EXPECT_EQ(questions, c.answers.size());
+        // After a No the dialog comes back with the name that was refused.
+        if (!c.answers.empty() && c.answers.front() == IDNO) {
+            ASSERT_GT(ui.services.Shown().size(), 2u);
+            EXPECT_EQ(ui.services.Shown()[2].FileName, root + "site.pdf");
+        }
+    }
 }
 
 TEST(Dialogs, ScriptReportsWhatItDidNotExpect)

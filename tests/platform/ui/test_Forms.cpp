@@ -6,8 +6,14 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QPointer>
+#include <QPushButton>
+#include <QScreen>
 #include <QStyle>
+#include <QTest>
 #include <QTimer>
+#include <QWindow>
+
+#include <memory>
 
 namespace {
 
@@ -200,4 +206,72 @@ TEST(Forms, NewWindowsOpenCentredOverTheMainWindow)
     dialog.show();
     EXPECT_EQ(dialog.pos(), QPoint(40, 50));
     Application->DestroyForms();
+}
+
+namespace {
+
+// A window with one button that counts its clicks.
+struct TCountingWindow {
+    TCountingWindow()
+    {
+        window = std::make_unique<QWidget>(nullptr, Qt::Window);
+        button = new QPushButton("Count", window.get());
+        button->setGeometry(10, 10, 100, 30);
+        QObject::connect(button, &QPushButton::clicked, [this] { ++clicks; });
+        window->resize(300, 200);
+    }
+    // A click as the window system delivers it: refused while a modal window blocks this one.
+    int Click()
+    {
+        const int before = clicks;
+        QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, button->geometry().center());
+        return clicks - before;
+    }
+    std::unique_ptr<QWidget> window;
+    QPushButton* button;
+    int clicks = 0;
+};
+
+}  // namespace
+
+// A modal loop blocks the windows there when it began; a window shown while it runs answers
+// input and is placed on the screen, also after a nested loop (which blocks it) has ended.
+// When the loop ends everything answers again.
+TEST(Forms, AWindowShownDuringAModalLoopAnswersInput)
+{
+    TCountingWindow before, after, during;
+    before.window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(before.window.get()));
+    ASSERT_EQ(before.Click(), 1);
+    const QRect room = QGuiApplication::primaryScreen()->availableGeometry();
+
+    TTestForm outer;
+    Later(outer, {
+        [&] {
+            EXPECT_EQ(before.Click(), 0) << "a window of before the loop is blocked";
+            after.window->move(room.right() - 50, room.bottom() - 50);
+            after.window->show();
+            EXPECT_TRUE(room.contains(after.window->frameGeometry())) << "kept on the screen";
+            EXPECT_EQ(after.Click(), 1) << "a window shown during the loop answers";
+        },
+        [&] {
+            TTestForm inner;
+            Later(inner, {
+                [&] {
+                    EXPECT_EQ(after.Click(), 0) << "the nested loop blocks what was there when it began";
+                    during.window->show();
+                    EXPECT_EQ(during.Click(), 1);
+                },
+                [&] { inner.SetModalResult(mrOk); },
+            });
+            EXPECT_EQ(inner.ShowModal(), mrOk);
+            EXPECT_EQ(during.Click(), 1) << "still answers once the nested loop has ended";
+            EXPECT_EQ(after.Click(), 1);
+            EXPECT_EQ(before.Click(), 0);
+        },
+        [&] { outer.SetModalResult(mrOk); },
+    });
+    EXPECT_EQ(outer.ShowModal(), mrOk);
+    for (TCountingWindow* w : {&before, &after, &during}) EXPECT_EQ(w->Click(), 1);
+    EXPECT_EQ(after.window->windowHandle()->transientParent(), nullptr) << "its own owner again";
 }

@@ -623,3 +623,212 @@ TEST_F(DaxGroups, SubDataRepeatedAfterABreakIsCountedOnce)
     const auto texts = Texts(pages[1]);
     EXPECT_NE(std::find(texts.begin(), texts.end(), "3.50"), texts.end()) << ::testing::PrintToString(texts);
 }
+
+TEST_F(DaxLayout, StretchingOverlayTallerThanThePageEndsWithTheNoRoomError)
+{
+    // 30 wrapped lines of 13 pixels: more than the 288-pixel page has, and an overlay cannot
+    // break the page. Printed at the start and at the end of the page, from the page's top
+    // and from below its middle, the run ends with the no-room error instead of looping.
+    struct Case {
+        bool first;
+        int topOffset;
+    };
+    for (const Case c : {Case{false, 200}, Case{true, 0}, Case{false, 0}, Case{true, 200}}) {
+        SCOPED_TRACE(testing::Message() << "First " << c.first << " TopOffset " << c.topOffset);
+        TDaxReport overlaid;
+        overlaid.SetName("OverlayReport");
+        auto& p = Page(overlaid, "OverlayPage");
+        DefaultBands(p, 20);
+        p.PageSetup.SetHeight(4.0);
+        overlaid.Prompt = false;
+        overlaid.ReportWindows = windows;
+        p.OnDataStart = [](TDaxReportPage& q) { q.DataFinished = true; };
+        auto& o = Band<TDaxOverlayBand>(p, "Tall", 17);
+        o.Stretch = true;
+        o.First = c.first;
+        o.TopOffset = c.topOffset;
+        auto& memo = Label<TDaxTextLabel>(o, "Memo", 0, 0, 200, 17);
+        memo.SetWrapText(true);
+        std::string text;
+        for (int i = 0; i < 30; ++i) text += "line\n";
+        memo.Caption = text + "end";
+        CaughtErrors errors;
+        overlaid.Run();
+        EXPECT_FALSE(overlaid.Running);
+        ASSERT_EQ(errors.messages.size(), 1u);
+        EXPECT_EQ(errors.messages[0],
+                  "The page of report OverlayReport leaves no room between its page header and page footer.");
+    }
+}
+
+TEST_F(DaxStretch, BlankLinesOfTheMemoAsItsSuppressionsSay)
+{
+    // The memo's first line is drawn at y 198 on the first page and at 71 on a continuation
+    // (13-pixel lines); eight lines fit on the first page.
+    struct Case {
+        const char* caption;
+        bool suppressWhiteSpace, suppressBlankLines;
+        std::vector<Strings> pages;   // the memo's texts of each page
+    };
+    const std::string eight = "a\nb\nc\nd\ne\nf\ng\nh\n";
+    const Strings firstEight = {"a@198", "b@211", "c@224", "d@237", "e@250", "f@263", "g@276", "h@289"};
+    const Case cases[] = {
+        {"\n\na\nb", false, false, {{"a@224", "b@237"}}},
+        {"\n\na\nb\n\n", true, false, {{"a@198", "b@211"}}},
+        {"a\n\n\nb", true, false, {{"a@198", "b@237"}}},
+        {"a\n\n\nb", false, true, {{"a@198", "b@211"}}},
+        {"\na\n\nb", true, true, {{"a@198", "b@211"}}},
+    };
+    Setup(120);
+    auto& memo = static_cast<TDaxTextLabel&>(*page.Detail->Labels().front());
+    auto run = [&](const std::string& caption, bool white, bool blank) {
+        memo.Caption = caption;
+        memo.SuppressWhiteSpace = white;
+        memo.SuppressBlankLines = blank;
+        windows->viewer.reset();
+        report.Run();
+        std::vector<Strings> memoTexts;
+        for (const auto& p : Pages()) memoTexts.emplace_back(p.begin() + 1, p.end() - 1);   // without Title and End
+        return memoTexts;
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::string(c.caption)));
+        EXPECT_EQ(run(c.caption, c.suppressWhiteSpace, c.suppressBlankLines), c.pages);
+    }
+    // A continuation begins at its first line that is not empty.
+    EXPECT_EQ(run(eight + "\n\n\ni\nj", true, false), (std::vector<Strings>{firstEight, {"i@71", "j@84"}}));
+    EXPECT_EQ(run(eight + "\n\n\ni\nj", false, false), (std::vector<Strings>{firstEight, {"i@110", "j@123"}}));
+}
+
+TEST_F(DaxLayout, FreedComponentsAreForgottenByWhatReferredToThem)
+{
+    // Each reference is set, its component freed; the reference is then empty and the run
+    // reads nothing freed (under the address sanitizer a read of the freed component fails).
+    struct Case {
+        const char* name;
+        std::function<TDaxComponent*()> refer;   // sets the reference, answers the component to free
+        std::function<bool()> forgotten;
+    };
+    TDaxGroup* group = nullptr;
+    TDaxSubBand* sub = nullptr;
+    TDaxSubDataBand* subData = nullptr;
+    TDaxDataHeadBand* head = nullptr;
+    TDaxDSGuide* guide = nullptr;
+    const Case cases[] = {
+        {"group variable",
+         [&] {
+             auto& v = ExprVar(page, "GroupKey", dtypeString);
+             group = &Group(page, "ByKey", &v, 20, 0);
+             return &v;
+         },
+         [&] { return group->Variable == nullptr; }},
+        {"group header",
+         [&] { return group->Header; }, [&] { return group->Header == nullptr; }},
+        {"reserved band",
+         [&] {
+             auto& b = Band<TDaxBand>(page, "Reserved", 20);
+             page.Detail->ReserveSpace.Band = &b;
+             return &b;
+         },
+         [&] { return page.Detail->ReserveSpace.Band == nullptr; }},
+        {"band's update level",
+         [&] { return page.Detail->Updatelevel; }, [&] { return page.Detail->Updatelevel == nullptr; }},
+        {"sub band's band",
+         [&] {
+             auto& owner = Band<TDaxBand>(page, "Owner", 20);
+             sub = &Band<TDaxSubBand>(page, "Sub", 20, &owner);
+             return &owner;
+         },
+         [&] { return sub->Band == nullptr; }},
+        {"sub data band's band and data source",
+         [&] {
+             auto& owner = Band<TDaxBand>(page, "DataOwner", 20);
+             subData = &Band<TDaxSubDataBand>(page, "SubData", 20, &owner);
+             head = &Band<TDaxDataHeadBand>(page, "SubHead", 20);
+             head->Band = subData;
+             auto* ds = new TDaxDataSource(&page);
+             subData->DataSource = ds;
+             page.DataSource = ds;
+             guide = new TDaxDSGuide(&page);
+             guide->SetParent(&page);
+             guide->DataSource = ds;
+             delete ds;
+             EXPECT_EQ(subData->DataSource, nullptr);
+             EXPECT_EQ(page.DataSource, nullptr);
+             EXPECT_EQ(guide->DataSource, nullptr);
+             return &owner;
+         },
+         [&] { return subData->Band == nullptr; }},
+        {"data head band's sub data band", [&] { return subData; }, [&] { return head->Band == nullptr; }},
+        {"guide's update level",
+         [&] {
+             auto& l = Level(page, "GuideLevel");
+             guide->SetUpdateLevel(&l);
+             return &l;
+         },
+         [&] { return guide->UpdateLevel() == page.Detail->Updatelevel; }},
+        {"page's detail band", [&] { return page.Detail; }, [&] { return page.Detail == nullptr; }},
+    };
+    Rows(3);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        delete c.refer();
+        EXPECT_TRUE(c.forgotten());
+        windows->viewer.reset();
+        report.Run();
+        EXPECT_FALSE(report.Running);
+    }
+}
+
+TEST_F(DaxLayout, ArrangeSortsByOrderAndLevelTakingEqualKeysAsTheRulesSay)
+{
+    // Selection sorts: overlay bands and sub bands take the last found of equal keys first,
+    // sub data bands and groups the first found; every sorted set is renumbered from 0.
+    // Found in the order made here, A 2, B 1, C 2, D 1, a selection sort (each smallest
+    // swapped into place) gives D, B, A, C when the last found is taken first, and B, D, C, A
+    // when the first is.
+    auto make = [&](auto tag, const char* prefix, TDaxBand* owner, std::initializer_list<int> orders) {
+        using B = typename decltype(tag)::type;
+        std::vector<B*> made;
+        char name = 'A';
+        for (int order : orders) {
+            auto& b = Band<B>(page, std::string(prefix) + name++, 10, owner);
+            b.Order = order;
+            made.push_back(&b);
+        }
+        return made;
+    };
+    auto overlays = make(std::type_identity<TDaxOverlayBand>{}, "Over", nullptr, {2, 1, 2, 1});
+    auto ends = make(std::type_identity<TDaxOverlayBand>{}, "End", nullptr, {2, 1, 2, 1});
+    for (auto* e : ends) e->First = false;
+    auto subs = make(std::type_identity<TDaxSubBand>{}, "Sub", page.Detail, {2, 1, 2, 1});
+    Band<TDaxBand>(page, "Holder", 10);
+    auto subData = make(std::type_identity<TDaxSubDataBand>{}, "Data", page.Foot, {2, 1, 2, 1});
+    TDaxGroup& g1 = Group(page, "G1", value, 10, 0);
+    TDaxGroup& g2 = Group(page, "G2", value, 10, 0);
+    TDaxGroup& g3 = Group(page, "G3", value, 10, 0);
+    g1.Level = 1;
+    g2.Level = 0;
+    g3.Level = 1;
+    page.Arrange();
+    Strings names;
+    for (TDaxBand* b : page.Bands()) names.push_back(b->Name());
+    const Strings expected = {"ReportHeaderBand", "PageHeaderBand", "G2Header", "G1Header", "G3Header", "DetailBand",
+                              "SubD", "SubB", "SubA", "SubC", "PageFooterBand", "ReportFooterBand", "DataB", "DataD",
+                              "DataC", "DataA", "OverD", "OverB", "OverA", "OverC", "EndD", "EndB", "EndA", "EndC"};
+    // Bands of no family (Holder) keep their place after the arranged ones.
+    ASSERT_GE(names.size(), expected.size());
+    EXPECT_EQ(Strings(names.begin(), names.begin() + static_cast<std::ptrdiff_t>(expected.size())), expected);
+    EXPECT_EQ(names.back(), "Holder");
+    const auto orders = [](const auto& bands) {
+        std::vector<int> o;
+        for (auto* b : bands) o.push_back(b->Order);
+        return o;
+    };
+    // A B C D are now numbered by their place.
+    EXPECT_EQ(orders(overlays), (std::vector<int>{2, 1, 3, 0}));
+    EXPECT_EQ(orders(ends), (std::vector<int>{2, 1, 3, 0}));
+    EXPECT_EQ(orders(subs), (std::vector<int>{2, 1, 3, 0}));
+    EXPECT_EQ(orders(subData), (std::vector<int>{3, 0, 2, 1}));
+    EXPECT_EQ((std::vector<int>{g1.Level, g2.Level, g3.Level}), (std::vector<int>{1, 0, 2}));
+}

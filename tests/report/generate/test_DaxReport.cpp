@@ -427,3 +427,88 @@ TEST_F(DaxRun, BusyPrinterAbandonsTheRunWithItsMessage)
     EXPECT_EQ(Pages().size(), 1u);
     EXPECT_EQ(page.PageSetup.Height(), 4.0);
 }
+
+TEST_F(DaxRun, PageNumberCaption)
+{
+    struct Case {
+        int n;
+        const char* caption;
+    };
+    for (const Case c : {Case{1, "Page: 1"}, Case{12, "Page: 12"}, Case{0, "Page: 0"}}) {
+        page.SetPageNumber(c.n);
+        EXPECT_EQ(page.Caption, c.caption);
+    }
+}
+
+TEST_F(DaxRun, FilterRangeAndRecordCountDecideWhatPrints)
+{
+    // Records 0 .. 5, walked by the application's events or from a dataset; the filter
+    // rejects the records listed; a single-record range prints the dataset's current record.
+    struct Case {
+        const char* name;
+        bool dataset;
+        TDaxDataRange range;
+        std::vector<int> rejected;
+        int current;   // the dataset's record before the run (-1: closed)
+        Strings printed;
+    };
+    const Case cases[] = {
+        {"events, two rejected in a row", false, drAllRecords, {1, 2, 4}, -1, {"r0", "r3", "r5"}},
+        {"events, the first and the last rejected", false, drAllRecords, {0, 5}, -1, {"r1", "r2", "r3", "r4"}},
+        {"events, all rejected", false, drAllRecords, {0, 1, 2, 3, 4, 5}, -1, {}},
+        {"dataset, two rejected in a row", true, drAllRecords, {1, 2, 4}, -1, {"r0", "r3", "r5"}},
+        {"dataset, the first rejected", true, drAllRecords, {0}, -1, {"r1", "r2", "r3", "r4", "r5"}},
+        {"dataset, one record", true, drSingleRecord, {}, -1, {"r0"}},
+        {"dataset, the current record", true, drSingleRecord, {}, 3, {"r3"}},
+        {"dataset, the current record rejected", true, drSingleRecord, {3}, 3, {}},
+    };
+    Rows(6);
+    TDaxMemoryDataSet data(&page);
+    data.AddField("N", ftInteger);
+    for (int i = 0; i < 6; ++i) data.AppendRecord({int64_t{i}});
+    TDaxDataSource source(&page);
+    source.SetDataSet(&data);
+    const auto saveStart = page.OnDataStart;
+    const auto saveSkip = page.OnDataSkip;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto current = [&] { return c.dataset ? data.Fields(0).AsInteger() : row; };
+        value->OnGetData = [&](TDaxVar& v) { v.SetAsString("r" + std::to_string(current())); };
+        page.OnDataFilter = [&](TDaxReportPage&, bool& accept) {
+            accept = std::find(c.rejected.begin(), c.rejected.end(), current()) == c.rejected.end();
+        };
+        page.OnDataStart = c.dataset ? nullptr : saveStart;
+        page.OnDataSkip = c.dataset ? nullptr : saveSkip;
+        page.DataSource = c.dataset ? &source : nullptr;
+        page.DataRange = c.range;
+        data.Close();
+        if (c.current >= 0) {
+            data.Open();
+            for (int i = 0; i < c.current; ++i) data.Next();
+        }
+        windows->viewer.reset();
+        report.Run();
+        const auto pages = Pages();
+        ASSERT_EQ(pages.size(), 1u);
+        const Strings texts = Texts(pages[0]);
+        EXPECT_EQ(Strings(texts.begin() + 1, texts.end() - 1), c.printed);
+    }
+
+    // Without the record count the progress stays at 0 while the dataset is walked.
+    page.OnDataFilter = nullptr;
+    page.DataRange = drAllRecords;
+    value->OnGetData = [](TDaxVar& v) { v.SetAsString("n"); };
+    data.Close();
+    std::vector<float> seen;
+    page.Detail->OnBeforePrint = [&](TDaxBand&) { seen.push_back(page.PercentDone); };
+    for (const bool noCount : {false, true}) {
+        SCOPED_TRACE(noCount ? "no record count" : "record count");
+        page.NoRecordCount = noCount;
+        seen.clear();
+        report.Run();
+        const std::vector<float> expected = noCount ? std::vector<float>(6, 0.0f)
+                                                    : std::vector<float>{0.0f, 100.0f / 6, 200.0f / 6, 50.0f, 400.0f / 6, 500.0f / 6};
+        ASSERT_EQ(seen.size(), expected.size());
+        for (size_t i = 0; i < seen.size(); ++i) EXPECT_FLOAT_EQ(seen[i], expected[i]) << i;
+    }
+}

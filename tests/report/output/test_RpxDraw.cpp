@@ -40,6 +40,17 @@ std::vector<Bar> Expected(const std::string& elements, int n, int w, int& x)
 
 const TRpxLogBrush kBlack{rbsSolid, 0};
 
+// The bars of `text` drawn in `code` with narrow elements 2 and wide ones 5 pixels.
+std::vector<Bar> DrawnBars(TRpxBarCode& code, const std::string& text)
+{
+    TRpxRecordingDevice dev;
+    code.NarrowWidth = 2;
+    code.WideWidth = 5;
+    code.BarHeight = 10;
+    code.Draw(dev, kBlack, 0, 0, text);
+    return Bars(dev);
+}
+
 } // namespace
 
 TEST(RpxBarCode, Code39DrawsTheStandardsPatternsWithGaps)
@@ -71,6 +82,52 @@ TEST(RpxBarCode, Code39DrawsTheStandardsPatternsWithGaps)
     EXPECT_FALSE(TRpx3of9BarCode::Pattern('%', e));
 }
 
+TEST(RpxBarCode, Code39TableOfTheStandard)
+{
+    // The Code 39 character set as the symbology standard prints it: nine elements, bar
+    // first, n narrow and w wide.
+    struct Case {
+        char c;
+        const char* elements;
+    };
+    const Case table[] = {
+        {'0', "nnnwwnwnn"}, {'1', "wnnwnnnnw"}, {'2', "nnwwnnnnw"}, {'3', "wnwwnnnnn"}, {'4', "nnnwwnnnw"},
+        {'5', "wnnwwnnnn"}, {'6', "nnwwwnnnn"}, {'7', "nnnwnnwnw"}, {'8', "wnnwnnwnn"}, {'9', "nnwwnnwnn"},
+        {'A', "wnnnnwnnw"}, {'B', "nnwnnwnnw"}, {'C', "wnwnnwnnn"}, {'D', "nnnnwwnnw"}, {'E', "wnnnwwnnn"},
+        {'F', "nnwnwwnnn"}, {'G', "nnnnnwwnw"}, {'H', "wnnnnwwnn"}, {'I', "nnwnnwwnn"}, {'J', "nnnnwwwnn"},
+        {'K', "wnnnnnnww"}, {'L', "nnwnnnnww"}, {'M', "wnwnnnnwn"}, {'N', "nnnnwnnww"}, {'O', "wnnnwnnwn"},
+        {'P', "nnwnwnnwn"}, {'Q', "nnnnnnwww"}, {'R', "wnnnnnwwn"}, {'S', "nnwnnnwwn"}, {'T', "nnnnwnwwn"},
+        {'U', "wwnnnnnnw"}, {'V', "nwwnnnnnw"}, {'W', "wwwnnnnnn"}, {'X', "nwnnwnnnw"}, {'Y', "wwnnwnnnn"},
+        {'Z', "nwwnwnnnn"}, {'-', "nwnnnnwnw"}, {'.', "wwnnnnwnn"}, {' ', "nwwnnnwnn"}, {'*', "nwnnwnwnn"},
+        {'$', "nwnwnwnnn"}, {'/', "nwnwnnnwn"}, {'+', "nwnnnwnwn"},
+    };
+    std::string text;
+    for (const Case& c : table) {
+        SCOPED_TRACE(std::string(1, c.c));
+        int e[9];
+        ASSERT_TRUE(TRpx3of9BarCode::Pattern(c.c, e));
+        std::string got;
+        for (int v : e) got.push_back(v ? 'w' : 'n');
+        EXPECT_EQ(got, c.elements);
+        text.push_back(c.c);
+    }
+    // Drawn as one code between its start and stop characters.
+    TRpx3of9BarCode code;
+    const std::vector<Bar> drawn = DrawnBars(code, text);
+    std::vector<Bar> want;
+    int x = 0;
+    const auto add = [&](const char* elements) {
+        for (const Bar& b : Expected(elements, 2, 5, x)) want.push_back(b);
+        x += 2;   // the narrow gap after every character
+    };
+    add("nwnnwnwnn");
+    for (const Case& c : table) add(c.elements);
+    add("nwnnwnwnn");
+    EXPECT_EQ(drawn, want);
+    TRpxRecordingDevice dev;
+    EXPECT_EQ(code.CodeWidth(dev, text), x);
+}
+
 TEST(RpxBarCode, TwoOfFiveInterleavesPairsBehindALeadingZero)
 {
     TRpxRecordingDevice dev;
@@ -91,6 +148,32 @@ TEST(RpxBarCode, TwoOfFiveInterleavesPairsBehindALeadingZero)
     code.Draw(none, kBlack, 0, 0, "12a4");
     code.Draw(none, kBlack, 0, 0, "");
     EXPECT_TRUE(none.Calls.empty());
+}
+
+TEST(RpxBarCode, TwoOfFiveDigitsOfTheStandard)
+{
+    // The interleaved 2 of 5 digit patterns as the symbology standard gives them; every
+    // digit drawn once in the bars and once in the spaces.
+    const char* const digits[10] = {"nnwwn", "wnnnw", "nwnnw", "wwnnn", "nnwnw", "wnwnn", "nwwnn", "nnnww", "wnnwn", "nwnwn"};
+    for (const std::string text : {"0123456789", "1032547698"}) {
+        SCOPED_TRACE(text);
+        TRpx2of5BarCode code;
+        const std::vector<Bar> drawn = DrawnBars(code, text);
+        std::string elements = "nnnn";
+        for (size_t i = 0; i < text.size(); i += 2) {
+            const char* bars = digits[text[i] - '0'];
+            const char* spaces = digits[text[i + 1] - '0'];
+            for (int k = 0; k < 5; ++k) {
+                elements.push_back(bars[k]);
+                elements.push_back(spaces[k]);
+            }
+        }
+        elements += "wnn";
+        int x = 0;
+        EXPECT_EQ(drawn, Expected(elements, 2, 5, x));
+        TRpxRecordingDevice dev;
+        EXPECT_EQ(code.CodeWidth(dev, text), x);
+    }
 }
 
 TEST(RpxBarCode, MilsAndVerticalCodes)

@@ -5,11 +5,16 @@
 #include "platform/runtime/SysUtils.h"
 
 #include "RtfRows.h"
+#include "support/ScratchMount.h"
 #include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -248,6 +253,46 @@ TEST_F(RtfFileTest, FileIsWrittenOnceByFinish)
     // A new file exists, empty, from the start of the pass.
     TDaxRtfFile fresh(Path("fresh.rtf"));
     EXPECT_TRUE(std::filesystem::exists(Path("fresh.rtf")));
+}
+
+TEST_F(RtfFileTest, FileThatCannotBeMadeSaysWhy)
+{
+    // The message names the file and carries the system's reason.
+    std::filesystem::create_directory(Path("folder.rtf"));
+    mwtest::ScratchMount mount(64 * 1024);
+    const bool root = ::geteuid() == 0;
+    std::string readOnly;
+    if (root && mount.Mounted() && mount.MakeReadOnly()) {
+        readOnly = (mount.path() / "out.rtf").string();
+    } else if (!root) {
+        std::filesystem::create_directory(Path("locked"));
+        ::chmod(Path("locked").c_str(), 0555);
+        readOnly = Path("locked/out.rtf");
+    }
+    struct Case {
+        std::string file;
+        std::vector<std::string> reasons;   // any one of them
+    };
+    std::vector<Case> cases = {
+        {Path("folder.rtf"), {"Is a directory"}},
+        {Path("missing-folder/out.rtf"), {"No such file or directory"}},
+    };
+    if (!readOnly.empty()) cases.push_back({readOnly, {"Read-only file system", "Permission denied"}});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        try {
+            TDaxRtfFile f(c.file);
+            ADD_FAILURE() << "no error";
+        } catch (const EFCreateError& e) {
+            const std::string m = e.what();
+            EXPECT_EQ(m.rfind("Cannot create file \"" + c.file + "\". ", 0), 0u) << m;
+            EXPECT_TRUE(std::any_of(c.reasons.begin(), c.reasons.end(), [&m](const std::string& r) {
+                return m.size() > r.size() && m.compare(m.size() - r.size(), r.size(), r) == 0;
+            })) << m;
+        }
+    }
+    if (!root) ::chmod(Path("locked").c_str(), 0755);
+    if (readOnly.empty()) GTEST_SKIP() << "no read-only folder can be made here (mount refused)";
 }
 
 TEST(RtfFile, NamesAndTwipsForThePage)
