@@ -155,6 +155,25 @@ TEST(RpxFile, SaveAndLoadRoundTripByteForByte)
     EXPECT_EQ(std::vector<uint8_t>(shifted.Bytes().begin() + 5, shifted.Bytes().end()), bytes);
 }
 
+TEST(RpxFile, ALoadedDocumentSpillsToItsTemporaryFileAsARecordedOneDoes)
+{
+    // About 1.2 MB of records: well past what the stream keeps in memory.
+    const std::string line(3000, 'x');
+    auto doc = Record(400, [&](TRpxOutput& out, int) { out.Canvas().TextOut(10, 30, line); });
+    ASSERT_GT(doc->Stream->Size(), 2 * int64_t(RpxStreamSpillLimit));
+    const auto bytes = Saved(*doc);
+
+    TRpxRpxFile loaded;
+    Load(loaded, bytes);
+    TRpxStream& s = *loaded.Stream;
+    EXPECT_FALSE(s.TempFileName().empty());
+    EXPECT_GT(s.FileSize(), int64_t(RpxStreamSpillLimit));
+    EXPECT_LE(s.MemorySize(), int64_t(RpxStreamSpillLimit) + 64 * 1024);
+    EXPECT_EQ(s.Size(), doc->Stream->Size());
+    EXPECT_EQ(Saved(loaded), bytes);
+    EXPECT_EQ(PageTexts(loaded, 399), (std::vector<std::string>{"P399", line}));
+}
+
 TEST(RpxFile, SavingWhileRecordingWritesNothing)
 {
     TRpxOutput out;
