@@ -107,11 +107,16 @@ void TRpxPainterDevice::DoLine(int x1, int y1, int x2, int y2)
 
 void TRpxPainterDevice::DoShape(const ShapeArgs& a)
 {
+    // A damaged document can give a box whose sides do not fit an int (corners at the ends of
+    // the range): such a shape covers no page and is not drawn.
+    const int64_t w = int64_t{a.Box.Right} - a.Box.Left - 1, h = int64_t{a.Box.Bottom} - a.Box.Top - 1;
+    const bool polygonal = a.Kind == Shape::Polygon || a.Kind == Shape::Polyline;
+    if (!polygonal && (w < INT32_MIN || w > INT32_MAX || h < INT32_MIN || h > INT32_MAX)) return;
     QPainter& p = *painter_;
     p.save();
     p.setPen(CurrentPen());
     p.setBrush(a.Kind == Shape::Arc || a.Kind == Shape::Polyline ? QBrush(Qt::NoBrush) : CurrentBrush());
-    const QRect box(a.Box.Left, a.Box.Top, a.Box.Right - a.Box.Left - 1, a.Box.Bottom - a.Box.Top - 1);
+    const QRect box = polygonal ? QRect() : QRect(a.Box.Left, a.Box.Top, static_cast<int>(w), static_cast<int>(h));
     switch (a.Kind) {
     case Shape::Rectangle: p.drawRect(box); break;
     case Shape::RoundRect: p.drawRoundedRect(box, a.CornerW / 2.0, a.CornerH / 2.0); break;

@@ -84,6 +84,50 @@ TEST(RpxPainterDevice, ARecordedPageScalesWithTheZoom)
     }
 }
 
+#include "RecordBytes.h"
+
+#include <climits>
+
+// Damaged documents played onto the painter: shapes whose corners lie at the ends of the int
+// range (or are carried there by the zoom) are skipped or clipped, never overflow.
+TEST(RpxPainterDeviceDamaged, ShapesAtTheEndsOfTheRangeDrawNothingWrong)
+{
+    struct Case {
+        const char* what;
+        TRecordBytes records;
+        int zoom;
+    };
+    auto arc = [](uint8_t kind, int32_t a, int32_t b) {
+        TRecordBytes r;
+        r.Code(rcArc).U8(kind);
+        for (int32_t v : {a, b, b, a}) r.I32(v);   // the box's x, then the radials'
+        for (int32_t v : {a, b, a, b}) r.I32(v);   // the same for y
+        return r;
+    };
+    const std::vector<Case> cases = {
+        {"arc across the range", arc(0, INT_MIN, INT_MAX), 100},
+        {"chord across the range", arc(1, INT_MIN, INT_MAX), 100},
+        {"pie from the top end", arc(2, INT_MAX, INT_MIN), 100},
+        {"arc carried out by the zoom", arc(0, -30000, 30000), INT_MAX},
+        {"rectangle carried out by the zoom", TRecordBytes().Code(rcRectangle).Rect(-32768, -32768, 32767, 32767), INT_MAX},
+        {"ellipse carried out by the zoom", TRecordBytes().Code(rcEllipse).Rect(-32768, -32768, 32767, 32767), INT_MAX},
+    };
+    for (const auto& c : cases) {
+        TRpxRpxFile doc;
+        auto bytes = c.records;
+        bytes.Code(rcPageEnd);
+        const auto b = bytes.Bytes();
+        doc.Stream->WriteBuffer(b.data(), int64_t(b.size()));
+        doc.Pages.Add(0);
+        doc.ZoomX = doc.ZoomY = c.zoom;
+        TRpxImageDevice dev(50, 50);
+        dev.SetViewportOrg(7, 7);
+        doc.PlayPage(dev, 1);
+        const QImage& img = dev.Image();
+        EXPECT_EQ(img.size(), QSize(50, 50)) << c.what;
+    }
+}
+
 #include "report/output/RpxMemo.h"
 #include "report/output/RpxPicture.h"
 
