@@ -208,6 +208,14 @@ TEST_F(ViewerTest, StopAndClosingWhileGeneratingCallTheRunsAbortOnce)
     EXPECT_EQ(aborts, 2);
 }
 
+TEST_F(ViewerTest, ToolBarHintsShowNoAccelerator)
+{
+    for (auto* button : viewer->Form().ToolBar->findChildren<QToolButton*>()) {
+        EXPECT_FALSE(button->toolTip().isEmpty()) << button->objectName().toStdString();
+        EXPECT_FALSE(button->toolTip().contains('&')) << button->toolTip().toStdString();
+    }
+}
+
 TEST_F(ViewerTest, CtrlClickOnTheToolBarShowsTheVersion)
 {
     ui.ExpectMessage(mrOk, "Rpx Reporter Version 1.20");
@@ -230,9 +238,14 @@ TEST_F(ViewerTest, OutputsForTheScreenShowTheirReportInAViewer)
     ASSERT_TRUE(viewer);
     EXPECT_TRUE(viewer->isVisible());
     EXPECT_TRUE(viewer->Generating());
+    // The page being recorded is counted while the report is generated.
     out.Canvas().TextOut(96, 96, "First");
+    viewer->UpdateStatus();
+    EXPECT_EQ(viewer->Form().PageNum->text(), "Page: 1/1");
     out.AdvancePage();
     out.Canvas().TextOut(96, 96, "Second");
+    viewer->UpdateStatus();
+    EXPECT_EQ(viewer->Form().PageNum->text(), "Page: 1/2");
     out.EndOutput();
     viewer->UpdateStatus();
     EXPECT_FALSE(viewer->Generating());
