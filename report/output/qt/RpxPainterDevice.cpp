@@ -110,8 +110,10 @@ void TRpxPainterDevice::DoShape(const ShapeArgs& a)
     // A damaged document can give a box whose sides do not fit an int (corners at the ends of
     // the range): such a shape covers no page and is not drawn.
     const int64_t w = int64_t{a.Box.Right} - a.Box.Left - 1, h = int64_t{a.Box.Bottom} - a.Box.Top - 1;
+    auto fits = [](int64_t v) { return v >= INT32_MIN && v <= INT32_MAX; };
     const bool polygonal = a.Kind == Shape::Polygon || a.Kind == Shape::Polyline;
-    if (!polygonal && (w < INT32_MIN || w > INT32_MAX || h < INT32_MIN || h > INT32_MAX)) return;
+    // The rectangle's last column and row (corner + side - 1) must fit as well.
+    if (!polygonal && !(fits(w) && fits(h) && fits(a.Box.Left + w - 1) && fits(a.Box.Top + h - 1))) return;
     QPainter& p = *painter_;
     p.save();
     p.setPen(CurrentPen());

@@ -96,6 +96,7 @@ TEST(RpxPainterDeviceDamaged, ShapesAtTheEndsOfTheRangeDrawNothingWrong)
         const char* what;
         TRecordBytes records;
         int zoom;
+        int origin = 7;
     };
     auto arc = [](uint8_t kind, int32_t a, int32_t b) {
         TRecordBytes r;
@@ -108,6 +109,7 @@ TEST(RpxPainterDeviceDamaged, ShapesAtTheEndsOfTheRangeDrawNothingWrong)
         {"arc across the range", arc(0, INT_MIN, INT_MAX), 100},
         {"chord across the range", arc(1, INT_MIN, INT_MAX), 100},
         {"pie from the top end", arc(2, INT_MAX, INT_MIN), 100},
+        {"arc squeezed at the bottom end", arc(0, INT_MIN, INT_MIN), 100, 0},
         {"arc carried out by the zoom", arc(0, -30000, 30000), INT_MAX},
         {"rectangle carried out by the zoom", TRecordBytes().Code(rcRectangle).Rect(-32768, -32768, 32767, 32767), INT_MAX},
         {"ellipse carried out by the zoom", TRecordBytes().Code(rcEllipse).Rect(-32768, -32768, 32767, 32767), INT_MAX},
@@ -121,7 +123,7 @@ TEST(RpxPainterDeviceDamaged, ShapesAtTheEndsOfTheRangeDrawNothingWrong)
         doc.Pages.Add(0);
         doc.ZoomX = doc.ZoomY = c.zoom;
         TRpxImageDevice dev(50, 50);
-        dev.SetViewportOrg(7, 7);
+        dev.SetViewportOrg(c.origin, c.origin);
         doc.PlayPage(dev, 1);
         const QImage& img = dev.Image();
         EXPECT_EQ(img.size(), QSize(50, 50)) << c.what;
