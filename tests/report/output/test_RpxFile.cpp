@@ -249,6 +249,28 @@ TEST(RpxFile, AnEmptyFillIsWidenedOnScreenOnly)
     TRpxRecordingDevice screen;
     out.Document->PlayPage(screen, 1);
     EXPECT_EQ(screen.Calls, std::vector<std::string>{"fill 10,10,11,20 s0 c0"});
+    // A one-pixel rule (a header's underline) shrinks to nothing at small zooms and is still shown
+    // (at 10 % of 96 pixels per inch, 10 pixels per inch: 800 pixels become 83).
+    struct Case {
+        TRpxRect fill;
+        int zoom;
+        std::string drawn;
+    };
+    for (const Case& c : std::vector<Case>{{{100, 50, 900, 51}, 10, "fill 10,5,93,6 s0 c0"},
+                                           {{100, 50, 101, 450}, 10, "fill 10,5,11,47 s0 c0"},
+                                           {{100, 50, 101, 51}, 10, "fill 10,5,11,6 s0 c0"},
+                                           {{100, 50, 900, 51}, 100, "fill 100,50,900,51 s0 c0"}}) {
+        TRpxOutput rule;
+        rule.SetOutputMode(1);
+        rule.BeginOutput();
+        rule.Canvas().SetBrush(TRpxBrush{0, rbsSolid});
+        rule.Canvas().FillRect(c.fill);
+        rule.EndOutput();
+        rule.Document->ZoomX = rule.Document->ZoomY = c.zoom;
+        TRpxRecordingDevice zoomed;
+        rule.Document->PlayPage(zoomed, 1);
+        EXPECT_EQ(zoomed.Calls, std::vector<std::string>{c.drawn}) << c.zoom;
+    }
     TRpxDeviceInfo printer;
     printer.Technology = DT_RASPRINTER;
     TRpxRecordingDevice paper(printer);
