@@ -7,7 +7,9 @@
 #include <QFontMetrics>
 #include <QPainterPath>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 namespace {
 
@@ -16,6 +18,12 @@ QColor Colour(TRpxColor c) { return ToQColor(ColorToRGB(c)); }
 QString Text(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 QRect ToQRect(const TRpxRect& r) { return QRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top); }
+
+// Coordinates far enough inside the int range that a rectangle's sides, ends and sizes all fit
+// (a quarter of the range in either direction: billions of pixels, no page reaches it).
+constexpr int kDrawableLimit = 1 << 29;
+bool Drawable(TRpxPoint p) { return std::llabs(p.X) <= kDrawableLimit && std::llabs(p.Y) <= kDrawableLimit; }
+bool Drawable(const TRpxRect& r) { return Drawable(TRpxPoint{r.Left, r.Top}) && Drawable(TRpxPoint{r.Right, r.Bottom}); }
 
 // Qt's angle (sixteenths of a degree, counter-clockwise from three o'clock) of a radial.
 int RadialAngle(const QRectF& box, TRpxPoint p)
@@ -107,18 +115,17 @@ void TRpxPainterDevice::DoLine(int x1, int y1, int x2, int y2)
 
 void TRpxPainterDevice::DoShape(const ShapeArgs& a)
 {
-    // A damaged document can give a box whose sides do not fit an int (corners at the ends of
-    // the range): such a shape covers no page and is not drawn.
-    const int64_t w = int64_t{a.Box.Right} - a.Box.Left - 1, h = int64_t{a.Box.Bottom} - a.Box.Top - 1;
-    auto fits = [](int64_t v) { return v >= INT32_MIN && v <= INT32_MAX; };
+    // A damaged document can place a shape near the ends of the int range, where the
+    // rectangle's own arithmetic would overflow: such a shape covers no page and is not drawn.
     const bool polygonal = a.Kind == Shape::Polygon || a.Kind == Shape::Polyline;
-    // The rectangle's last column and row (corner + side - 1) must fit as well.
-    if (!polygonal && !(fits(w) && fits(h) && fits(a.Box.Left + w - 1) && fits(a.Box.Top + h - 1))) return;
+    if (!polygonal && !Drawable(a.Box)) return;
+    if (polygonal && !std::all_of(a.Points.begin(), a.Points.end(), [](TRpxPoint q) { return Drawable(q); })) return;
+    const int w = a.Box.Right - a.Box.Left - 1, h = a.Box.Bottom - a.Box.Top - 1;
     QPainter& p = *painter_;
     p.save();
     p.setPen(CurrentPen());
     p.setBrush(a.Kind == Shape::Arc || a.Kind == Shape::Polyline ? QBrush(Qt::NoBrush) : CurrentBrush());
-    const QRect box = polygonal ? QRect() : QRect(a.Box.Left, a.Box.Top, static_cast<int>(w), static_cast<int>(h));
+    const QRect box = polygonal ? QRect() : QRect(a.Box.Left, a.Box.Top, w, h);
     switch (a.Kind) {
     case Shape::Rectangle: p.drawRect(box); break;
     case Shape::RoundRect: p.drawRoundedRect(box, a.CornerW / 2.0, a.CornerH / 2.0); break;
@@ -148,6 +155,7 @@ void TRpxPainterDevice::DoShape(const ShapeArgs& a)
 
 void TRpxPainterDevice::DoFill(const TRpxRect& r, const TRpxLogBrush& b)
 {
+    if (!Drawable(r)) return;
     const TRpxLogBrush saved = Brush();
     SelectBrush(b);
     painter_->fillRect(ToQRect(r), CurrentBrush());
@@ -156,6 +164,7 @@ void TRpxPainterDevice::DoFill(const TRpxRect& r, const TRpxLogBrush& b)
 
 void TRpxPainterDevice::DoPattern(const TRpxRect& r, const uint8_t rows[8])
 {
+    if (!Drawable(r)) return;
     QImage tile(8, 8, QImage::Format_RGB32);
     const QRgb set = Colour(BkColor()).rgb(), clear = Colour(TextColor()).rgb();
     for (int y = 0; y < 8; ++y)
@@ -168,6 +177,7 @@ void TRpxPainterDevice::DoPattern(const TRpxRect& r, const uint8_t rows[8])
 
 void TRpxPainterDevice::DoImage(const TRpxRect& dest, const TRpxImage& image)
 {
+    if (!Drawable(dest)) return;
     const QImage q(reinterpret_cast<const uchar*>(image.Pixels.data()), image.Width, image.Height,
                    image.Width * 4, QImage::Format_ARGB32);
     painter_->drawImage(ToQRect(dest), q);
