@@ -111,6 +111,7 @@ TEST(RpxPainterDeviceDamaged, ShapesAtTheEndsOfTheRangeDrawNothingWrong)
         {"pie from the top end", arc(2, INT_MAX, INT_MIN), 100},
         {"arc squeezed at the bottom end", arc(0, INT_MIN, INT_MIN), 100, 0},
         {"arc from just left of the page to the top end", arc(0, -9, INT_MAX), 100},
+        {"arc drawn backwards from the top end", arc(0, INT_MAX, 0), 100, 0},
         {"arc carried out by the zoom", arc(0, -30000, 30000), INT_MAX},
         {"rectangle carried out by the zoom", TRecordBytes().Code(rcRectangle).Rect(-32768, -32768, 32767, 32767), INT_MAX},
         {"ellipse carried out by the zoom", TRecordBytes().Code(rcEllipse).Rect(-32768, -32768, 32767, 32767), INT_MAX},
