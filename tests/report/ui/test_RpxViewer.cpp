@@ -9,6 +9,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTimer>
 #include <QToolButton>
 
@@ -328,4 +329,32 @@ TEST_F(ViewerTest, AModalViewerReturnsWhenClosed)
     RpxShowViewerModal(*viewer);
     Settle();
     EXPECT_TRUE(viewer.isNull());
+}
+
+TEST_F(ViewerTest, SynchronizedPreviewsScrollTogether)
+{
+    viewer->SetDocument(RecordedDocument(2));
+    auto& f = viewer->Form();
+    MenuKey(viewer, f.Options1, Qt::Key_O, Qt::Key_P);   // "Two &Pages"
+    MenuKey(viewer, f.Options1, Qt::Key_O, Qt::Key_S);   // "&Synchronized"
+    ASSERT_TRUE(f.Synchronized->isChecked());
+    f.ZoomValues->setFocus();
+    for (int i = 0; i < 4; ++i) QTest::keyClick(f.ZoomValues, Qt::Key_Up);   // larger than the window
+    Settle();
+    QScrollBar* left = viewer->LeftPreview()->verticalScrollBar();
+    QScrollBar* right = viewer->RightPreview()->verticalScrollBar();
+    ASSERT_GT(left->maximum(), 0);
+    ASSERT_GT(right->maximum(), 0);
+    // A click in the left bar's trough, below its handle, moves it a page; the right one follows.
+    auto pageDown = [&] { QTest::mouseClick(left, Qt::LeftButton, {}, QPoint(left->width() / 2, left->height() - left->width() - 3)); };
+    pageDown();
+    ASSERT_GT(left->value(), 0);
+    EXPECT_EQ(right->value(), left->value());
+
+    MenuKey(viewer, f.Options1, Qt::Key_O, Qt::Key_S);   // off again
+    ASSERT_FALSE(f.Synchronized->isChecked());
+    const int before = right->value();
+    pageDown();
+    EXPECT_GT(left->value(), before);
+    EXPECT_EQ(right->value(), before);
 }
