@@ -51,14 +51,34 @@ QFont TRpxPainterDevice::ToQFont(const TRpxLogFont& f)
     return q;
 }
 
+namespace {
+
+// The fields of a device font that make Qt's font (see ToQFont).
+bool SameQtFont(const TRpxLogFont& a, const TRpxLogFont& b)
+{
+    return a.Height == b.Height && a.Weight == b.Weight && a.Italic == b.Italic && a.Underline == b.Underline &&
+           a.StrikeOut == b.StrikeOut && a.FaceName == b.FaceName;
+}
+
+} // namespace
+
+const TRpxPainterDevice::TQtFont& TRpxPainterDevice::CurrentQtFont()
+{
+    if (!qtFont_ || !SameQtFont(qtFont_->Of, Font())) {
+        const QFont f = ToQFont(Font());
+        qtFont_.emplace(TQtFont{Font(), f, QFontMetrics(f)});
+    }
+    return *qtFont_;
+}
+
 TRpxSize TRpxPainterDevice::TextExtent(std::string_view text)
 {
-    const QFontMetrics m(ToQFont(Font()));
+    const QFontMetrics& m = CurrentQtFont().Metrics;
     return {m.horizontalAdvance(Text(text)), m.height()};
 }
 
-int TRpxPainterDevice::TextHeight() { return QFontMetrics(ToQFont(Font())).height(); }
-int TRpxPainterDevice::TextAscent() { return QFontMetrics(ToQFont(Font())).ascent(); }
+int TRpxPainterDevice::TextHeight() { return CurrentQtFont().Metrics.height(); }
+int TRpxPainterDevice::TextAscent() { return CurrentQtFont().Metrics.ascent(); }
 
 QPen TRpxPainterDevice::CurrentPen() const
 {
@@ -88,10 +108,10 @@ void TRpxPainterDevice::DoText(int x, int y, std::string_view text, const TRpxRe
     p.save();
     if (clip) p.setClipRect(ToQRect(*clip));
     if (fill) p.fillRect(ToQRect(*fill), Colour(BkColor()));
-    const QFont f = ToQFont(Font());
-    p.setFont(f);
+    const TQtFont& f = CurrentQtFont();
+    p.setFont(f.Font);
     p.setPen(Colour(TextColor()));
-    const int ascent = QFontMetrics(f).ascent();
+    const int ascent = f.Metrics.ascent();
     if (Font().Escapement != 0) {
         p.translate(x, y);
         p.rotate(-Font().Escapement / 10.0);

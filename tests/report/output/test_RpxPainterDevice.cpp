@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 namespace {
 
 int CountColour(const QImage& img, QRgb colour, QRect r = {})
@@ -63,6 +65,54 @@ TEST(RpxPainterDevice, TextIsMeasuredAtTheFontsPixelHeightAndAligned)
     const QImage& img = dev.Image();
     EXPECT_GT(CountColour(img, qRgb(0, 0, 0), QRect(200 - narrow.Cx, 10, narrow.Cx, 30)), 20);
     EXPECT_EQ(CountColour(img, qRgb(0, 0, 0), QRect(201, 0, 99, 100)), 0);
+}
+
+TEST(RpxPainterDevice, EachTextIsDrawnAndMeasuredInTheFontSelectedForIt)
+{
+    // One device drawing texts in turn in fonts that differ in one property each must give the
+    // pixels and sizes that a fresh device gives each text alone.
+    auto with = [](auto change) {
+        TRpxLogFont f = Sans(-18);
+        change(f);
+        return f;
+    };
+    // Each font differs from the one drawn before it in one property only.
+    const std::vector<TRpxLogFont> fonts = {
+        Sans(-18),
+        with([](TRpxLogFont& f) { f.Height = -30; }),
+        Sans(-18),
+        with([](TRpxLogFont& f) { f.Weight = 700; }),
+        Sans(-18),
+        with([](TRpxLogFont& f) { f.Italic = 1; }),
+        Sans(-18),
+        with([](TRpxLogFont& f) { f.Underline = 1; }),
+        Sans(-18),
+        with([](TRpxLogFont& f) { f.StrikeOut = 1; }),
+        Sans(-18),
+        with([](TRpxLogFont& f) { f.FaceName = "Courier New"; }),
+        Sans(-18),
+    };
+    const int rowHeight = 40;
+    const std::string text = "Attenuation 12 dB";
+    TRpxImageDevice together(300, rowHeight * int(fonts.size()));
+    together.SetBkMode(TRANSPARENT);
+    std::vector<std::array<int, 4>> measured;
+    for (size_t i = 0; i < fonts.size(); ++i) {
+        together.SelectFont(fonts[i]);
+        const TRpxSize size = together.TextExtent(text);
+        measured.push_back({size.Cx, size.Cy, together.TextHeight(), together.TextAscent()});
+        together.TextOut(4, rowHeight * int(i), text);
+    }
+    const QImage& all = together.Image();
+    for (size_t i = 0; i < fonts.size(); ++i) {
+        TRpxImageDevice alone(300, rowHeight);
+        alone.SetBkMode(TRANSPARENT);
+        alone.SelectFont(fonts[i]);
+        const TRpxSize size = alone.TextExtent(text);
+        EXPECT_EQ(measured[i], (std::array<int, 4>{size.Cx, size.Cy, alone.TextHeight(), alone.TextAscent()})) << i;
+        alone.TextOut(4, 0, text);
+        EXPECT_EQ(all.copy(0, rowHeight * int(i), 300, rowHeight), alone.Image()) << i;
+    }
 }
 
 TEST(RpxPainterDevice, ARecordedPageScalesWithTheZoom)
