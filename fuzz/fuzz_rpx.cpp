@@ -1,7 +1,31 @@
-// Any bytes as a recorded report: load it, play and read the setup of every page, save it.
+// Any bytes as a recorded report: load it, play and read the setup of every page (onto the
+// recording device and, where Qt is built, onto a bitmap with rich text drawn), save it.
 #include "report/output/RpxFile.h"
 
+#if MW_RPX_PAINTER
+#include "report/output/qt/RpxPainterDevice.h"
+#include "report/rtf/qt/RpxRtfDraw.h"
+
+#include <QGuiApplication>
+
+#include <cstdlib>
+#endif
+
 #include <algorithm>
+
+#if MW_RPX_PAINTER
+// Font configuration keeps its caches to the end of the process: not a leak of ours.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig\n"; }
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
+{
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    static QGuiApplication app(*argc, *argv);
+    InstallRpxQtMeasuring();
+    InstallRpxRtfDraw();
+    return 0;
+}
+#endif
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 {
@@ -20,6 +44,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
         doc.ZoomX = 37;
         doc.PlayPage(dev, page);
         doc.ZoomX = 100;
+#if MW_RPX_PAINTER
+        if (page <= 4) {
+            TRpxImageDevice bitmap(200, 280, 24, 24);
+            doc.PlayPage(bitmap, page);
+        }
+#endif
         TRpxPrinterSetup setup;
         doc.ReadPageSetup(setup, page);
     }

@@ -88,9 +88,17 @@ void TRpxDevice::SelectStockObjects()
     s_.Brush = NullBrush();
 }
 
+namespace {
+
+// A coordinate moved by the origin, held at the ends of the range rather than wrapping.
+int Shift(int v, int by) { return static_cast<int>(std::clamp<int64_t>(int64_t{v} + by, INT32_MIN, INT32_MAX)); }
+
+} // namespace
+
 TRpxRect TRpxDevice::ToDevice(const TRpxRect& r) const
 {
-    return {r.Left + s_.Origin.X, r.Top + s_.Origin.Y, r.Right + s_.Origin.X, r.Bottom + s_.Origin.Y};
+    const TRpxPoint o = s_.Origin;
+    return {Shift(r.Left, o.X), Shift(r.Top, o.Y), Shift(r.Right, o.X), Shift(r.Bottom, o.Y)};
 }
 
 void TRpxDevice::TextOut(int x, int y, std::string_view text) { PlaceText(x, y, 0, nullptr, text); }
@@ -145,13 +153,13 @@ void TRpxDevice::PlaceText(int x, int y, unsigned options, const TRpxRect* r, st
         dfill.Right = std::min(dfill.Right, dclip.Right);
         dfill.Bottom = std::min(dfill.Bottom, dclip.Bottom);
     }
-    DoText(left + s_.Origin.X, top + s_.Origin.Y, text, fillp ? &dfill : nullptr,
+    DoText(Shift(left, s_.Origin.X), Shift(top, s_.Origin.Y), text, fillp ? &dfill : nullptr,
            r && (options & ETO_CLIPPED) ? &dclip : nullptr);
 }
 
 void TRpxDevice::LineTo(int x, int y)
 {
-    DoLine(s_.Pos.X + s_.Origin.X, s_.Pos.Y + s_.Origin.Y, x + s_.Origin.X, y + s_.Origin.Y);
+    DoLine(Shift(s_.Pos.X, s_.Origin.X), Shift(s_.Pos.Y, s_.Origin.Y), Shift(x, s_.Origin.X), Shift(y, s_.Origin.Y));
     s_.Pos = {x, y};
 }
 
@@ -174,20 +182,20 @@ void TRpxDevice::Arc(int kind, int x1, int y1, int x2, int y2, int x3, int y3, i
 {
     const Shape k = kind == 1 ? Shape::Chord : kind == 2 ? Shape::Pie : Shape::Arc;
     const TRpxPoint o = s_.Origin;
-    DoShape({k, ToDevice({x1, y1, x2, y2}), 0, 0, {x3 + o.X, y3 + o.Y}, {x4 + o.X, y4 + o.Y}, {}});
+    DoShape({k, ToDevice({x1, y1, x2, y2}), 0, 0, {Shift(x3, o.X), Shift(y3, o.Y)}, {Shift(x4, o.X), Shift(y4, o.Y)}, {}});
 }
 
 void TRpxDevice::Polygon(const std::vector<TRpxPoint>& points)
 {
     ShapeArgs a{Shape::Polygon, {}, 0, 0, {}, {}, points};
-    for (auto& p : a.Points) p = {p.X + s_.Origin.X, p.Y + s_.Origin.Y};
+    for (auto& p : a.Points) p = {Shift(p.X, s_.Origin.X), Shift(p.Y, s_.Origin.Y)};
     DoShape(a);
 }
 
 void TRpxDevice::Polyline(const std::vector<TRpxPoint>& points)
 {
     ShapeArgs a{Shape::Polyline, {}, 0, 0, {}, {}, points};
-    for (auto& p : a.Points) p = {p.X + s_.Origin.X, p.Y + s_.Origin.Y};
+    for (auto& p : a.Points) p = {Shift(p.X, s_.Origin.X), Shift(p.Y, s_.Origin.Y)};
     DoShape(a);
 }
 

@@ -452,7 +452,13 @@ void TRpxRpxFile::Parse(TMemoryStream& file)
             throw EReadError("Report file has a page outside its records");
         Pages.Add(o);
     }
-    Stream->WriteBuffer(records.data(), static_cast<int64_t>(records.size()));
+    // Written in pieces, so that the stream spills to its temporary file as it does while
+    // recording and a long document does not stay wholly in memory.
+    constexpr size_t kPiece = 64 * 1024;
+    for (size_t at = 0; at < records.size(); at += kPiece) {
+        const size_t n = std::min(kPiece, records.size() - at);
+        Stream->WriteBuffer(records.data() + at, static_cast<int64_t>(n));
+    }
     Stream->SetPosition(0);
     Progress = 100.0f;
 }

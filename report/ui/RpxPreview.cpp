@@ -111,7 +111,8 @@ void TRpxPreview::GoToPage(int n)
     SizePageBox();
 }
 
-int TRpxPreview::PageCount() const { return filer_.Document ? filer_.Document->CompletePages() : 0; }
+// The page being recorded counts too: a report being generated shows "Page: 1/1" on its first page.
+int TRpxPreview::PageCount() const { return filer_.Document ? filer_.Document->PageCount() : 0; }
 
 void TRpxPreview::SetZoom(int percent)
 {

@@ -7,7 +7,9 @@
 #include <QFontMetrics>
 #include <QPainterPath>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 namespace {
 
@@ -16,6 +18,12 @@ QColor Colour(TRpxColor c) { return ToQColor(ColorToRGB(c)); }
 QString Text(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 QRect ToQRect(const TRpxRect& r) { return QRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top); }
+
+// Coordinates far enough inside the int range that a rectangle's sides, ends and sizes all fit
+// (a quarter of the range in either direction: billions of pixels, no page reaches it).
+constexpr int kDrawableLimit = 1 << 29;
+bool Drawable(TRpxPoint p) { return std::llabs(p.X) <= kDrawableLimit && std::llabs(p.Y) <= kDrawableLimit; }
+bool Drawable(const TRpxRect& r) { return Drawable(TRpxPoint{r.Left, r.Top}) && Drawable(TRpxPoint{r.Right, r.Bottom}); }
 
 // Qt's angle (sixteenths of a degree, counter-clockwise from three o'clock) of a radial.
 int RadialAngle(const QRectF& box, TRpxPoint p)
@@ -43,14 +51,34 @@ QFont TRpxPainterDevice::ToQFont(const TRpxLogFont& f)
     return q;
 }
 
+namespace {
+
+// The fields of a device font that make Qt's font (see ToQFont).
+bool SameQtFont(const TRpxLogFont& a, const TRpxLogFont& b)
+{
+    return a.Height == b.Height && a.Weight == b.Weight && a.Italic == b.Italic && a.Underline == b.Underline &&
+           a.StrikeOut == b.StrikeOut && a.FaceName == b.FaceName;
+}
+
+} // namespace
+
+const TRpxPainterDevice::TQtFont& TRpxPainterDevice::CurrentQtFont()
+{
+    if (!qtFont_ || !SameQtFont(qtFont_->Of, Font())) {
+        const QFont f = ToQFont(Font());
+        qtFont_.emplace(TQtFont{Font(), f, QFontMetrics(f)});
+    }
+    return *qtFont_;
+}
+
 TRpxSize TRpxPainterDevice::TextExtent(std::string_view text)
 {
-    const QFontMetrics m(ToQFont(Font()));
+    const QFontMetrics& m = CurrentQtFont().Metrics;
     return {m.horizontalAdvance(Text(text)), m.height()};
 }
 
-int TRpxPainterDevice::TextHeight() { return QFontMetrics(ToQFont(Font())).height(); }
-int TRpxPainterDevice::TextAscent() { return QFontMetrics(ToQFont(Font())).ascent(); }
+int TRpxPainterDevice::TextHeight() { return CurrentQtFont().Metrics.height(); }
+int TRpxPainterDevice::TextAscent() { return CurrentQtFont().Metrics.ascent(); }
 
 QPen TRpxPainterDevice::CurrentPen() const
 {
@@ -80,10 +108,10 @@ void TRpxPainterDevice::DoText(int x, int y, std::string_view text, const TRpxRe
     p.save();
     if (clip) p.setClipRect(ToQRect(*clip));
     if (fill) p.fillRect(ToQRect(*fill), Colour(BkColor()));
-    const QFont f = ToQFont(Font());
-    p.setFont(f);
+    const TQtFont& f = CurrentQtFont();
+    p.setFont(f.Font);
     p.setPen(Colour(TextColor()));
-    const int ascent = QFontMetrics(f).ascent();
+    const int ascent = f.Metrics.ascent();
     if (Font().Escapement != 0) {
         p.translate(x, y);
         p.rotate(-Font().Escapement / 10.0);
@@ -107,11 +135,17 @@ void TRpxPainterDevice::DoLine(int x1, int y1, int x2, int y2)
 
 void TRpxPainterDevice::DoShape(const ShapeArgs& a)
 {
+    // A damaged document can place a shape near the ends of the int range, where the
+    // rectangle's own arithmetic would overflow: such a shape covers no page and is not drawn.
+    const bool polygonal = a.Kind == Shape::Polygon || a.Kind == Shape::Polyline;
+    if (!polygonal && !Drawable(a.Box)) return;
+    if (polygonal && !std::all_of(a.Points.begin(), a.Points.end(), [](TRpxPoint q) { return Drawable(q); })) return;
+    const int w = a.Box.Right - a.Box.Left - 1, h = a.Box.Bottom - a.Box.Top - 1;
     QPainter& p = *painter_;
     p.save();
     p.setPen(CurrentPen());
     p.setBrush(a.Kind == Shape::Arc || a.Kind == Shape::Polyline ? QBrush(Qt::NoBrush) : CurrentBrush());
-    const QRect box(a.Box.Left, a.Box.Top, a.Box.Right - a.Box.Left - 1, a.Box.Bottom - a.Box.Top - 1);
+    const QRect box = polygonal ? QRect() : QRect(a.Box.Left, a.Box.Top, w, h);
     switch (a.Kind) {
     case Shape::Rectangle: p.drawRect(box); break;
     case Shape::RoundRect: p.drawRoundedRect(box, a.CornerW / 2.0, a.CornerH / 2.0); break;
@@ -141,6 +175,7 @@ void TRpxPainterDevice::DoShape(const ShapeArgs& a)
 
 void TRpxPainterDevice::DoFill(const TRpxRect& r, const TRpxLogBrush& b)
 {
+    if (!Drawable(r)) return;
     const TRpxLogBrush saved = Brush();
     SelectBrush(b);
     painter_->fillRect(ToQRect(r), CurrentBrush());
@@ -149,6 +184,7 @@ void TRpxPainterDevice::DoFill(const TRpxRect& r, const TRpxLogBrush& b)
 
 void TRpxPainterDevice::DoPattern(const TRpxRect& r, const uint8_t rows[8])
 {
+    if (!Drawable(r)) return;
     QImage tile(8, 8, QImage::Format_RGB32);
     const QRgb set = Colour(BkColor()).rgb(), clear = Colour(TextColor()).rgb();
     for (int y = 0; y < 8; ++y)
@@ -161,6 +197,7 @@ void TRpxPainterDevice::DoPattern(const TRpxRect& r, const uint8_t rows[8])
 
 void TRpxPainterDevice::DoImage(const TRpxRect& dest, const TRpxImage& image)
 {
+    if (!Drawable(dest)) return;
     const QImage q(reinterpret_cast<const uchar*>(image.Pixels.data()), image.Width, image.Height,
                    image.Width * 4, QImage::Format_ARGB32);
     painter_->drawImage(ToQRect(dest), q);

@@ -4,10 +4,12 @@
 
 #include "report/output/RpxDevice.h"
 
+#include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
 
 #include <memory>
+#include <optional>
 
 class TRpxPainterDevice : public TRpxDevice {
 public:
@@ -35,9 +37,18 @@ protected:
 private:
     QPen CurrentPen() const;
     QBrush CurrentBrush() const;
+    // Qt's font and metrics for the selected font, made again only when it changes (a page
+    // sets few fonts and measures and draws many texts with each).
+    struct TQtFont {
+        TRpxLogFont Of;
+        QFont Font;
+        QFontMetrics Metrics{QFont()};
+    };
+    const TQtFont& CurrentQtFont();
 
     QPainter* painter_;
     TRpxDeviceInfo info_;
+    std::optional<TQtFont> qtFont_;
 };
 
 // A page image at a resolution: the screen-like device the preview and the tests draw on.

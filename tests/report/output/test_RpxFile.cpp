@@ -155,6 +155,25 @@ TEST(RpxFile, SaveAndLoadRoundTripByteForByte)
     EXPECT_EQ(std::vector<uint8_t>(shifted.Bytes().begin() + 5, shifted.Bytes().end()), bytes);
 }
 
+TEST(RpxFile, ALoadedDocumentSpillsToItsTemporaryFileAsARecordedOneDoes)
+{
+    // About 1.2 MB of records: well past what the stream keeps in memory.
+    const std::string line(3000, 'x');
+    auto doc = Record(400, [&](TRpxOutput& out, int) { out.Canvas().TextOut(10, 30, line); });
+    ASSERT_GT(doc->Stream->Size(), 2 * int64_t(RpxStreamSpillLimit));
+    const auto bytes = Saved(*doc);
+
+    TRpxRpxFile loaded;
+    Load(loaded, bytes);
+    TRpxStream& s = *loaded.Stream;
+    EXPECT_FALSE(s.TempFileName().empty());
+    EXPECT_GT(s.FileSize(), int64_t(RpxStreamSpillLimit));
+    EXPECT_LE(s.MemorySize(), int64_t(RpxStreamSpillLimit) + 64 * 1024);
+    EXPECT_EQ(s.Size(), doc->Stream->Size());
+    EXPECT_EQ(Saved(loaded), bytes);
+    EXPECT_EQ(PageTexts(loaded, 399), (std::vector<std::string>{"P399", line}));
+}
+
 TEST(RpxFile, SavingWhileRecordingWritesNothing)
 {
     TRpxOutput out;
@@ -230,6 +249,28 @@ TEST(RpxFile, AnEmptyFillIsWidenedOnScreenOnly)
     TRpxRecordingDevice screen;
     out.Document->PlayPage(screen, 1);
     EXPECT_EQ(screen.Calls, std::vector<std::string>{"fill 10,10,11,20 s0 c0"});
+    // A one-pixel rule (a header's underline) shrinks to nothing at small zooms and is still shown
+    // (at 10 % of 96 pixels per inch, 10 pixels per inch: 800 pixels become 83).
+    struct Case {
+        TRpxRect fill;
+        int zoom;
+        std::string drawn;
+    };
+    for (const Case& c : std::vector<Case>{{{100, 50, 900, 51}, 10, "fill 10,5,93,6 s0 c0"},
+                                           {{100, 50, 101, 450}, 10, "fill 10,5,11,47 s0 c0"},
+                                           {{100, 50, 101, 51}, 10, "fill 10,5,11,6 s0 c0"},
+                                           {{100, 50, 900, 51}, 100, "fill 100,50,900,51 s0 c0"}}) {
+        TRpxOutput rule;
+        rule.SetOutputMode(1);
+        rule.BeginOutput();
+        rule.Canvas().SetBrush(TRpxBrush{0, rbsSolid});
+        rule.Canvas().FillRect(c.fill);
+        rule.EndOutput();
+        rule.Document->ZoomX = rule.Document->ZoomY = c.zoom;
+        TRpxRecordingDevice zoomed;
+        rule.Document->PlayPage(zoomed, 1);
+        EXPECT_EQ(zoomed.Calls, std::vector<std::string>{c.drawn}) << c.zoom;
+    }
     TRpxDeviceInfo printer;
     printer.Technology = DT_RASPRINTER;
     TRpxRecordingDevice paper(printer);

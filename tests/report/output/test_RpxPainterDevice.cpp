@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 namespace {
 
 int CountColour(const QImage& img, QRgb colour, QRect r = {})
@@ -65,6 +67,54 @@ TEST(RpxPainterDevice, TextIsMeasuredAtTheFontsPixelHeightAndAligned)
     EXPECT_EQ(CountColour(img, qRgb(0, 0, 0), QRect(201, 0, 99, 100)), 0);
 }
 
+TEST(RpxPainterDevice, EachTextIsDrawnAndMeasuredInTheFontSelectedForIt)
+{
+    // One device drawing texts in turn in fonts that differ in one property each must give the
+    // pixels and sizes that a fresh device gives each text alone.
+    auto with = [](auto change) {
+        TRpxLogFont f = Sans(-18);
+        change(f);
+        return f;
+    };
+    // Each font differs from the one drawn before it in one property only.
+    const std::vector<TRpxLogFont> fonts = {
+        Sans(-18),
+        with([](TRpxLogFont& f) { f.Height = -30; }),
+        Sans(-18),
+        with([](TRpxLogFont& f) { f.Weight = 700; }),
+        Sans(-18),
+        with([](TRpxLogFont& f) { f.Italic = 1; }),
+        Sans(-18),
+        with([](TRpxLogFont& f) { f.Underline = 1; }),
+        Sans(-18),
+        with([](TRpxLogFont& f) { f.StrikeOut = 1; }),
+        Sans(-18),
+        with([](TRpxLogFont& f) { f.FaceName = "Courier New"; }),
+        Sans(-18),
+    };
+    const int rowHeight = 40;
+    const std::string text = "Attenuation 12 dB";
+    TRpxImageDevice together(300, rowHeight * int(fonts.size()));
+    together.SetBkMode(TRANSPARENT);
+    std::vector<std::array<int, 4>> measured;
+    for (size_t i = 0; i < fonts.size(); ++i) {
+        together.SelectFont(fonts[i]);
+        const TRpxSize size = together.TextExtent(text);
+        measured.push_back({size.Cx, size.Cy, together.TextHeight(), together.TextAscent()});
+        together.TextOut(4, rowHeight * int(i), text);
+    }
+    const QImage& all = together.Image();
+    for (size_t i = 0; i < fonts.size(); ++i) {
+        TRpxImageDevice alone(300, rowHeight);
+        alone.SetBkMode(TRANSPARENT);
+        alone.SelectFont(fonts[i]);
+        const TRpxSize size = alone.TextExtent(text);
+        EXPECT_EQ(measured[i], (std::array<int, 4>{size.Cx, size.Cy, alone.TextHeight(), alone.TextAscent()})) << i;
+        alone.TextOut(4, 0, text);
+        EXPECT_EQ(all.copy(0, rowHeight * int(i), 300, rowHeight), alone.Image()) << i;
+    }
+}
+
 TEST(RpxPainterDevice, ARecordedPageScalesWithTheZoom)
 {
     TRpxOutput out;
@@ -81,6 +131,54 @@ TEST(RpxPainterDevice, ARecordedPageScalesWithTheZoom)
         const QImage& img = dev.Image();
         EXPECT_EQ(CountColour(img, qRgb(0, 0, 0)), side * side) << zoom;
         EXPECT_EQ(img.pixel(side, side) & 0xFFFFFF, 0u) << zoom;
+    }
+}
+
+#include "RecordBytes.h"
+
+#include <climits>
+
+// Damaged documents played onto the painter: shapes whose corners lie at the ends of the int
+// range (or are carried there by the zoom) are skipped or clipped, never overflow.
+TEST(RpxPainterDeviceDamaged, ShapesAtTheEndsOfTheRangeDrawNothingWrong)
+{
+    struct Case {
+        const char* what;
+        TRecordBytes records;
+        int zoom;
+        int origin = 7;
+    };
+    auto arc = [](uint8_t kind, int32_t a, int32_t b) {
+        TRecordBytes r;
+        r.Code(rcArc).U8(kind);
+        for (int32_t v : {a, b, b, a}) r.I32(v);   // the box's x, then the radials'
+        for (int32_t v : {a, b, a, b}) r.I32(v);   // the same for y
+        return r;
+    };
+    const std::vector<Case> cases = {
+        {"arc across the range", arc(0, INT_MIN, INT_MAX), 100},
+        {"chord across the range", arc(1, INT_MIN, INT_MAX), 100},
+        {"pie from the top end", arc(2, INT_MAX, INT_MIN), 100},
+        {"arc squeezed at the bottom end", arc(0, INT_MIN, INT_MIN), 100, 0},
+        {"arc from just left of the page to the top end", arc(0, -9, INT_MAX), 100},
+        {"arc drawn backwards from the top end", arc(0, INT_MAX, 0), 100, 0},
+        {"arc carried out by the zoom", arc(0, -30000, 30000), INT_MAX},
+        {"rectangle carried out by the zoom", TRecordBytes().Code(rcRectangle).Rect(-32768, -32768, 32767, 32767), INT_MAX},
+        {"ellipse carried out by the zoom", TRecordBytes().Code(rcEllipse).Rect(-32768, -32768, 32767, 32767), INT_MAX},
+    };
+    for (const auto& c : cases) {
+        TRpxRpxFile doc;
+        auto bytes = c.records;
+        bytes.Code(rcPageEnd);
+        const auto b = bytes.Bytes();
+        doc.Stream->WriteBuffer(b.data(), int64_t(b.size()));
+        doc.Pages.Add(0);
+        doc.ZoomX = doc.ZoomY = c.zoom;
+        TRpxImageDevice dev(50, 50);
+        dev.SetViewportOrg(c.origin, c.origin);
+        doc.PlayPage(dev, 1);
+        const QImage& img = dev.Image();
+        EXPECT_EQ(img.size(), QSize(50, 50)) << c.what;
     }
 }
 

@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTimer>
 #include <QToolButton>
 
@@ -208,6 +209,14 @@ TEST_F(ViewerTest, StopAndClosingWhileGeneratingCallTheRunsAbortOnce)
     EXPECT_EQ(aborts, 2);
 }
 
+TEST_F(ViewerTest, ToolBarHintsShowNoAccelerator)
+{
+    for (auto* button : viewer->Form().ToolBar->findChildren<QToolButton*>()) {
+        EXPECT_FALSE(button->toolTip().isEmpty()) << button->objectName().toStdString();
+        EXPECT_FALSE(button->toolTip().contains('&')) << button->toolTip().toStdString();
+    }
+}
+
 TEST_F(ViewerTest, CtrlClickOnTheToolBarShowsTheVersion)
 {
     ui.ExpectMessage(mrOk, "Rpx Reporter Version 1.20");
@@ -230,9 +239,14 @@ TEST_F(ViewerTest, OutputsForTheScreenShowTheirReportInAViewer)
     ASSERT_TRUE(viewer);
     EXPECT_TRUE(viewer->isVisible());
     EXPECT_TRUE(viewer->Generating());
+    // The page being recorded is counted while the report is generated.
     out.Canvas().TextOut(96, 96, "First");
+    viewer->UpdateStatus();
+    EXPECT_EQ(viewer->Form().PageNum->text(), "Page: 1/1");
     out.AdvancePage();
     out.Canvas().TextOut(96, 96, "Second");
+    viewer->UpdateStatus();
+    EXPECT_EQ(viewer->Form().PageNum->text(), "Page: 1/2");
     out.EndOutput();
     viewer->UpdateStatus();
     EXPECT_FALSE(viewer->Generating());
@@ -315,4 +329,32 @@ TEST_F(ViewerTest, AModalViewerReturnsWhenClosed)
     RpxShowViewerModal(*viewer);
     Settle();
     EXPECT_TRUE(viewer.isNull());
+}
+
+TEST_F(ViewerTest, SynchronizedPreviewsScrollTogether)
+{
+    viewer->SetDocument(RecordedDocument(2));
+    auto& f = viewer->Form();
+    MenuKey(viewer, f.Options1, Qt::Key_O, Qt::Key_P);   // "Two &Pages"
+    MenuKey(viewer, f.Options1, Qt::Key_O, Qt::Key_S);   // "&Synchronized"
+    ASSERT_TRUE(f.Synchronized->isChecked());
+    f.ZoomValues->setFocus();
+    for (int i = 0; i < 4; ++i) QTest::keyClick(f.ZoomValues, Qt::Key_Up);   // larger than the window
+    Settle();
+    QScrollBar* left = viewer->LeftPreview()->verticalScrollBar();
+    QScrollBar* right = viewer->RightPreview()->verticalScrollBar();
+    ASSERT_GT(left->maximum(), 0);
+    ASSERT_GT(right->maximum(), 0);
+    // A click in the left bar's trough, below its handle, moves it a page; the right one follows.
+    auto pageDown = [&] { QTest::mouseClick(left, Qt::LeftButton, {}, QPoint(left->width() / 2, left->height() - left->width() - 3)); };
+    pageDown();
+    ASSERT_GT(left->value(), 0);
+    EXPECT_EQ(right->value(), left->value());
+
+    MenuKey(viewer, f.Options1, Qt::Key_O, Qt::Key_S);   // off again
+    ASSERT_FALSE(f.Synchronized->isChecked());
+    const int before = right->value();
+    pageDown();
+    EXPECT_GT(left->value(), before);
+    EXPECT_EQ(right->value(), before);
 }
