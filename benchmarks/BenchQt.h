@@ -17,11 +17,13 @@ inline double PeakMegabytes()
     return u.ru_maxrss / 1024.0;
 }
 
-// Runs the registered benchmarks inside an offscreen Qt application (unless a platform is set).
+// Runs the registered benchmarks inside an offscreen Qt application (unless a platform is set):
+// a QGuiApplication, or the application class given (QApplication for widgets).
+template <class TApplication = QGuiApplication>
 inline int RunBenchmarksUnderQt(int argc, char** argv)
 {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QGuiApplication app(argc, argv);
+    TApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

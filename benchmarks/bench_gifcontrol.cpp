@@ -1,6 +1,7 @@
 // The animated GIF control on the main window's showcase (400 x 330, four frames): loading it
 // (the file parsed, frame 1 decoded and shown) against loading it with every frame decoded at
 // once, and one animation step. Run: build/benchmarks/bench_gifimage.
+#include "BenchQt.h"
 #include "gif/GIFImage.h"
 
 #include <benchmark/benchmark.h>
@@ -44,12 +45,4 @@ BENCHMARK(BM_StepShowcase)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return RunBenchmarksUnderQt<QApplication>(argc, argv); }
