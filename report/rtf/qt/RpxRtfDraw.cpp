@@ -55,8 +55,10 @@ TRpxLogFont LogFontOf(const TRtfCharFormat& f, const TRpxFont& def, bool useFont
 
 qreal Pixels(int32_t twips, int resolution) { return static_cast<qreal>(twips) * resolution / 1440.0; }
 
-// The whole document in Qt's text document, lengths in pixels at the resolution.
-void Build(Layout& out, const TRtfDocument& d, const TRpxFont& def, bool useFont, int resX, int resY)
+// The paragraphs [first, last) of the document in Qt's text document, lengths in pixels at the
+// resolution.
+void Build(Layout& out, const TRtfDocument& d, size_t first, size_t last, const TRpxFont& def, bool useFont, int resX,
+           int resY)
 {
     out.Doc.setDocumentMargin(0);
     out.Doc.setUndoRedoEnabled(false);
@@ -65,7 +67,7 @@ void Build(Layout& out, const TRtfDocument& d, const TRpxFont& def, bool useFont
     out.Doc.setDefaultTextOption(option);
     out.Doc.setDefaultFont(TRpxPainterDevice::ToQFont(LogFontOf({}, def, useFont, resY)));
     QTextCursor c(&out.Doc);
-    for (size_t i = 0; i < d.Paragraphs.size(); ++i) {
+    for (size_t i = first; i < last; ++i) {
         const TRtfParagraph& p = d.Paragraphs[i];
         const TRtfParagraphFormat& pf = p.Format;
         QTextBlockFormat bf;
@@ -90,7 +92,7 @@ void Build(Layout& out, const TRtfDocument& d, const TRpxFont& def, bool useFont
         bf.setTabPositions(tabs);
         if (pf.PageBreakBefore) bf.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
         bf.setProperty(kParagraphIndex, static_cast<int>(i));
-        if (i == 0) c.setBlockFormat(bf);
+        if (i == first) c.setBlockFormat(bf);
         else c.insertBlock(bf);
         for (const auto& r : p.Runs) {
             QTextCharFormat cf;
@@ -133,6 +135,7 @@ void TRpxRtfDraw::Reset()
     DC = nullptr;
     TextLength = 0;
     doc_ = {};
+    starts_.clear();
     ResolutionX = ResolutionY = 0;
     RangeStart = RangeEnd = -1;
     UseFont = false;
@@ -143,6 +146,7 @@ bool TRpxRtfDraw::LoadFromBytes(const uint8_t* data, size_t size)
     doc_ = {};
     NextChar = 0;
     TextLength = 0;
+    starts_.clear();
     try {
         doc_ = ReadRtf(data, size);
     } catch (const EReadError&) {
@@ -150,6 +154,23 @@ bool TRpxRtfDraw::LoadFromBytes(const uint8_t* data, size_t size)
         return false;
     }
     TextLength = doc_.TextLength();
+    // Where each paragraph starts among the characters (its break counts one).
+    starts_.reserve(doc_.Paragraphs.size());
+    int64_t at = 0;
+    for (const TRtfParagraph& p : doc_.Paragraphs) {
+        starts_.push_back(static_cast<int32_t>(std::min<int64_t>(at, INT32_MAX)));
+        int64_t length = 0;
+        for (const auto& r : p.Runs) length += QString::fromUtf8(r.Text.data(), static_cast<qsizetype>(r.Text.size())).size();
+        // A paragraph is laid out whole to draw any line of it: one longer than any report
+        // writes would hold up the page's painting, so the text is refused as unreadable.
+        if (length > kMaxParagraphLength) {
+            doc_ = {};
+            starts_.clear();
+            TextLength = 0;
+            return false;
+        }
+        at += length + 1;
+    }
     return true;
 }
 
@@ -175,13 +196,23 @@ void TRpxRtfDraw::Draw()
     const int end = RangeEnd < 0 ? TextLength : std::min(RangeEnd, TextLength);
     if (width <= 0 || height <= 0 || from >= end) return;
 
-    auto layout = std::make_unique<Layout>();
-    Build(*layout, doc_, Font, UseFont, resX, resY);
+    // Only what the rectangle can take is laid out: from the paragraph holding the first
+    // character, twice as many paragraphs each time, until they are taller than the rectangle
+    // or reach the end. A long text costs what one rectangle of it costs, not all of it.
+    if (starts_.empty()) return;
+    const size_t first = static_cast<size_t>(std::upper_bound(starts_.begin(), starts_.end(), from) - starts_.begin()) - 1;
+    const int base = starts_[first];
+    std::unique_ptr<Layout> layout;
+    for (size_t count = 1;; count *= 2) {
+        const size_t last = std::min(doc_.Paragraphs.size(), first + count);
+        layout = std::make_unique<Layout>();
+        Build(*layout, doc_, first, last, Font, UseFont, resX, resY);
+        Slice(layout->Doc, from - base, end - base);
+        layout->Doc.setTextWidth(width);
+        const qreal tall = layout->Doc.documentLayout()->documentSize().height();
+        if (last == doc_.Paragraphs.size() || starts_[last] >= end || tall > height) break;
+    }
     QTextDocument& doc = layout->Doc;
-    Slice(doc, from, end);
-    doc.setTextWidth(width);
-    QAbstractTextDocumentLayout* docLayout = doc.documentLayout();
-    docLayout->documentSize();
 
     const int saved = dc.SaveDC();
     dc.SetTextAlign(TA_LEFT | TA_BASELINE | TA_NOUPDATECP);
@@ -288,8 +319,20 @@ TRpxRect PixelRectToTwips(const TRpxRect& r, int resolutionX, int resolutionY)
 void InstallRpxRtfDraw()
 {
     RpxRichTextRenderer = [](TRpxDevice& dc, const TRpxRichText& t) {
-        TRpxRtfDraw draw;
-        if (!draw.LoadFromBytes(t.Rtf.data(), t.Rtf.size())) return;
+        // A page repainted, or a text continued over many rectangles, reads its text once.
+        struct TLastText {
+            std::vector<uint8_t> Rtf;
+            TRpxRtfDraw Draw;
+            bool Readable = false;
+        };
+        thread_local TLastText last;
+        if (last.Rtf.size() != t.Rtf.size() || !std::equal(t.Rtf.begin(), t.Rtf.end(), last.Rtf.begin())) {
+            last.Rtf.assign(t.Rtf.begin(), t.Rtf.end());
+            last.Readable = last.Draw.LoadFromBytes(t.Rtf.data(), t.Rtf.size());
+        }
+        if (!last.Readable) return;
+        TRpxRtfDraw& draw = last.Draw;
+        draw.Font = TRpxFont();
         if (t.HasFont) {
             TRpxFont f;
             f.Name = t.Font.FaceName;

@@ -11,6 +11,7 @@
 #include "platform/runtime/Classes.h"
 
 #include <cstdint>
+#include <vector>
 
 class TRpxRtfDraw {
 public:
@@ -21,7 +22,10 @@ public:
     // Forgets the text, the device and the settings.
     void Reset();
     int32_t TextLengthOf() const { return TextLength; }
-    // The whole stream, from its start, as RTF. Damaged text loads as no text (false).
+    // The longest paragraph drawn, in characters; a text with a longer one is refused.
+    static constexpr int64_t kMaxParagraphLength = 200000;
+    // The whole stream, from its start, as RTF. Damaged text, and text with a paragraph over
+    // kMaxParagraphLength, loads as no text (false).
     bool LoadFromStream(TStream& stream);
     bool LoadFromBytes(const uint8_t* data, size_t size);
     void SetDC(TRpxDevice* dc) { DC = dc; }
@@ -43,6 +47,7 @@ public:
 
 private:
     TRtfDocument doc_;
+    std::vector<int32_t> starts_;   // the first character of each paragraph
 };
 
 // Pixels at a resolution to twips, and the scaling behind it (each product-quotient rounded

@@ -360,3 +360,45 @@ TEST(RtfDraw, OddAndCutTextDrawsWithinBounds)
     EXPECT_EQ(d.TextLengthOf(), 0);
     EXPECT_EQ(d.RangeEnd, -1);
 }
+
+// A long text drawn rectangle after rectangle: every paragraph exactly once and in order, each
+// rectangle going on where the last one stopped, with paragraphs of two heights.
+TEST(RtfDraw, ALongTextGoesOnRectangleAfterRectangle)
+{
+    constexpr int paragraphs = 3000;
+    std::string rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}";
+    for (int i = 0; i < paragraphs; ++i) rtf += std::string(i % 3 == 0 ? "\\fs40" : "\\fs20") + " P" + std::to_string(i) + "\\par\n";
+    rtf += "}";
+    TRpxRtfDraw d;
+    ASSERT_TRUE(d.LoadFromBytes(reinterpret_cast<const uint8_t*>(rtf.data()), rtf.size()));
+    TextDevice dc;
+    d.SetDC(&dc);
+    d.ResolutionX = d.ResolutionY = 96;
+    d.Rect = {0, 0, 768, 300};
+    std::vector<std::string> seen;
+    int rectangles = 0;
+    while (d.NextChar < d.TextLengthOf() && rectangles < paragraphs) {
+        const int before = d.NextChar;
+        dc.Texts.clear();
+        d.Draw();
+        ++rectangles;
+        ASSERT_GT(d.NextChar, before) << "rectangle " << rectangles << " drew nothing";
+        for (const auto& t : dc.Texts) seen.push_back(t.S);
+    }
+    ASSERT_EQ(seen.size(), size_t(paragraphs));
+    for (int i = 0; i < paragraphs; ++i) ASSERT_EQ(seen[size_t(i)], "P" + std::to_string(i));
+    EXPECT_GT(rectangles, 100);   // some 15 paragraphs a rectangle
+}
+
+// A paragraph too long to lay out in a moment is refused: the text draws nothing, as damaged
+// text does; one at the limit draws.
+TEST(RtfDraw, AParagraphTooLongToLayOutIsRefused)
+{
+    for (const int64_t length : {TRpxRtfDraw::kMaxParagraphLength, TRpxRtfDraw::kMaxParagraphLength + 1}) {
+        const std::string rtf = "{\\rtf1\\ansi " + std::string(static_cast<size_t>(length), 'x') + "\\par}";
+        TRpxRtfDraw d;
+        const bool read = d.LoadFromBytes(reinterpret_cast<const uint8_t*>(rtf.data()), rtf.size());
+        EXPECT_EQ(read, length <= TRpxRtfDraw::kMaxParagraphLength) << length;
+        EXPECT_EQ(d.TextLengthOf() > 0, read) << length;
+    }
+}
