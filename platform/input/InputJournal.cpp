@@ -120,6 +120,7 @@ bool TInputJournal::IsCancelKey(const QKeyEvent* k, bool& ctrlBreak)
 bool TInputJournal::Translate(const QEvent* e, TJournalEvent& out) const
 {
     out.time = TickCount();
+    if (e->type() == QEvent::Wheel) return false;   // a wheel carries no delta in a recorded event
     if (IsMouse(e->type())) {
         const auto* m = static_cast<const QMouseEvent*>(e);
         const QPoint g = m->globalPosition().toPoint();
@@ -129,7 +130,7 @@ bool TInputJournal::Translate(const QEvent* e, TJournalEvent& out) const
         case QEvent::MouseMove: out.message = WM_MOUSEMOVE; break;
         case QEvent::MouseButtonPress: out.message = ButtonMessage(m->button(), true); break;
         case QEvent::MouseButtonRelease: out.message = ButtonMessage(m->button(), false); break;
-        default: return false;   // double clicks come from the presses again; wheels carry no delta here
+        default: return false;   // double clicks come from the presses again
         }
         return out.message != 0;
     }
@@ -153,7 +154,8 @@ bool TInputJournal::eventFilter(QObject* watched, QEvent* event)
     // Qt checks a key press for shortcuts (at the window first) before the window sees the
     // press itself, so presses are taken from that check (a shortcut would swallow them).
     if (!watched->isWindowType()) return false;
-    if (IsMouse(t)) cursor_ = static_cast<QMouseEvent*>(event)->globalPosition().toPoint();
+    // Buttons, moves and wheels all have one point.
+    if (IsMouse(t)) cursor_ = static_cast<QSinglePointEvent*>(event)->globalPosition().toPoint();
     if (mode_ == TMode::Off || IsPlayed(event)) return false;
 
     if (shortcutCheck || IsKey(t)) {
