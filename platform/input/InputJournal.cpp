@@ -105,12 +105,13 @@ bool TInputJournal::IsPlayed(const QEvent* e) const
 bool TInputJournal::IsCancelKey(const QKeyEvent* k, bool& ctrlBreak)
 {
     if (!(k->modifiers() & Qt::ControlModifier)) return false;
-    if (k->key() == Qt::Key_Escape) {
+    const int key = KeyOfEvent(k->key(), k->nativeVirtualKey());
+    if (key == Qt::Key_Escape) {
         ctrlBreak = false;
         return true;
     }
-    // An X server reports Ctrl+Break as Ctrl+Pause.
-    if (k->key() == Qt::Key_Pause || k->key() == Qt::Key_Cancel) {
+    // Ctrl+Break: the Break key itself, or Pause with Ctrl as a keyboard without Break has it.
+    if (key == Qt::Key_Pause || key == Qt::Key_Cancel) {
         ctrlBreak = true;
         return true;
     }
@@ -135,7 +136,7 @@ bool TInputJournal::Translate(const QEvent* e, TJournalEvent& out) const
         return out.message != 0;
     }
     const auto* k = static_cast<const QKeyEvent*>(e);
-    const uint8_t vk = VirtualKeyOf(k->key(), k->modifiers());
+    const uint8_t vk = VirtualKeyOf(KeyOfEvent(k->key(), k->nativeVirtualKey()), k->modifiers());
     if (!vk) return false;
     const bool down = e->type() != QEvent::KeyRelease;
     const bool sys = (k->modifiers() & Qt::AltModifier) || vk == VK_MENU;
@@ -162,13 +163,14 @@ bool TInputJournal::eventFilter(QObject* watched, QEvent* event)
         auto* k = static_cast<QKeyEvent*>(event);
         bool ctrlBreak = false;
         if (t != QEvent::KeyRelease && IsCancelKey(k, ctrlBreak)) {
+            const int key = KeyOfEvent(k->key(), k->nativeVirtualKey());
             if (shortcutCheck) {
                 event->accept();   // no shortcut of the program takes it
-                pressRecordedKey_ = k->key();
+                pressRecordedKey_ = key;
                 if (OnCancelKey) OnCancelKey(ctrlBreak);
                 return true;
             }
-            if (pressRecordedKey_ == k->key()) {
+            if (pressRecordedKey_ == key) {
                 pressRecordedKey_ = 0;
                 return true;
             }

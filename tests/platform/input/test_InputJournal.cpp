@@ -36,6 +36,12 @@ void RealKey(QWidget* w, QEvent::Type type, int key, Qt::KeyboardModifiers mods,
     QWindowSystemInterface::handleKeyEvent<QWindowSystemInterface::SynchronousDelivery>(w->window()->windowHandle(),
                                                                                        type, key, mods, text);
 }
+// Ctrl+Break as Qt delivers it from an X server: no key code, the Break key symbol.
+void RealXBreak(QWidget* w, QEvent::Type type)
+{
+    QWindowSystemInterface::handleExtendedKeyEvent(w->window()->windowHandle(), type, 0, Qt::ControlModifier, 110,
+                                                   0xff6b, 0x4);
+}
 void RealWheel(QWidget* w, int delta)
 {
     QWindow* win = w->window()->windowHandle();
@@ -156,17 +162,19 @@ TEST_F(JournalTest, PlaybackSwallowsRealInputButTheCancelKeys)
     RealKey(edit, QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, "x");
     RealKey(edit, QEvent::KeyPress, Qt::Key_Escape, Qt::ControlModifier);
     RealKey(edit, QEvent::KeyPress, Qt::Key_Pause, Qt::ControlModifier);
+    RealXBreak(edit, QEvent::KeyPress);
+    RealXBreak(edit, QEvent::KeyRelease);
     Settle();
     EXPECT_EQ(clicks, 0);
     EXPECT_EQ(edit->text(), "");
-    EXPECT_EQ(cancels, (std::vector<bool>{false, true}));
+    EXPECT_EQ(cancels, (std::vector<bool>{false, true, true}));
     // A played cancel key is no cancel.
     journal.Play({WM_KEYDOWN, VK_CONTROL, 1, 0});
     journal.Play({WM_KEYDOWN, VK_ESCAPE, 1, 0});
     journal.Play({WM_KEYUP, VK_ESCAPE, 1, 0});
     journal.Play({WM_KEYUP, VK_CONTROL, 1, 0});
     Settle();
-    EXPECT_EQ(cancels.size(), 2u);
+    EXPECT_EQ(cancels.size(), 3u);
     journal.SetMode(TInputJournal::TMode::Off);
     RealClick(button);
     EXPECT_EQ(clicks, 1);
