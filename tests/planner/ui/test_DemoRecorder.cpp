@@ -112,7 +112,8 @@ void SendCtrlBreak(TBreak form)
 }  // namespace
 
 // The user's Ctrl+Break stops a recording (which is saved) and a playback, looped or not,
-// while the wizard that the main window's line utility opened runs its modal loop.
+// while the wizard that the main window's line utility opened runs its modal loop; the status
+// panel shows the recording or the playback until then.
 TEST_F(DemoRecorder, CtrlBreakStopsARecordingOrAPlaybackWhileTheWizardIsOpen)
 {
     // A long macro of harmless Shift strokes.
@@ -160,7 +161,9 @@ TEST_F(DemoRecorder, CtrlBreakStopsARecordingOrAPlaybackWhileTheWizardIsOpen)
             return true;
         });
         script.Wait(3);
+        std::string during;   // the status panel
         script.Step("Ctrl+Break", [&] {
+            during = FrmMain->pnlState->Caption();
             SendCtrlBreak(c.key);
             return true;
         });
@@ -172,6 +175,8 @@ TEST_F(DemoRecorder, CtrlBreakStopsARecordingOrAPlaybackWhileTheWizardIsOpen)
         ASSERT_TRUE(script.Run(20000)) << script.Failure();
         EXPECT_TRUE(stopped);
         EXPECT_EQ(Recorder().State(), vsIdle);
+        EXPECT_EQ(during, c.what == TWhat::Recording ? "Recording" : "Playing");
+        EXPECT_EQ(FrmMain->pnlState->Caption(), "Inactive");
         if (c.what == TWhat::Recording) {
             // Ctrl+Break ends a recording; what was recorded is kept.
             EXPECT_EQ(ended, 1);
