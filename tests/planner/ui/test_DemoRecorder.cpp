@@ -10,6 +10,7 @@
 #include "planner/ui/Main.h"
 #include "planner/ui/MainState.h"
 #include "planner/ui/StartUp.h"
+#include "planner/ui/Sysinfo.h"
 #include "planner/ui/Wizard.h"
 #include "support/TestFiles.h"
 
@@ -191,6 +192,50 @@ TEST_F(DemoRecorder, CtrlBreakStopsARecordingOrAPlaybackWhileTheWizardIsOpen)
         EXPECT_FALSE(QApplication::activeModalWidget());
         Recorder().OnRecordEnded = Recorder().OnRecordCancelled = Recorder().OnPlayEnded = Recorder().OnPlayCancelled = nullptr;
     }
+}
+
+// A click recorded on the site dialog's OK waits, on playback, for the dialog, which opens
+// late here (the program is slow), and then closes it: the wizard follows.
+TEST_F(DemoRecorder, APlayedClickWaitsForTheDialogItWasRecordedOn)
+{
+    // The user opens the site dialog from the main window; its OK button's place and identity.
+    QPoint ok;
+    TWindowIdentity okId;
+    TInputScript opening;
+    opening.Click("Start New Design", [] { return FrmMain->BitBtnStart; });
+    opening.Step("the site dialog's OK", [&] {
+        auto* site = ShownWindow<TfrmSysInfo>();
+        if (!site || QApplication::activeModalWidget() != site || !site->BitBtn1->isVisible()) return false;
+        ok = site->BitBtn1->mapToGlobal(site->BitBtn1->rect().center());
+        okId = Recorder().BuildIdentity({ok.x(), ok.y()});
+        site->SetModalResult(mrCancel);
+        return true;
+    });
+    ASSERT_TRUE(opening.Run()) << opening.Failure();
+    ASSERT_EQ(GetText(okId.className), "TBitBtn");
+
+    const std::string file = (dir.path() / "late.mcr").string();
+    const auto x = static_cast<uint32_t>(ok.x()), y = static_cast<uint32_t>(ok.y());
+    const std::vector<TEventMsg> events = {{WM_LBUTTONDOWN, x, y, 0, 0}, {WM_LBUTTONUP, x, y, 60, 0}};
+    const std::vector<TWindowIdentity> ids = {okId, okId};
+    TMacroFile(file).SaveMacro(events, ids, 2);
+    Recorder().SetMacroName(file);
+    Recorder().SetPlaySpeed(9);
+    bool wizard = false;
+    TInputScript script;
+    script.Step("the playback", [&] {
+        Recorder().PlayMacro();
+        // The dialog opens a while after the click was due.
+        QTimer::singleShot(800, FrmMain, [] { FrmMain->BitBtnStart->click(); });
+        return true;
+    });
+    script.Step("the wizard after the played OK", [&] {
+        wizard = ShownWindow<TfrmWizard>() && !ShownWindow<TfrmSysInfo>();
+        return wizard;
+    });
+    ASSERT_TRUE(script.Run(20000)) << script.Failure();
+    EXPECT_TRUE(wizard);
+    EXPECT_EQ(Recorder().State(), vsIdle);
 }
 
 TEST_F(DemoRecorder, ARecordedDesignPlaysBackIntoAFreshModelAfterTheWindowMoved)
