@@ -366,6 +366,7 @@ void TVantrel::StartPass()
 {
     position_ = 0;
     buttonsHeld_ = 0;
+    waitingSince_.reset();
     startTick_ = host_.TickCount();
     if (state_ == vsHelpPlaying) DoQuillpage();
     else DoPlay();
@@ -395,7 +396,19 @@ void TVantrel::PlayNext()
         TEventMsg e = events_[i];
         // Re-aimed from the recorded values each time, just before it plays, when the windows
         // the previous events opened are up.
-        if (RelativeJournaling && !TextOnly && IsMouseMessage(e.message)) AimMouse(e, identities_[i]);
+        if (RelativeJournaling && !TextOnly && IsMouseMessage(e.message)) {
+            const uint32_t now = host_.TickCount();
+            const bool mayWait = !waitingSince_ || now - *waitingSince_ < static_cast<uint32_t>(WindowWaitMs);
+            if (!AimMouse(e, identities_[i], mayWait)) {
+                if (!waitingSince_) waitingSince_ = now;
+                host_.ScheduleIn(WindowPollMs);
+                return;
+            }
+            if (waitingSince_) {
+                startTick_ += now - *waitingSince_;
+                waitingSince_.reset();
+            }
+        }
         host_.Inject(e);
         if (!(state_ & vsPlaying)) return;
         ++position_;
@@ -430,6 +443,7 @@ void TVantrel::EndPlayback(bool cancelled)
     identities_.clear();
     count_ = 0;
     position_ = 0;
+    waitingSince_.reset();
     if (cursorHidden_) {
         host_.SetCursorHidden(false);
         cursorHidden_ = false;
@@ -507,30 +521,34 @@ int TVantrel::FindRecordedWindow(const TWindowIdentity& id)
     return -1;
 }
 
-void TVantrel::ReAim(TEventMsg& e, const TWindowIdentity& id)
+bool TVantrel::ReAim(TEventMsg& e, const TWindowIdentity& id)
 {
     PruneWindowList();
     int found = FindRecordedWindow(id);
     if (found == -1) {
-        if (!BuildWindowList()) return;
+        if (!BuildWindowList()) return true;
         found = FindRecordedWindow(id);
     }
-    if (found < 0) return;
+    // Recorded over no window at all, or over one the list cannot tell (-2): as recorded.
+    if (found == -1) return GetText(id.className).empty();
+    if (found < 0) return true;
     const THandle w = windowList_[static_cast<std::size_t>(found)].window;
     TScreenPoint origin;
     bool known = false;
     if (id.childTag != 0) {
         if (const THandle child = windows_.ChildWithTag(w, id.childTag)) known = windows_.Origin(child, origin);
     }
-    if (!known && !windows_.Origin(w, origin)) return;
+    if (!known && !windows_.Origin(w, origin)) return true;
     e.paramL = static_cast<uint32_t>(static_cast<int32_t>(e.paramL) + (origin.x - id.originX));
     e.paramH = static_cast<uint32_t>(static_cast<int32_t>(e.paramH) + (origin.y - id.originY));
+    return true;
 }
 
 // A press is aimed at its own window; the moves and the release that follow it, while a button
 // is held, keep their distance from the press whatever window the cursor was over (a popup the
-// press opened, placed by its own rules).
-void TVantrel::AimMouse(TEventMsg& e, const TWindowIdentity& id)
+// press opened, placed by its own rules). Only a press waits for its window: moves and releases
+// act on no window by themselves.
+bool TVantrel::AimMouse(TEventMsg& e, const TWindowIdentity& id, bool mayWait)
 {
     const bool down = e.message == WM_LBUTTONDOWN || e.message == WM_RBUTTONDOWN || e.message == WM_MBUTTONDOWN;
     const bool up = e.message == WM_LBUTTONUP || e.message == WM_RBUTTONUP || e.message == WM_MBUTTONUP;
@@ -539,14 +557,15 @@ void TVantrel::AimMouse(TEventMsg& e, const TWindowIdentity& id)
         e.paramH = static_cast<uint32_t>(static_cast<int32_t>(e.paramH) + heldShiftY_);
         if (down) ++buttonsHeld_;
         if (up) --buttonsHeld_;
-        return;
+        return true;
     }
     const TEventMsg recorded = e;
-    ReAim(e, id);
-    if (!down) return;
+    if (!ReAim(e, id) && down && mayWait) return false;
+    if (!down) return true;
     heldShiftX_ = static_cast<int32_t>(e.paramL) - static_cast<int32_t>(recorded.paramL);
     heldShiftY_ = static_cast<int32_t>(e.paramH) - static_cast<int32_t>(recorded.paramH);
     buttonsHeld_ = 1;
+    return true;
 }
 
 // Errors met while handling input or the playback timer end the operation and are shown;

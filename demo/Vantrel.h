@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,11 @@ enum : uint8_t {
 };
 
 inline constexpr int MaxRecordedEvents = 100000;
+// A button press recorded over a window that is not there when it is due waits for that
+// window, looking for it every WindowPollMs, for at most WindowWaitMs; then it plays where it
+// was recorded. The events after it keep their recorded distance from it.
+inline constexpr int WindowWaitMs = 10000;
+inline constexpr int WindowPollMs = 20;
 
 using THandle = std::uintptr_t;   // a window; 0 is none
 struct TScreenPoint {
@@ -200,8 +206,11 @@ private:
     void ScheduleCurrent();
     void EndPlayback(bool cancelled);
     void EndRecording(bool cancelled);
-    void ReAim(TEventMsg& e, const TWindowIdentity& id);
-    void AimMouse(TEventMsg& e, const TWindowIdentity& id);
+    // False when the recorded window is not there (the event is then left as recorded).
+    bool ReAim(TEventMsg& e, const TWindowIdentity& id);
+    // False, with nothing changed, when the event is a press whose window is not there and
+    // mayWait holds.
+    bool AimMouse(TEventMsg& e, const TWindowIdentity& id, bool mayWait);
     void PruneWindowList();
     template <class F>
     void Guard(F&& f);
@@ -227,6 +236,8 @@ private:
     // and the release are shifted as the press was.
     int buttonsHeld_ = 0;
     int32_t heldShiftX_ = 0, heldShiftY_ = 0;
+    // Since when the current event waits for its window.
+    std::optional<uint32_t> waitingSince_;
 };
 
 }  // namespace Vantrel

@@ -41,14 +41,21 @@ TScreenPoint TQtRecorderHost::CursorPos()
     return {p.x(), p.y()};
 }
 
-void TQtRecorderHost::StartRecording() { journal_.SetMode(TInputJournal::TMode::Record); }
-void TQtRecorderHost::StopRecording() { journal_.SetMode(TInputJournal::TMode::Off); }
+void TQtRecorderHost::SetMode(TInputJournal::TMode mode)
+{
+    const bool changed = mode != journal_.Mode();
+    journal_.SetMode(mode);
+    if (changed && OnModeChanged) OnModeChanged(mode);
+}
+
+void TQtRecorderHost::StartRecording() { SetMode(TInputJournal::TMode::Record); }
+void TQtRecorderHost::StopRecording() { SetMode(TInputJournal::TMode::Off); }
 
 void TQtRecorderHost::StartPlayback()
 {
     starting_ = true;
     journal_.ResetPlayedState();
-    journal_.SetMode(TInputJournal::TMode::Play);
+    SetMode(TInputJournal::TMode::Play);
 }
 
 // A playback is mostly started by a click (a menu item, a button) whose handling Qt finishes
@@ -65,7 +72,7 @@ void TQtRecorderHost::ScheduleIn(int ms)
 void TQtRecorderHost::StopPlayback()
 {
     journal_.CancelSchedule();
-    journal_.SetMode(TInputJournal::TMode::Off);
+    SetMode(TInputJournal::TMode::Off);
 }
 
 void TQtRecorderHost::Inject(const TEventMsg& e) { journal_.Play({e.message, e.paramL, e.paramH, 0}); }

@@ -21,6 +21,8 @@ public:
 
     void Attach(TVantrel* component);   // the component the journal reports to
     TInputJournal& Journal() { return journal_; }
+    // Called when a recording or a playback begins or ends (the journal's new mode).
+    std::function<void(TInputJournal::TMode)> OnModeChanged;
 
     // IRecorderHost
     uint32_t TickCount() override { return journal_.TickCount(); }
@@ -58,6 +60,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void SetMode(TInputJournal::TMode mode);
+
     QPointer<TForm> owner_;
     TInputJournal journal_;
     TWindowServices windows_;

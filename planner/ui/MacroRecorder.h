@@ -2,7 +2,11 @@
 // and loop flag, and record, play and stop. The component itself implements it.
 #pragma once
 
+#include <functional>
 #include <string>
+
+// What the recorder is doing, for the main window's status panel.
+enum class TMacroActivity { Inactive, Recording, Playing };
 
 class IMacroRecorder {
 public:
@@ -14,4 +18,6 @@ public:
     virtual void RecordMacro() = 0;
     virtual void PlayMacro() = 0;
     virtual void StopMacro() = 0;
+    // Called whenever a recording or a playback begins or ends.
+    virtual void SetActivityListener(std::function<void(TMacroActivity)> listener) { (void)listener; }
 };

@@ -10,6 +10,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QPointer>
 
 MW_USE_STRING_TABLE(Planner);
 
@@ -138,6 +139,12 @@ void TFrmMain::Link(TMainWindowLinks links)
 {
     links_ = std::move(links);
     UpdateCommands();
+    // The status panel shows what the recorder does.
+    if (links_.Vantrel1)
+        links_.Vantrel1->SetActivityListener([panel = QPointer<TPanel>(pnlState)](TMacroActivity a) {
+            if (!panel) return;
+            panel->SetCaption(a == TMacroActivity::Recording ? "Recording" : a == TMacroActivity::Playing ? "Playing" : "Inactive");
+        });
 }
 
 // A command is enabled once the window it opens has joined the program.

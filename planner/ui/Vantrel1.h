@@ -18,6 +18,15 @@ public:
     void RecordMacro() override { Component().RecordMacro(); }
     void PlayMacro() override { Component().PlayMacro(); }
     void StopMacro() override { Component().StopMacro(); }
+    void SetActivityListener(std::function<void(TMacroActivity)> listener) override
+    {
+        recorder_.Host().OnModeChanged = [listener = std::move(listener)](TInputJournal::TMode mode) {
+            if (!listener) return;
+            listener(mode == TInputJournal::TMode::Record ? TMacroActivity::Recording
+                     : mode == TInputJournal::TMode::Play ? TMacroActivity::Playing
+                                                          : TMacroActivity::Inactive);
+        };
+    }
 
     Vantrel::TVantrel& Component() { return recorder_.Component(); }
     Vantrel::TQtVantrel& Recorder() { return recorder_; }

@@ -105,12 +105,13 @@ bool TInputJournal::IsPlayed(const QEvent* e) const
 bool TInputJournal::IsCancelKey(const QKeyEvent* k, bool& ctrlBreak)
 {
     if (!(k->modifiers() & Qt::ControlModifier)) return false;
-    if (k->key() == Qt::Key_Escape) {
+    const int key = KeyOfEvent(k->key(), k->nativeVirtualKey());
+    if (key == Qt::Key_Escape) {
         ctrlBreak = false;
         return true;
     }
-    // An X server reports Ctrl+Break as Ctrl+Pause.
-    if (k->key() == Qt::Key_Pause || k->key() == Qt::Key_Cancel) {
+    // Ctrl+Break: the Break key itself, or Pause with Ctrl as a keyboard without Break has it.
+    if (key == Qt::Key_Pause || key == Qt::Key_Cancel) {
         ctrlBreak = true;
         return true;
     }
@@ -120,6 +121,7 @@ bool TInputJournal::IsCancelKey(const QKeyEvent* k, bool& ctrlBreak)
 bool TInputJournal::Translate(const QEvent* e, TJournalEvent& out) const
 {
     out.time = TickCount();
+    if (e->type() == QEvent::Wheel) return false;   // a wheel carries no delta in a recorded event
     if (IsMouse(e->type())) {
         const auto* m = static_cast<const QMouseEvent*>(e);
         const QPoint g = m->globalPosition().toPoint();
@@ -129,12 +131,12 @@ bool TInputJournal::Translate(const QEvent* e, TJournalEvent& out) const
         case QEvent::MouseMove: out.message = WM_MOUSEMOVE; break;
         case QEvent::MouseButtonPress: out.message = ButtonMessage(m->button(), true); break;
         case QEvent::MouseButtonRelease: out.message = ButtonMessage(m->button(), false); break;
-        default: return false;   // double clicks come from the presses again; wheels carry no delta here
+        default: return false;   // double clicks come from the presses again
         }
         return out.message != 0;
     }
     const auto* k = static_cast<const QKeyEvent*>(e);
-    const uint8_t vk = VirtualKeyOf(k->key(), k->modifiers());
+    const uint8_t vk = VirtualKeyOf(KeyOfEvent(k->key(), k->nativeVirtualKey()), k->modifiers());
     if (!vk) return false;
     const bool down = e->type() != QEvent::KeyRelease;
     const bool sys = (k->modifiers() & Qt::AltModifier) || vk == VK_MENU;
@@ -153,20 +155,22 @@ bool TInputJournal::eventFilter(QObject* watched, QEvent* event)
     // Qt checks a key press for shortcuts (at the window first) before the window sees the
     // press itself, so presses are taken from that check (a shortcut would swallow them).
     if (!watched->isWindowType()) return false;
-    if (IsMouse(t)) cursor_ = static_cast<QMouseEvent*>(event)->globalPosition().toPoint();
+    // Buttons, moves and wheels all have one point.
+    if (IsMouse(t)) cursor_ = static_cast<QSinglePointEvent*>(event)->globalPosition().toPoint();
     if (mode_ == TMode::Off || IsPlayed(event)) return false;
 
     if (shortcutCheck || IsKey(t)) {
         auto* k = static_cast<QKeyEvent*>(event);
         bool ctrlBreak = false;
         if (t != QEvent::KeyRelease && IsCancelKey(k, ctrlBreak)) {
+            const int key = KeyOfEvent(k->key(), k->nativeVirtualKey());
             if (shortcutCheck) {
                 event->accept();   // no shortcut of the program takes it
-                pressRecordedKey_ = k->key();
+                pressRecordedKey_ = key;
                 if (OnCancelKey) OnCancelKey(ctrlBreak);
                 return true;
             }
-            if (pressRecordedKey_ == k->key()) {
+            if (pressRecordedKey_ == key) {
                 pressRecordedKey_ = 0;
                 return true;
             }

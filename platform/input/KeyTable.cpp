@@ -64,9 +64,24 @@ struct TPadRow {
 constexpr TPadRow kPad[] = {{0x6A, Qt::Key_Asterisk, "*"}, {0x6B, Qt::Key_Plus, "+"}, {0x6D, Qt::Key_Minus, "-"},
                             {0x6E, Qt::Key_Period, "."},   {0x6F, Qt::Key_Slash, "/"},  {VK_RETURN, Qt::Key_Enter, "\r"}};
 
+// X key symbols that Qt gives no key code.
+struct TNativeRow {
+    quint32 keysym;
+    int key;
+};
+constexpr TNativeRow kNative[] = {{0xff6b, Qt::Key_Cancel}};   // Break
+
 bool Typing(Qt::KeyboardModifiers m) { return !(m & (Qt::ControlModifier | Qt::AltModifier)); }
 
 }  // namespace
+
+int KeyOfEvent(int qtKey, quint32 nativeVirtualKey)
+{
+    if (qtKey != 0) return qtKey;
+    for (const auto& n : kNative)
+        if (n.keysym == nativeVirtualKey) return n.key;
+    return 0;
+}
 
 uint8_t VirtualKeyOf(int key, Qt::KeyboardModifiers modifiers)
 {

@@ -24,6 +24,11 @@ enum : uint8_t {
     VK_F1 = 0x70,
 };
 
+// The key a key event stands for: its Qt key, or for a key that Qt leaves without a code (0)
+// the key of its native key symbol. An X server sends Ctrl+Pause as the Break symbol, which
+// Qt does not map: it is the cancel key (VK_CANCEL).
+int KeyOfEvent(int qtKey, quint32 nativeVirtualKey);
+
 // The virtual key of a Qt key (keypad keys carry Qt::KeypadModifier); 0 when it has none.
 uint8_t VirtualKeyOf(int qtKey, Qt::KeyboardModifiers modifiers);
 

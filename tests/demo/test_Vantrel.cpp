@@ -541,11 +541,15 @@ TEST_F(VantrelTest, AWindowNotFoundPlaysAtTheRecordedPlace)
     v.JournalRecord({WM_LBUTTONDOWN, 105, 105, static_cast<int32_t>(host.now), 0});
     v.StopMacro();
     windows.win[form].exists = false;
+    const uint32_t start = host.now;
     v.PlayMacro();
     host.RunPlayback(v);
     ASSERT_EQ(host.played.size(), 1u);
     EXPECT_EQ(host.played[0].e.paramL, 105u);
-    EXPECT_EQ(windows.enumerations, 2);   // built, then built again when not found
+    // It waited for the window in vain, looking for it again (building the list) each time.
+    EXPECT_GE(host.played[0].at - start, static_cast<uint32_t>(WindowWaitMs));
+    EXPECT_LE(host.played[0].at - start, static_cast<uint32_t>(WindowWaitMs + WindowPollMs));
+    EXPECT_GT(windows.enumerations, 2);
     // A window that appears later is found by rebuilding the list.
     windows.win[form].exists = true;
     windows.Move(form, 5, 5);
@@ -559,6 +563,76 @@ TEST_F(VantrelTest, AWindowNotFoundPlaysAtTheRecordedPlace)
     v.PlayMacro();
     host.RunPlayback(v);
     EXPECT_EQ(host.played[0].e.paramL, 105u);
+}
+
+// A press recorded over a window that opens late (a dialog still coming up) waits for it and
+// goes to it, however late, within the bound; the events after it keep their distance from it.
+// Moves do not wait, and a cancel key ends the wait.
+TEST_F(VantrelTest, APressWaitsForItsWindowToAppear)
+{
+    const THandle form = windows.Add({"TFrmMain", "Mastwise", {100, 100}, 400, 300, 0, 7});
+    const THandle dialog = windows.Add({"TfrmSysInfo", "Site", {300, 200}, 200, 100, 0, 9});
+    v.SetMacroName(File("rec.mcr"));
+    v.RecordMacro();
+    const auto t0 = static_cast<int32_t>(host.now);
+    host.cursor = windows.At(form);
+    v.JournalRecord({WM_LBUTTONDOWN, 105, 105, t0, 0});
+    v.JournalRecord({WM_LBUTTONUP, 105, 105, t0 + 10, 0});
+    host.cursor = windows.At(dialog);
+    v.JournalRecord({WM_MOUSEMOVE, 305, 205, t0 + 100, 0});
+    v.JournalRecord({WM_LBUTTONDOWN, 305, 205, t0 + 200, 0});
+    v.JournalRecord({WM_LBUTTONUP, 305, 205, t0 + 210, 0});
+    v.JournalRecord({WM_KEYDOWN, 0x41, 1, t0 + 250, 0});
+    v.StopMacro();
+
+    const struct {
+        const char* what;
+        int appearsAfter;   // ms after the press was due; -1 never
+        bool cancel;        // Ctrl+Esc during the wait
+        std::size_t played;
+        uint32_t pressAt;   // after the start of the playback
+        uint32_t pressX;
+    } cases[] = {
+        {"opens 300 ms late, moved", 300, false, 6, 500, 305 + 40},
+        {"opens just within the bound", WindowWaitMs - 30, false, 6, 200 + WindowWaitMs - 20, 305 + 40},
+        {"never opens", -1, false, 6, 200 + WindowWaitMs, 305},
+        {"cancelled while waiting", -1, true, 3, 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        windows.win[dialog].exists = false;
+        windows.win[dialog].origin = {300, 200};
+        host.played.clear();
+        v.SetPlaySpeed(5);
+        v.PlayMacro();
+        const uint32_t start = host.now;
+        bool cancelled = false;
+        for (int limit = 100000; host.due && limit > 0; --limit) {
+            host.now = std::max(host.now, *host.due);
+            host.due.reset();
+            if (c.appearsAfter >= 0 && host.now - start >= 200u + static_cast<uint32_t>(c.appearsAfter) &&
+                !windows.win[dialog].exists) {
+                windows.win[dialog].exists = true;
+                windows.Move(dialog, 40, 0);
+            }
+            if (c.cancel && host.now - start >= 1000 && !cancelled) {
+                cancelled = true;
+                v.CancelKey(TCancelKey::CtrlEsc);
+                continue;
+            }
+            v.PlayNext();
+        }
+        EXPECT_EQ(v.State(), vsIdle);
+        ASSERT_EQ(host.played.size(), c.played);
+        // The move over the missing dialog played when it was due.
+        EXPECT_EQ(host.played[2].at - start, 100u);
+        if (c.cancel) continue;
+        EXPECT_EQ(host.played[3].at - start, c.pressAt);
+        EXPECT_EQ(host.played[3].e.paramL, c.pressX);
+        EXPECT_EQ(host.played[4].e.paramL, c.pressX);   // the release follows its press
+        EXPECT_EQ(host.played[4].at - host.played[3].at, 10u);
+        EXPECT_EQ(host.played[5].at - host.played[3].at, 50u);
+    }
 }
 
 TEST_F(VantrelTest, CapacityStopsAndSavesOneHundredThousand)

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QVBoxLayout>
 #include <QWidget>
 #include <gtest/gtest.h>
@@ -34,6 +35,19 @@ void RealKey(QWidget* w, QEvent::Type type, int key, Qt::KeyboardModifiers mods,
 {
     QWindowSystemInterface::handleKeyEvent<QWindowSystemInterface::SynchronousDelivery>(w->window()->windowHandle(),
                                                                                        type, key, mods, text);
+}
+// Ctrl+Break as Qt delivers it from an X server: no key code, the Break key symbol.
+void RealXBreak(QWidget* w, QEvent::Type type)
+{
+    QWindowSystemInterface::handleExtendedKeyEvent(w->window()->windowHandle(), type, 0, Qt::ControlModifier, 110,
+                                                   0xff6b, 0x4);
+}
+void RealWheel(QWidget* w, int delta)
+{
+    QWindow* win = w->window()->windowHandle();
+    const QPoint global = w->mapToGlobal(QPoint(6, 3));
+    QWindowSystemInterface::handleWheelEvent(
+        win, QPointF(win->mapFromGlobal(global)), QPointF(global), QPoint(), QPoint(0, delta));
 }
 void Settle()
 {
@@ -148,20 +162,48 @@ TEST_F(JournalTest, PlaybackSwallowsRealInputButTheCancelKeys)
     RealKey(edit, QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, "x");
     RealKey(edit, QEvent::KeyPress, Qt::Key_Escape, Qt::ControlModifier);
     RealKey(edit, QEvent::KeyPress, Qt::Key_Pause, Qt::ControlModifier);
+    RealXBreak(edit, QEvent::KeyPress);
+    RealXBreak(edit, QEvent::KeyRelease);
     Settle();
     EXPECT_EQ(clicks, 0);
     EXPECT_EQ(edit->text(), "");
-    EXPECT_EQ(cancels, (std::vector<bool>{false, true}));
+    EXPECT_EQ(cancels, (std::vector<bool>{false, true, true}));
     // A played cancel key is no cancel.
     journal.Play({WM_KEYDOWN, VK_CONTROL, 1, 0});
     journal.Play({WM_KEYDOWN, VK_ESCAPE, 1, 0});
     journal.Play({WM_KEYUP, VK_ESCAPE, 1, 0});
     journal.Play({WM_KEYUP, VK_CONTROL, 1, 0});
     Settle();
-    EXPECT_EQ(cancels.size(), 2u);
+    EXPECT_EQ(cancels.size(), 3u);
     journal.SetMode(TInputJournal::TMode::Off);
     RealClick(button);
     EXPECT_EQ(clicks, 1);
+}
+
+// A wheel turned over a window is input like the others: it moves the pointer the journal
+// follows, is never recorded (a recorded event has no room for its delta) and is swallowed
+// during a playback.
+TEST_F(JournalTest, AWheelIsFollowedButNeverRecorded)
+{
+    QSpinBox* spin = new QSpinBox(&form);
+    form.layout()->addWidget(spin);
+    Settle();
+    const struct {
+        TInputJournal::TMode mode;
+        bool turns;   // the spin box sees the wheel
+    } cases[] = {{TInputJournal::TMode::Off, true}, {TInputJournal::TMode::Record, true}, {TInputJournal::TMode::Play, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.mode));
+        journal.SetMode(c.mode);
+        spin->setValue(0);
+        RealWheel(spin, 120);
+        Settle();
+        EXPECT_EQ(journal.CursorPos(), spin->mapToGlobal(QPoint(6, 3)));
+        EXPECT_EQ(spin->value(), c.turns ? 1 : 0);
+        EXPECT_TRUE(recorded.empty());
+        journal.SetMode(TInputJournal::TMode::Off);
+        RealMouse(button, QEvent::MouseMove, Qt::NoButton, Qt::NoButton);   // away again
+    }
 }
 
 TEST_F(JournalTest, TheTimerRunsInsideModalLoops)
