@@ -1,6 +1,7 @@
 #include "gif/TimerEx.h"
 
 #include "platform/ui/Forms.h"
+#include "support/WaitFor.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -89,10 +90,12 @@ TEST_F(TimerFixture, ThreadedTicksArriveOnTheGuiThreadEachInterval)
 TEST_F(TimerFixture, ThreadSafeTicksRunInTheWorker)
 {
     timer->SetThreadSafe(true);
+    // No event loop needed: the worker calls the handler itself. The clock moves once the
+    // worker waits for its first tick.
+    ASSERT_TRUE(mwtest::WaitWithoutEventsFor([&] { return clock.Deadlines() == Waiting(100); },
+                                             "the worker to wait for its first tick"));
     clock.Advance(100);
-    // No event loop needed: the worker calls the handler itself.
-    const uint64_t end = MillisecondClock() + 5000;
-    while (ticks == 0 && MillisecondClock() < end) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ASSERT_TRUE(mwtest::WaitWithoutEventsFor([&] { return ticks > 0; }, "the tick in the worker"));
     EXPECT_EQ(ticks, 1);
     EXPECT_TRUE(offGui);
 }
