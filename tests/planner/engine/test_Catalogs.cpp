@@ -151,6 +151,37 @@ TEST(Catalogs, PatternRecords)
     }
 }
 
+// A lobe is an arc where the field stands above the midpoint between the pattern's weakest
+// and strongest directions. A peanut has two, opposite each other, along the bearing its
+// catalog rows give (field 3), with its waist across it.
+TEST(Catalogs, PeanutsHaveTwoOppositeLobes)
+{
+    struct Case { const char* code; int lobes; int bearing; };
+    const Case cases[] = {
+        {"ZekPNX", 2, 90}, {"ZekPWX", 2, 90}, {"ZekVPX", 2, 90}, {"RuxPNX", 2, 90},
+        {"ZekCAX", 1, 0},  {"ZekTRX", 3, -1},  // -1: no bearing to check
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.code);
+        std::vector<int> s;
+        for (const auto& rec : Rows(2000))
+            if (rec.substr(0, 6) == c.code) s = Samples(rec);
+        ASSERT_EQ(s.size(), 361u);
+        s.pop_back();  // 360 repeats 0
+        const int lo = *std::min_element(s.begin(), s.end()), hi = *std::max_element(s.begin(), s.end());
+        const double mid = 0.5 * (lo + hi);
+        int lobes = 0;
+        for (int a = 0; a < 360; ++a) lobes += s[a] >= mid && s[(a + 359) % 360] < mid;
+        EXPECT_EQ(lobes, c.lobes);
+        if (c.bearing < 0) continue;
+        EXPECT_EQ(s[c.bearing], hi) << "a lobe's maximum lies on the bearing";
+        if (c.lobes == 2) {
+            EXPECT_EQ(s[(c.bearing + 180) % 360], hi) << "and opposite it";
+            EXPECT_LT(s[(c.bearing + 90) % 360], mid) << "the waist lies across it";
+        }
+    }
+}
+
 TEST(Catalogs, AzimuthCatalogRows)
 {
     const std::vector<BlockCount> blocks = {{3000, 15}, {3100, 12}, {3200, 7}, {4000, 3},
