@@ -4,6 +4,7 @@
 #include "planner/engine/PatternFiles.h"
 #include "planner/engine/PatternPlots.h"
 #include "planner/engine/PatternRecord.h"
+#include "planner/engine/PowerBalance.h"
 #include "planner/engine/ProjLib.h"
 #include "planner/engine/TitleBlock.h"
 #include "planner/engine/UserCanvas.h"
@@ -576,10 +577,10 @@ void PrintSystemExhibit(TCanvas& c)
     DrawFooter(c, true);
 
     // Transmitter power.
-    const double p = sys.GetPower();
+    // The figures as the system page shows them.
+    const TPowerBalance b = SystemPowerBalance();
+    const double p = b.TpoKw;
     const bool powered = p > 0;
-    const double pdbk = RatioToDb(static_cast<float>(p));
-    const double loss = line.TotalLoss;
     SetFont(c, "ARIAL", UserPenWidth(20), {});
     Pen(c, UserPenWidth(5));
     UserRectangle(c, 50, 645, 253, 745);
@@ -595,7 +596,7 @@ void PrintSystemExhibit(TCanvas& c)
          sys.Standard == 0 ? "NTSC Peak + " + FloatToStr(sys.AuralPercent) + "% Aural" : std::string("DTV Average"));
     SetFont(c, "ARIAL", UserPenWidth(20), {});
     Text(c, 125, 720, 1, 2, "dBk:");
-    ValueBox(c, 130, 720, 2, powered ? std::optional<double>(pdbk) : std::nullopt);
+    ValueBox(c, 130, 720, 2, powered ? std::optional<double>(b.TpoDbk) : std::nullopt);
 
     // Line and site.
     SetFontSize(c, 12);
@@ -622,23 +623,21 @@ void PrintSystemExhibit(TCanvas& c)
     Text(c, 612, 170, 1, 1, "Vertical");
     c.Font.Style = {};
 
-    const double gh = double(ant.HAzGain) * ant.HElGain * ant.HSplit;
-    const double gv = double(ant.VAzGain) * ant.VElGain * ant.VSplit;
+    const double gh = b.HGain;
+    const double gv = b.VGain;
     const bool ell = ant.Elliptical == 1;
     auto dbOrNone = [&](double x) { return powered ? std::optional<double>(x) : std::nullopt; };
-    const double inputDbk = pdbk - loss;
-    const double inputKw = powered ? DbToRatio(static_cast<float>(inputDbk)) : 0.0;
 
     Text(c, 470, 200, 1, 2, "kW:");
     ValueBox(c, 480, 200, 0, sys.ERPH);
     ValueBox(c, 580, 200, 0, sys.ERPV);
     Text(c, 470, 235, 1, 2, "dBk:");
     // A gain of nothing radiates nothing: 0 in its field, not the input's level (its 0 dB).
-    auto erpDb = [&](double gain) {
-        return gain > 0 ? dbOrNone(RatioToDb(static_cast<float>(gain)) + pdbk - loss) : std::optional<double>(0.0);
+    auto erpDb = [&](double gain, double erpDbk) {
+        return gain > 0 ? dbOrNone(erpDbk) : std::optional<double>(0.0);
     };
-    ValueBox(c, 480, 235, 2, erpDb(gh));
-    ValueBox(c, 580, 235, 2, ell ? erpDb(gv) : std::optional<double>(0.0));
+    ValueBox(c, 480, 235, 2, erpDb(gh, b.HErpDbk));
+    ValueBox(c, 580, 235, 2, ell ? erpDb(gv, b.VErpDbk) : std::optional<double>(0.0));
     Text(c, 570, 270, 1, 2, "Vertical / Horizontal ratio:");
     ValueBox(c, 580, 270, 0, ant.VerticalPercent);
 
@@ -647,22 +646,22 @@ void PrintSystemExhibit(TCanvas& c)
     ValueBox(c, 480, 340, 2, gh);
     ValueBox(c, 580, 340, 2, gv);
     Text(c, 470, 375, 1, 2, "dBd:");
-    ValueBox(c, 480, 375, 2, RatioToDb(static_cast<float>(gh)));
-    ValueBox(c, 580, 375, 2, RatioToDb(static_cast<float>(gv)));
+    ValueBox(c, 480, 375, 2, b.HGainDb);
+    ValueBox(c, 580, 375, 2, b.VGainDb);
 
     Text(c, 470, 420, 1, 2, "Antenna Input");
     Text(c, 470, 450, 1, 2, "kW:");
-    ValueBox(c, 480, 450, 2, inputKw);
+    ValueBox(c, 480, 450, 2, b.InputKw);
     Text(c, 470, 485, 1, 2, "dBk:");
-    ValueBox(c, 480, 485, 2, dbOrNone(inputDbk));
+    ValueBox(c, 480, 485, 2, dbOrNone(b.InputDbk));
 
     Text(c, 470, 530, 1, 2, "Transmission Line Loss");
     Text(c, 470, 560, 1, 2, "kW:");
-    ValueBox(c, 480, 560, 2, powered ? p - inputKw : 0.0);
+    ValueBox(c, 480, 560, 2, b.LossKw);
     Text(c, 470, 595, 1, 2, "dB:");
-    ValueBox(c, 480, 595, 2, loss);
+    ValueBox(c, 480, 595, 2, b.LossDb);
     Text(c, 470, 630, 1, 2, "Efficiency(%):");
-    ValueBox(c, 480, 630, 1, 100.0 * std::pow(10.0, -0.1 * loss));
+    ValueBox(c, 480, 630, 1, b.EfficiencyPercent);
 
     if (TBitmap* v = ExhibitBitmap("TLINE_V")) DrawBitmapScaled(c, Rect(685, 150, 730, 675), *v);
 }

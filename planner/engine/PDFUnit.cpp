@@ -1,6 +1,7 @@
 #include "planner/engine/PDFUnit.h"
 
 #include "planner/engine/Exhibits.h"
+#include "planner/engine/PowerBalance.h"
 #include "planner/engine/ProjLib.h"
 #include "planner/engine/TitleBlock.h"
 #include "platform/runtime/NumText.h"
@@ -202,10 +203,10 @@ void DrawSystemExhibitPage(TCanvas& c)
     c.TextOut(410, 883, "Proposal Number:  " + ProposalNumber);
 
     // Transmitter power.
-    const double p = sys.GetPower();
+    // The figures as the system page shows them.
+    const TPowerBalance b = SystemPowerBalance();
+    const double p = b.TpoKw;
     const bool powered = p > 0;
-    const double pdbk = RatioToDb(static_cast<float>(p));
-    const double loss = line.TotalLoss;
     auto dbOrNone = [&](double x) { return powered ? std::optional<double>(x) : std::nullopt; };
     Font(c, "ARIAL", 12);
     BlackPen(c, 5);
@@ -219,7 +220,7 @@ void DrawSystemExhibitPage(TCanvas& c)
     else c.TextOut(100, 675, "DTV Average");
     Font(c, "ARIAL", 12);
     c.TextOut(108, 700, "dBk:");
-    DrawLabelRight(c, Value(dbOrNone(pdbk), 2), Rect(140, 700, 210, 720));
+    DrawLabelRight(c, Value(dbOrNone(b.TpoDbk), 2), Rect(140, 700, 210, 720));
 
     // Line and site.
     c.TextOut(260, 710, "Transmission Line: " + line.LineName);
@@ -250,18 +251,16 @@ void DrawSystemExhibitPage(TCanvas& c)
     auto horizontal = [&](int top, const std::string& text) { DrawLabelRight(c, text, Rect(505, top, 580, top + 20)); };
     auto vertical = [&](int top, const std::string& text) { DrawLabelRight(c, text, Rect(582, top, 665, top + 20)); };
 
-    const double gh = double(ant.HAzGain) * ant.HElGain * ant.HSplit;
-    const double gv = double(ant.VAzGain) * ant.VElGain * ant.VSplit;
+    const double gh = b.HGain;
+    const double gv = b.VGain;
     const bool ell = ant.Elliptical == 1;
-    const double inputDbk = pdbk - loss;
-    const double inputKw = powered ? DbToRatio(static_cast<float>(inputDbk)) : 0.0;
 
     label(190, "kW:");
     horizontal(190, Value(sys.ERPH, 0));
     vertical(190, Value(sys.ERPV, 0));
     label(225, "dBk:");
-    horizontal(225, Value(dbOrNone(RatioToDb(static_cast<float>(gh)) + pdbk - loss), 2));
-    DrawLabelRight(c, Value(ell ? dbOrNone(RatioToDb(static_cast<float>(gv)) + pdbk - loss) : 0.0, 2),
+    horizontal(225, Value(dbOrNone(b.HErpDbk), 2));
+    DrawLabelRight(c, Value(ell ? dbOrNone(b.VErpDbk) : 0.0, 2),
                    Rect(585, 225, 665, 245));
     DrawLabelRight(c, "Vertical / Horizontal ratio:", Rect(390, 260, 580, 280));
     vertical(260, Value(ant.VerticalPercent, 0));
@@ -270,20 +269,20 @@ void DrawSystemExhibitPage(TCanvas& c)
     horizontal(330, Value(gh, 2));
     vertical(330, Value(gv, 2));
     label(365, "dBd:");
-    horizontal(365, Value(RatioToDb(static_cast<float>(gh)), 2));
-    vertical(365, Value(RatioToDb(static_cast<float>(gv)), 2));
+    horizontal(365, Value(b.HGainDb, 2));
+    vertical(365, Value(b.VGainDb, 2));
     label(410, "Antenna Input", 390);
     label(440, "kW:");
-    horizontal(440, Value(inputKw, 2));
+    horizontal(440, Value(b.InputKw, 2));
     label(475, "dBk:");
-    horizontal(475, Value(dbOrNone(inputDbk), 2));
+    horizontal(475, Value(dbOrNone(b.InputDbk), 2));
     label(510, "Transmission Line Loss", 300);
     label(550, "kW:");
-    horizontal(550, Value(powered ? p - inputKw : 0.0, 2));
+    horizontal(550, Value(b.LossKw, 2));
     label(585, "dB:");
-    horizontal(585, Value(loss, 2));
+    horizontal(585, Value(b.LossDb, 2));
     label(620, "Efficiency(%):", 390);
-    horizontal(620, Value(100.0 * std::pow(10.0, -0.1 * loss), 1));
+    horizontal(620, Value(b.EfficiencyPercent, 1));
 
     StretchPicture(c, "TLINE_V", Rect(685, 150, 730, 665));
 }

@@ -3,6 +3,7 @@
 #include "platform/runtime/NumText.h"
 #include "platform/runtime/StrTable.h"
 #include "platform/ui/Dialogs.h"
+#include "planner/engine/LineTable.h"
 #include "planner/engine/ProjLib.h"
 #include "planner/ui/CustTLin.h"
 #include "planner/ui/MainState.h"
@@ -20,28 +21,7 @@ namespace {
 
 const char* const kGridHint = "Double Click to change the\r\nvalues of the customer\r\nspecified transmission line.";
 
-// The table's number format: three significant digits. A value of four to six integer digits
-// is written out ("1750", not "1.75E003"), so it stays legible in its narrow column; it is
-// the same number either way.
-std::string Cell(double v)
-{
-    const std::string text = FloatToStrF(v, TFloatFormat::ffGeneral, 3, 4);
-    if (text.find('E') == std::string::npos || !(std::fabs(v) < 999500.0)) return text;
-    return FloatToStrF(StrToFloat(text), TFloatFormat::ffFixed, 15, 0);
-}
-double Number(const std::string& text) { return static_cast<double>(StrToFloat(text)); }
-double Field(const std::string& row, int k) { return Number(GetDelimitedField(k, row, '|')); }
-
-// The catalog blocks in the order the table lists them, with the law of each.
-enum class TLaw { Waveguide, RigidLine, Cable };
-struct TLineBlock {
-    int32_t base;
-    TLaw law;
-};
-constexpr TLineBlock kBlocks[] = {
-    {16000, TLaw::Waveguide}, {17000, TLaw::Waveguide}, {18000, TLaw::RigidLine},
-    {15000, TLaw::Cable},     {14000, TLaw::Cable},
-};
+double Field(const std::string& row, int k) { return static_cast<double>(StrToFloat(GetDelimitedField(k, row, '|'))); }
 
 }  // namespace
 
@@ -201,69 +181,37 @@ void Tfrm4::TVChange(QObject*)
 
 // --- The table ---------------------------------------------------------------------------
 
+void Tfrm4::WriteRow(int r, const TLineFigures& figures)
+{
+    if (static_cast<int>(rows_.size()) <= r) rows_.resize(r + 1);
+    rows_[r] = figures;
+    SG1->SetCells(0, r, figures.Description);
+    SG1->SetCells(1, r, figures.PartNumber);
+    SG1->SetCells(2, r, figures.AttenuationText);
+    SG1->SetCells(3, r, figures.TotalLossText);
+    SG1->SetCells(4, r, figures.AverageText);
+    SG1->SetCells(5, r, figures.PeakText);
+}
+
 void Tfrm4::WriteCustomerRow(bool ntsc)
 {
-    const double length = NumEdit6->Value();
-    SG1->SetCells(0, 0, CustomLine.Description);
-    SG1->SetCells(1, 0, "");
-    const std::string a = Cell(CustomLine.Attenuation);
-    SG1->SetCells(2, 0, a);
-    SG1->SetCells(3, 0, Cell(length * 0.01 * Number(a)));
-    const std::string p = Cell(CustomLine.MaxPower);
-    SG1->SetCells(4, 0, p);
-    SG1->SetCells(5, 0, ntsc ? Cell(NtscPeakFromAverage(static_cast<float>(Number(p)))) : std::string());
+    WriteRow(0, CustomerLineFigures(CustomLine.Description, CustomLine.Attenuation, CustomLine.MaxPower,
+                                    NumEdit6->Value(), ntsc));
 }
 
 void Tfrm4::CrunchTable()
 {
     const TSysObj& sys = Sys();
     const bool ntsc = sys.Standard == 0;
-    const double f = CalcFrequency;
     const double length = NumEdit6->Value();
     const bool was = selecting_;
     selecting_ = true;
-    SG1->SetRowCount(2);
+    const std::vector<TLineRow> lines = CatalogLinesFor(sys.LowFreq, sys.HighFreq);
+    rows_.clear();
+    SG1->SetRowCount(static_cast<int>(lines.size()) + 1);
     WriteCustomerRow(ntsc);
-
-    for (const TLineBlock& block : kBlocks) {
-        const int32_t last = LastRecordId(block.base);
-        for (int32_t id = block.base + 1; id <= last; ++id) {
-            const std::string row = LoadStr(id);
-            if (!(Field(row, 2) <= sys.LowFreq && Field(row, 3) >= sys.HighFreq)) continue;
-            const int r = SG1->RowCount() - 1;
-            SG1->SetCells(0, r, GetDelimitedField(0, row, '|'));
-            SG1->SetCells(1, r, GetDelimitedField(1, row, '|'));
-            const double f4 = Field(row, 4), f5 = Field(row, 5), f6 = Field(row, 6), f7 = Field(row, 7);
-            double a = 0, p = 0;
-            std::string aText;
-            switch (block.law) {
-            case TLaw::Waveguide:
-                a = f5 * f + f4;
-                aText = Cell(a);
-                p = f7;
-                break;
-            case TLaw::RigidLine: {
-                const double lambda = 30000.0 / f;  // cm
-                const double k = std::sqrt(lambda * 1.724e-6 / 30.0) * 0.159154943;
-                a = (1.0 / std::log(f5 / f4)) * k * 18065.129101134 / lambda * (1.0 / f4 + 1.0 / f5);
-                aText = Cell(a);
-                p = f7 * f6 * 16.38 / Number(aText);
-                break;
-            }
-            case TLaw::Cable:
-                a = static_cast<float>(f4 * std::sqrt(f) + f5 * f);
-                aText = Cell(a);
-                p = std::min(f6 / a, f7);
-                break;
-            }
-            SG1->SetCells(2, r, aText);
-            SG1->SetCells(3, r, Cell(length * 0.01 * Number(aText)));
-            SG1->SetCells(4, r, Cell(p));
-            SG1->SetCells(5, r, ntsc ? Cell(NtscPeakFromAverage(static_cast<float>(p))) : std::string());
-            SG1->SetRowCount(SG1->RowCount() + 1);
-        }
-    }
-    SG1->SetRowCount(SG1->RowCount() - 1);
+    for (size_t i = 0; i < lines.size(); ++i)
+        WriteRow(static_cast<int>(i) + 1, LineFiguresAt(lines[i], CalcFrequency, length, ntsc));
     selecting_ = was;
     SelectRow(TLine().SelectedRow);
 }
@@ -318,11 +266,13 @@ void Tfrm4::SG1Click(QObject*)
     SG1->setToolTip(r == 0 ? ToQtLines(kGridHint) : QString());
     TTLineObj& line = TLine();
     line.SelectedRow = r;
-    line.LineName = SG1->Cells(0, r);
-    line.LinePartNumber = SG1->Cells(1, r);
-    line.SetRunLoss(static_cast<float>(Number(SG1->Cells(2, r)) * line.VerticalLength * 0.01));
-    line.TotalLoss = static_cast<float>(Number(SG1->Cells(3, r)));
-    line.SetPowerRating(static_cast<float>(Number(SG1->Cells(4, r))));
+    if (r >= static_cast<int>(rows_.size())) return;
+    const TLineFigures& chosen = rows_[r];
+    line.LineName = chosen.Description;
+    line.LinePartNumber = chosen.PartNumber;
+    line.SetRunLoss(static_cast<float>(chosen.Attenuation * line.VerticalLength * 0.01));
+    line.TotalLoss = static_cast<float>(chosen.TotalLoss);
+    line.SetPowerRating(static_cast<float>(chosen.AverageRating));
 }
 
 void Tfrm4::SG1DblClick(QObject*)

@@ -9,11 +9,13 @@
 #include "platform/ui/StdCtrls.h"
 #include "planner/controls/ImpGrid.h"
 #include "planner/controls/NuvNumericEdit.h"
+#include "planner/engine/LineTable.h"
 #include "planner/ui/AutoNb.h"
 #include "planner/ui/PageControls.h"
 #include "ui_frm4.h"
 
 #include <functional>
+#include <vector>
 
 // The frequency the table is computed at, MHz: the visual carrier for NTSC, midband for DTV.
 extern float CalcFrequency;
@@ -61,9 +63,12 @@ public:
 
 private:
     void WriteCustomerRow(bool ntsc);
+    // Shows one table row and keeps its figures for the row's choice.
+    void WriteRow(int r, const TLineFigures& figures);
     // One length typed: the model, the total and the table follow.
     void LengthChanged(bool vertical);
 
     bool loading_ = false;   // the page fills its controls; their events wait
     bool selecting_ = false; // a row chosen from code is no click
+    std::vector<TLineFigures> rows_;  // the figures of the grid's rows, in its order
 };

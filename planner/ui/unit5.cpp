@@ -1,6 +1,7 @@
 #include "planner/ui/unit5.h"
 
 #include "platform/runtime/NumText.h"
+#include "planner/engine/PowerBalance.h"
 #include "planner/engine/ProjLib.h"
 #include "planner/engine/TitleBlock.h"
 #include "planner/resources/glyphs/AntennaPictures.h"
@@ -20,15 +21,6 @@ constexpr int kPdfHeight = 905;
 const char* const kTLineMessage = "Transmission Line is at Maximum Input Power.";
 const char* const kAntMessage = "Antenna is at Maximum Input Power.";
 const char* const kERPMessage = "ERP is at Maximum Value.";
-
-// Writes the value into the field and gives it back as the field shows it.
-double Put(TNuvNumericEdit* e, double v)
-{
-    e->SetValue(v);
-    return e->Value();
-}
-float Db(double ratio) { return RatioToDb(static_cast<float>(ratio)); }
-float Ratio(double db) { return DbToRatio(static_cast<float>(db)); }
 
 }  // namespace
 
@@ -84,8 +76,9 @@ void Tfrm5::PageShown()
     lblVertical->SetCaption(IntToStr(line.VerticalLength));
     lblHorizontal->SetCaption(IntToStr(line.HorizontalLength));
 
-    const double loss = Put(NumEdit7, line.TotalLoss);
-    NumEdit6->SetValue(std::pow(10.0, -0.1 * loss) * 100.0);
+    const TPowerBalance shown = BalanceFromTpo(0, PowerChainOf(Ant(), line));
+    NumEdit7->SetValue(shown.LossDb);
+    NumEdit6->SetValue(shown.EfficiencyPercent);
     Label37->SetCaption(sys.Standard == 0 ? "NTSC Peak + " + SingleToStr(sys.AuralPercent) + "% Aural"
                                           : std::string("DTV Average"));
 
@@ -107,80 +100,44 @@ void Tfrm5::PageShown()
 }
 
 // --- The power chain -----------------------------------------------------------------------
-// A power of nothing (or less) has no level: every power derived from it is 0, and so are
-// the levels, rather than 10^0 = 1 kW coming back out of a 0 dBk.
+// The balance is computed by the engine; the page shows it and keeps it for the exhibits.
 
-void Tfrm5::SplitAndGains()
+TPowerChain Tfrm5::Chain() const
 {
-    const TAntObj& ant = Ant();
     ComputePowerSplit();
-    HPolSplit->SetValue(ant.HSplit);
-    VPolSplit->SetValue(ant.VSplit);
-    const double v = Put(NumEdit14, ant.VAzGain * ant.VElGain * ant.VSplit);
-    NumEdit13->SetValue(Db(v));
-    const double h = Put(NumEdit12, ant.HAzGain * ant.HElGain * ant.HSplit);
-    NumEdit11->SetValue(Db(h));
+    return PowerChainOf(Ant(), TLine());
 }
 
-void Tfrm5::NTSCTPOtoERP()
+void Tfrm5::ShowBalance(const TPowerBalance& b, bool fromTpo)
 {
+    balance_ = b;
+    NumEdit5->SetValue(b.TpoDbk);
+    if (!fromTpo) NumEdit4->SetValue(b.TpoKw);
+    NumEdit8->SetValue(b.LossKw);
+    NumEdit9->SetValue(b.InputDbk);
+    NumEdit10->SetValue(b.InputKw);
+    HPolSplit->SetValue(b.HSplit);
+    VPolSplit->SetValue(b.VSplit);
+    NumEdit14->SetValue(b.VGain);
+    NumEdit13->SetValue(b.VGainDb);
+    NumEdit12->SetValue(b.HGain);
+    NumEdit11->SetValue(b.HGainDb);
+    NumEdit17->SetValue(b.VerticalPercent);
+    NumEdit15->SetValue(b.HErpDbk);
+    if (fromTpo) NumEdit1->SetValue(b.HErpKw);
+    NumEdit16->SetValue(b.VErpDbk);
+    NumEdit2->SetValue(b.VErpKw);
+    AntennaInputPower = static_cast<float>(b.InputKw);
     TSysObj& sys = Sys();
-    const TAntObj& ant = Ant();
-    const float p = sys.GetPower();
-    const bool powered = p > 0;
-    const double tpoDb = Put(NumEdit5, Db(p));
-    NumEdit8->SetValue(powered ? p - Ratio(tpoDb - NumEdit7->Value()) : 0.0);
-    const double inputDb = Put(NumEdit9, powered ? tpoDb - TLine().TotalLoss : 0.0);
-    AntennaInputPower = static_cast<float>(Put(NumEdit10, powered ? Ratio(inputDb) : 0.0));
-
-    SplitAndGains();
-    NumEdit17->SetValue(ant.VerticalPercent);
-
-    const double hDb = Put(NumEdit15, powered ? NumEdit11->Value() + inputDb : 0.0);
-    sys.ERPH = static_cast<float>(Put(NumEdit1, powered ? Ratio(hDb) : 0.0));
-    // A vertical gain of nothing (no vertical share) radiates nothing: its 0 dB is no level.
-    const bool vertical = powered && NumEdit14->Value() > 0;
-    if (ant.Elliptical) {
-        const double vDb = Put(NumEdit16, vertical ? NumEdit13->Value() + inputDb : 0.0);
-        sys.ERPV = vertical ? Ratio(vDb) : 0.0f;
-        NumEdit2->SetValue(sys.ERPV);
-    } else {
-        NumEdit16->SetValue(0);
-        NumEdit2->SetValue(0);
-        sys.ERPV = 0;
-    }
+    if (fromTpo) sys.ERPH = static_cast<float>(b.HErpKw);
+    else sys.SetPower(static_cast<float>(b.TpoKw));
+    sys.ERPV = static_cast<float>(b.VErpKw);
+    KeepSystemPowerBalance(b);
 }
 
-void Tfrm5::ErpToInputAndTpo()
-{
-    const bool powered = NumEdit1->Value() > 0;
-    const double inputDb = Put(NumEdit9, powered ? NumEdit15->Value() - NumEdit11->Value() : 0.0);
-    AntennaInputPower = static_cast<float>(Put(NumEdit10, powered ? Ratio(inputDb) : 0.0));
-    const double tpoDb = Put(NumEdit5, powered ? NumEdit7->Value() + inputDb : 0.0);
-    Sys().SetPower(static_cast<float>(Put(NumEdit4, powered ? Ratio(tpoDb) : 0.0)));
-    const float p = Sys().GetPower();
-    NumEdit8->SetValue(p > 0 ? p - Ratio(tpoDb - NumEdit7->Value()) : 0.0);
-}
+void Tfrm5::NTSCTPOtoERP() { ShowBalance(BalanceFromTpo(Sys().GetPower(), Chain()), true); }
 
-void Tfrm5::NTSCERPtoTPO()
-{
-    TSysObj& sys = Sys();
-    const TAntObj& ant = Ant();
-    const double erp = NumEdit1->Value();
-    NumEdit15->SetValue(Db(erp));
-    if (ant.Elliptical) {
-        const double v = Put(NumEdit2, erp * ant.VerticalPercent * 0.01);
-        NumEdit16->SetValue(Db(v));
-        sys.ERPV = static_cast<float>(v);
-    } else {
-        NumEdit16->SetValue(0);
-        NumEdit2->SetValue(0);
-        sys.ERPV = 0;
-    }
-    SplitAndGains();
-    NumEdit17->SetValue(ant.VerticalPercent);
-    ErpToInputAndTpo();
-}
+void Tfrm5::NTSCERPtoTPO() { ShowBalance(BalanceFromErp(NumEdit1->Value(), Chain()), false); }
 
 void Tfrm5::Recompute()
 {
@@ -190,13 +147,8 @@ void Tfrm5::Recompute()
 
 void Tfrm5::VPolSpinChange()
 {
-    TSysObj& sys = Sys();
-    SplitAndGains();
-    const double v = Put(NumEdit2, NumEdit1->Value() * Ant().VerticalPercent * 0.01);
-    NumEdit16->SetValue(Db(v));
-    sys.ERPV = static_cast<float>(v);
     // The horizontal ERP stays; the antenna input and the TPO follow the new split.
-    ErpToInputAndTpo();
+    ShowBalance(BalanceForRatio(balance_, Chain()), false);
     RunChecks();
 }
 
@@ -221,10 +173,9 @@ std::string Tfrm5::Warning() const
 
 bool Tfrm5::TestTLineInput()
 {
-    const float rating = TLine().GetPowerRating();
-    if (rating <= Sys().GetPower() + 0.01f) {
+    if (const auto tpo = TpoAtLineLimit(TLine().GetPowerRating(), Sys().GetPower())) {
         ShowWarning(TLineWarn, kTLineMessage);
-        NumEdit4->SetValue(rating);
+        NumEdit4->SetValue(*tpo);
         return false;
     }
     ClearWarning(TLineWarn);
@@ -233,10 +184,9 @@ bool Tfrm5::TestTLineInput()
 
 bool Tfrm5::TestAntInput()
 {
-    const TAntObj& ant = Ant();
-    if (AntennaInputPower + 0.2f >= ant.MaxInputPower) {
+    if (const auto tpo = TpoAtAntennaLimit(balance_, Ant().MaxInputPower, TLine().TotalLoss)) {
         ShowWarning(AntWarn, kAntMessage);
-        NumEdit4->SetValue(Ratio(Db(ant.MaxInputPower) + TLine().TotalLoss));
+        NumEdit4->SetValue(*tpo);
         return false;
     }
     ClearWarning(AntWarn);
@@ -245,11 +195,9 @@ bool Tfrm5::TestAntInput()
 
 bool Tfrm5::TestERPMax()
 {
-    const TSysObj& sys = Sys();
-    if (sys.ERPH > sys.MaxERP) {
+    if (const auto tpo = TpoAtErpLimit(balance_, Sys().MaxERP, TLine().TotalLoss)) {
         ShowWarning(ERPWarn, kERPMessage);
-        const double tpoDb = Put(NumEdit5, Db(sys.MaxERP) - NumEdit11->Value() + TLine().TotalLoss);
-        NumEdit4->SetValue(Ratio(tpoDb));
+        NumEdit4->SetValue(*tpo);
         return false;
     }
     ClearWarning(ERPWarn);

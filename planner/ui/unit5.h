@@ -8,6 +8,7 @@
 
 #include "platform/ui/StdCtrls.h"
 #include "planner/controls/NuvNumericEdit.h"
+#include "planner/engine/PowerBalance.h"
 #include "planner/ui/AutoNb.h"
 #include "planner/ui/PageControls.h"
 #include "ui_frm5.h"
@@ -43,10 +44,13 @@ protected:
 private:
     // The three checks in order, each failure followed by Recompute.
     void RunChecks();
-    // Split, gains and their fields (without the ratio field).
-    void SplitAndGains();
-    // From the horizontal ERP's dBk to the antenna input and the TPO.
-    void ErpToInputAndTpo();
+    // The design's chain, with the antenna's split computed for its ratio.
+    TPowerChain Chain() const;
+    // Shows a balance, writes it into the model and keeps it for the exhibits; from the TPO
+    // the typed TPO stays and the ERP follows, else the typed ERP stays and the TPO follows.
+    void ShowBalance(const TPowerBalance& b, bool fromTpo);
     void ShowWarning(TLabel* label, const char* text);
     void ClearWarning(TLabel* label);
+
+    TPowerBalance balance_;  // the balance shown
 };

@@ -433,8 +433,8 @@ std::vector<AzimuthRecord> AzimuthRecords()
         {"ZekCWX", "Wide cardioid", "CW", SlotPattern(0.6, {{0, s, 0}})},
         {"ZekCNX", "Narrow cardioid", "CN", SlotPattern(2.4, {{0, s, 0}})},
         {"ZekC2X", "Cardioid, two slots", "C2", SlotPattern(1.0, {{-25, s, 0}, {25, s, 0}})},
-        {"ZekPNX", "Peanut", "PN", SlotPattern(1.6, {{0, s, 0}, {180, s, 0}})},
-        {"ZekPWX", "Wide peanut", "PW", SlotPattern(1.0, {{0, s, 0}, {180, s, 0}})},
+        {"ZekPNX", "Peanut", "PN", SlotPattern(1.0, {{0, s, 0}, {180, s, 0}})},
+        {"ZekPWX", "Wide peanut", "PW", SlotPattern(0.7, {{0, s, 0}, {180, s, 0}})},
         {"ZekSKX", "Skull", "SK", SlotPattern(1.2, {{-55, s, 0}, {55, s, 0}})},
         {"ZekSWX", "Wide skull", "SW", SlotPattern(1.3, {{0, s, 0}, {150, 0.5, 0}, {210, 0.5, 0}})},
         {"ZekTRX", "Trilobe", "TR", SlotPattern(1.8, {{0, s, 0}, {120, s, 0}, {240, s, 0}})},
@@ -445,7 +445,7 @@ std::vector<AzimuthRecord> AzimuthRecords()
         // Zek vertical components: dipoles beside the pipe.
         {"ZekVOX", "Omnidirectional (vertical)", "Omni", PanelPattern(0.3, Ring(0.15, {{0, s}, {120, s}, {240, s}}))},
         {"ZekVCX", "Cardioid (vertical)", "CA", PanelPattern(1.0, Ring(0.15, {{0, s}}))},
-        {"ZekVPX", "Peanut (vertical)", "PN", PanelPattern(1.0, Ring(0.3, {{0, s}, {180, s}}))},
+        {"ZekVPX", "Peanut (vertical)", "PN", PanelPattern(2.0, Ring(0.1, {{90, s}, {270, s}}))},
         // Panel arrays around a tower, shared by the Zorvan and VHF lines.
         {"OMNIXX", "Omni, three panels", "Omni", PanelPattern(3.0, Ring(0.3, {{0, s}, {120, s}, {240, s}}))},
         {"CARDXX", "Cardioid, one panel", "CD", PanelPattern(1.2, Ring(0.0, {{0, s}}))},
@@ -458,7 +458,7 @@ std::vector<AzimuthRecord> AzimuthRecords()
         {"RuxOMX", "Omnidirectional", "Omni", SlotPattern(1.8, {{0, s, 0}, {90, s, 0}, {180, s, 0}, {270, s, 0}})},
         {"RuxC3X", "Cardioid", "C3", SlotPattern(2.0, {{0, s, 0}})},
         {"RuxC2X", "Wide cardioid", "C2", SlotPattern(1.4, {{0, s, 0}})},
-        {"RuxPNX", "Peanut", "PN", SlotPattern(2.0, {{0, s, 0}, {180, s, 0}})},
+        {"RuxPNX", "Peanut", "PN", SlotPattern(1.0, {{0, s, 0}, {180, s, 0}})},
         {"RuxSKX", "Skull", "SK", SlotPattern(2.2, {{-60, s, 0}, {60, s, 0}})},
         {"RuxTRX", "Trilobe", "TR", SlotPattern(2.6, {{0, s, 0}, {120, s, 0}, {240, s, 0}})},
         {"RuxDIX", "Directional", "DI", SlotPattern(3.0, {{-25, s, 0}, {25, s, 0}})},

@@ -252,7 +252,8 @@ void TutorialSlide(TCanvas& c, int w, int h, int frame)
         Caption(c, Rect(0, h - 22, w, h - 2), "Beam tilt aims the main beam below the horizon", 12, clWhite);
         return;
     }
-    const double tilt = frame == 1 ? 0 : frame == 3 ? 6 : 3;
+    // Degrees below the horizon: none, too much (the beam lands near the tower), about right.
+    const double tilt = frame == 1 ? 0 : frame == 3 ? 30 : 10;
     const TPoint top = Landscape(c, w, h, 40, h * 0.30);
     Beam(c, top, w - 50, tilt, 9);
     Line(c, top.X, top.Y, top.X + w - 48, top.Y, RGB(0x40, 0x48, 0x55), 1);

@@ -1,5 +1,6 @@
 // Checks the shipped catalogs the way the pages read them: counts, row layouts, numbers,
 // codes that resolve, pattern records, tilt limits, the channel plan and the line losses.
+#include "planner/engine/LineTable.h"
 #include "planner/engine/ProjLib.h"
 #include "platform/runtime/NumText.h"
 #include "platform/runtime/StrTable.h"
@@ -150,6 +151,37 @@ TEST(Catalogs, PatternRecords)
     }
 }
 
+// A lobe is an arc where the field stands above the midpoint between the pattern's weakest
+// and strongest directions. A peanut has two, opposite each other, along the bearing its
+// catalog rows give (field 3), with its waist across it.
+TEST(Catalogs, PeanutsHaveTwoOppositeLobes)
+{
+    struct Case { const char* code; int lobes; int bearing; };
+    const Case cases[] = {
+        {"ZekPNX", 2, 90}, {"ZekPWX", 2, 90}, {"ZekVPX", 2, 90}, {"RuxPNX", 2, 90},
+        {"ZekCAX", 1, 0},  {"ZekTRX", 3, -1},  // -1: no bearing to check
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.code);
+        std::vector<int> s;
+        for (const auto& rec : Rows(2000))
+            if (rec.substr(0, 6) == c.code) s = Samples(rec);
+        ASSERT_EQ(s.size(), 361u);
+        s.pop_back();  // 360 repeats 0
+        const int lo = *std::min_element(s.begin(), s.end()), hi = *std::max_element(s.begin(), s.end());
+        const double mid = 0.5 * (lo + hi);
+        int lobes = 0;
+        for (int a = 0; a < 360; ++a) lobes += s[a] >= mid && s[(a + 359) % 360] < mid;
+        EXPECT_EQ(lobes, c.lobes);
+        if (c.bearing < 0) continue;
+        EXPECT_EQ(s[c.bearing], hi) << "a lobe's maximum lies on the bearing";
+        if (c.lobes == 2) {
+            EXPECT_EQ(s[(c.bearing + 180) % 360], hi) << "and opposite it";
+            EXPECT_LT(s[(c.bearing + 90) % 360], mid) << "the waist lies across it";
+        }
+    }
+}
+
 TEST(Catalogs, AzimuthCatalogRows)
 {
     const std::vector<BlockCount> blocks = {{3000, 15}, {3100, 12}, {3200, 7}, {4000, 3},
@@ -262,21 +294,15 @@ TEST(Catalogs, ChannelPlan)
     EXPECT_EQ(GetDelimitedField(1, LoadStr(12001), '|'), "54");
 }
 
-// Attenuation in dB per 100 feet and average rating in kW of a line row at f MHz.
+// Attenuation in dB per 100 feet and average rating in kW of a line row at f MHz, as the
+// line table computes them (the table itself is checked against published lines).
 struct LineFigures { double loss; double rating; };
 
 LineFigures Line(int32_t block, const std::vector<std::string>& f, double mhz)
 {
-    const double f4 = Num(f[4]), f5 = Num(f[5]), f6 = Num(f[6]), f7 = Num(f[7]);
-    if (block == 16000 || block == 17000) return {f5 * mhz + f4, f7};
-    if (block == 18000) {
-        const double lambda = 30000.0 / mhz;
-        const double k = std::sqrt(lambda * 1.724e-6 / 30.0) * 0.159154943;
-        const double a = (1.0 / std::log(f5 / f4)) * k * 18065.129101134 / lambda * (1.0 / f4 + 1.0 / f5);
-        return {a, f7 * f6 * 16.38 / a};
-    }
-    const double a = f4 * std::sqrt(mhz) + f5 * mhz;
-    return {a, std::min(f6 / a, f7)};
+    TLineRow line{f[0], f[1], Num(f[2]), Num(f[3]), {Num(f[4]), Num(f[5]), Num(f[6]), Num(f[7])},
+                  LineLawOfBlock(block)};
+    return {LineAttenuation(line, mhz), LineAverageRating(line, mhz)};
 }
 
 TEST(Catalogs, TransmissionLineRows)

@@ -4,6 +4,7 @@
 #include "platform/runtime/NumText.h"
 #include "platform/runtime/StrTable.h"
 #include "platform/ui/ScriptedUi.h"
+#include "planner/engine/LineTable.h"
 #include "planner/engine/ProjLib.h"
 #include "planner/engine/TitleBlock.h"
 #include "planner/ui/Main.h"
@@ -185,25 +186,18 @@ TEST_F(DesignRun, NewDesignThroughEveryPage)
                 ASSERT_GT(row, 0) << "the line is listed";
                 p4->SG1->setCurrentCell(row, 0);
 
-                // The line by hand, from its catalog row.
+                // The line from its catalog row.
                 for (int32_t base : {14000, 15000, 18000})
                     for (int32_t id = base + 1; id <= base + StrToInt(LoadStr(base)); ++id)
                         if (GetDelimitedField(1, LoadStr(id), '|') == d.linePart) lineId = id;
                 ASSERT_NE(lineId, 0);
                 const TSysObj& sys = Sys();
                 const double f = d.standard == 0 ? sys.LowFreq + 1.25 : sys.CenterFreq;
-                double a = 0, average = 0;
-                const double f4 = Number(lineId, 4), f5 = Number(lineId, 5), f6 = Number(lineId, 6),
-                             f7 = Number(lineId, 7);
-                if (lineId > 18000) {
-                    const double lambda = 30000 / f;
-                    a = std::sqrt(lambda * 1.724e-6 / 30) / (2 * 3.14159265358979) * 18065.129101134 / lambda *
-                        (1 / f4 + 1 / f5) / std::log(f5 / f4);
-                    average = f7 * f6 * 16.38 / Sig3(a);
-                } else {
-                    a = f4 * std::sqrt(f) + f5 * f;
-                    average = std::min(f6 / a, f7);
-                }
+                // The engine's figures for the row; the engine is checked against published lines.
+                const TLineRow catalogLine =
+                    ReadLineRow(LoadStr(lineId), LineLawOfBlock(lineId / 1000 * 1000));
+                const double a = LineAttenuation(catalogLine, f);
+                double average = LineAverageRating(catalogLine, f);
                 const double lossDb = Sig3(Sig3(a) * 11.0);  // 1000 + 100 feet
                 average = Sig3(average);
                 const TAntObj& ant = Ant();

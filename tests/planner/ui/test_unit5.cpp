@@ -1,10 +1,14 @@
 #include "platform/runtime/NumText.h"
 #include "platform/ui/ScriptedUi.h"
+#include "planner/engine/Exhibits.h"
 #include "planner/engine/ProjLib.h"
 #include "planner/engine/TitleBlock.h"
 #include "planner/ui/MainState.h"
 #include "planner/ui/Wizard.h"
 #include "planner/ui/unit5.h"
+#include "platform/printing/Printers.h"
+#include "support/PopplerTools.h"
+#include "support/TestFiles.h"
 
 #include <QImage>
 #include <QKeyEvent>
@@ -13,6 +17,7 @@
 
 #include <cmath>
 #include <memory>
+#include <sstream>
 
 namespace {
 
@@ -350,4 +355,59 @@ TEST_F(Page5, GrabOfThePage)
     Type(f.NumEdit4, 400);
     ASSERT_EQ(f.Warning(), kAnt);
     if (!keep.isEmpty()) w->grab().toImage().save(QString::fromLocal8Bit(keep) + "/page5-limit.png");
+}
+
+// The printed system exhibit shows every figure of the page as the page shows it, however
+// the page came to it: a typed TPO, a typed ERP, a stepped ratio.
+TEST_F(Page5, TheExhibitPrintsThePagesFigures)
+{
+    struct Case {
+        const char* what;
+        double lossDb;
+        int percent;
+        double tpo, erp;  // the one typed (the other 0)
+        int clicksUp;
+    };
+    const Case cases[] = {
+        {"elliptical 30 %, TPO typed", 1.37, 30, 40.5, 0, 0},
+        {"elliptical 25 %, ERP typed", 8.88, 25, 0, 700, 0},
+        {"elliptical, ratio stepped", 2.43, 30, 33.3, 0, 7},
+        {"horizontal, TPO typed", 8.87, 0, 120, 0, 0},
+    };
+    mwtest::TempDir dir;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        CreateProjectObjects();
+        Page5Visited = false;
+        Design(c.lossDb, 1000, 20, 18, c.percent > 0, c.percent);
+        Sys().Family = 1;
+        Tfrm5& f = Open();
+        if (c.tpo > 0) Type(f.NumEdit4, c.tpo);
+        else Type(f.NumEdit1, c.erp);
+        for (int i = 0; i < c.clicksUp; ++i) f.SpinButton3->UpClick();
+        ASSERT_EQ(f.Warning(), "");
+
+        const std::string file = dir.File("summary.pdf");
+        {
+            TPdfPrinter printer(file);
+            PrintSystemExhibitDocument(printer);
+        }
+        std::istringstream words(mwtest::PdfText(file));
+        std::string printed;
+        for (std::string w; words >> w;) printed += w + " ";
+        auto t = [](const TNuvNumericEdit* e) { return e->Text(); };
+        const std::string expected[] = {
+            "kW: " + t(f.NumEdit1) + " " + t(f.NumEdit2),
+            "dBk: " + t(f.NumEdit15) + " " + t(f.NumEdit16),
+            "Ratio: " + t(f.NumEdit12) + " " + t(f.NumEdit14),
+            "dBd: " + t(f.NumEdit11) + " " + t(f.NumEdit13),
+            "Antenna Input kW: " + t(f.NumEdit10) + " dBk: " + t(f.NumEdit9),
+            "Transmission Line Loss kW: " + t(f.NumEdit8) + " dB: " + t(f.NumEdit7),
+            "Efficiency(%): " + t(f.NumEdit6),
+            "kW: " + t(f.NumEdit4) + " NTSC Peak",
+            "Aural dBk: " + t(f.NumEdit5),
+        };
+        for (const std::string& want : expected) EXPECT_NE(printed.find(want), std::string::npos) << want << "\n" << printed;
+        w.reset();
+    }
 }

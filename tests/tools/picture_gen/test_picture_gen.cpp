@@ -3,9 +3,11 @@
 #include <QImageReader>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -75,4 +77,41 @@ TEST(PictureGen, RefusesAnUnknownPicture)
         std::string("\"") + PICTURE_GEN + "\" \"" + dir.path().string() + "\" no-such-picture 2>/dev/null >/dev/null";
     EXPECT_NE(std::system(cmd.c_str()), 0);
     EXPECT_TRUE(fs::is_empty(dir.path()));
+}
+
+// The tutorial's tall slides, read by Qt's own decoder: the beam leaves the tower top (40, 105)
+// level without tilt, a little below the horizon with the right tilt, and clearly steeper with
+// too much. The tilt is measured from the beam's far tip (its pixels are the only tan ones).
+TEST(PictureGen, TutorialBeamsTiltAsTheirCaptionsSay)
+{
+    QImageReader reader(QString::fromStdString((fs::path(MW_SOURCE_DIR) / "planner/resources/pictures/BeamTilt.gif").string()));
+    std::vector<QImage> frames;
+    for (QImage img; !(img = reader.read()).isNull();) frames.push_back(img.convertToFormat(QImage::Format_RGB32));
+    ASSERT_EQ(frames.size(), 4u);
+    auto tiltOf = [](const QImage& img) {
+        int tipX = -1, tipY = 0;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < 175; ++x) {
+                const QColor c = img.pixelColor(x, y);
+                if (c.red() > 180 && c.red() - c.blue() > 50 && c.green() > 120 && x > tipX) {
+                    tipX = x;
+                    tipY = y;
+                }
+            }
+        EXPECT_GT(tipX, 100) << "a beam reaches across the slide";
+        return std::atan2(tipY - 105.0, tipX - 40.0) * 180 / 3.14159265358979;
+    };
+    struct Case { int index; const char* what; double lo, hi; };
+    const Case cases[] = {
+        {0, "No tilt", -2, 2},
+        {3, "The right tilt", 5, 15},
+        {2, "Too much tilt", 20, 45},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const double tilt = tiltOf(frames[c.index]);
+        EXPECT_GE(tilt, c.lo);
+        EXPECT_LE(tilt, c.hi);
+    }
+    EXPECT_GT(tiltOf(frames[2]), 2 * tiltOf(frames[3])) << "too much is clearly more than right";
 }
