@@ -47,7 +47,15 @@ QFont TRpxPainterDevice::ToQFont(const TRpxLogFont& f)
     q.setItalic(f.Italic);
     q.setUnderline(f.Underline);
     q.setStrikeOut(f.StrikeOut);
-    q.setStyleStrategy(QFont::NoAntialias);
+    // Text of the size a page shows at its own size or larger keeps hard pixels, as printed;
+    // text a few pixels high (a whole page on the screen) is drawn with grey edges and
+    // unhinted, so its letters keep their shape and place instead of running together.
+    if (std::abs(f.Height) < kSmoothTextPixels) {
+        q.setStyleStrategy(QFont::PreferAntialias);
+        q.setHintingPreference(QFont::PreferNoHinting);
+    } else {
+        q.setStyleStrategy(QFont::NoAntialias);
+    }
     return q;
 }
 

@@ -21,8 +21,10 @@ public:
     int TextHeight() override;
     int TextAscent() override;
 
-    // Qt's font for a device font (the face mapped to an installed family).
+    // Qt's font for a device font (the face mapped to an installed family); below
+    // kSmoothTextPixels high it is drawn smoothed and unhinted.
     static QFont ToQFont(const TRpxLogFont& f);
+    static constexpr int kSmoothTextPixels = 9;
 
 protected:
     void DoText(int x, int y, std::string_view text, const TRpxRect* fill, const TRpxRect* clip) override;

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
+#include <vector>
 
 namespace {
 
@@ -399,5 +401,56 @@ TEST(RpxPlatformPrinting, OnlyTheSettingsTheDeviceModeHoldsTravel)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         EXPECT_TRUE(RpxPageFormat(c.dm, *c.caps) == c.expected);
+    }
+}
+
+// Text at a small zoom (a whole page on the screen) keeps the shape of its letters: drawn with
+// a font a few pixels high it looks like the same text drawn large and scaled down, column by
+// column, instead of letters run together from pixels that are either ink or not.
+TEST(RpxPainterDevice, SmallTextLooksLikeLargeTextScaledDown)
+{
+    const std::string text = "Attenuation Transmission";
+    for (const int small : {5, 6, 8}) {
+        SCOPED_TRACE(small);
+        const int scale = 10;
+        TRpxImageDevice large(small * static_cast<int>(text.size()) * scale, small * 2 * scale);
+        large.SelectFont(Sans(-small * scale));
+        large.SetBkMode(TRANSPARENT);
+        large.TextOut(0, 0, text);
+        const QImage reference = large.Image()
+                                     .scaled(large.Image().width() / scale, large.Image().height() / scale,
+                                             Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                                     .convertToFormat(QImage::Format_Grayscale8);
+        TRpxImageDevice tiny(reference.width(), reference.height());
+        tiny.SelectFont(Sans(-small));
+        tiny.SetBkMode(TRANSPARENT);
+        tiny.TextOut(0, 0, text);
+        const QImage drawn = tiny.Image().convertToFormat(QImage::Format_Grayscale8);
+        // The ink of each column, as the eye takes a letter's shape in; compared as a correlation.
+        std::vector<double> a, b;
+        for (int x = 0; x < reference.width(); ++x) {
+            double ia = 0, ib = 0;
+            for (int y = 0; y < reference.height(); ++y) {
+                ia += 255 - qGray(reference.pixel(x, y));
+                ib += 255 - qGray(drawn.pixel(x, y));
+            }
+            a.push_back(ia);
+            b.push_back(ib);
+        }
+        auto mean = [](const std::vector<double>& v) {
+            double s = 0;
+            for (double x : v) s += x;
+            return s / static_cast<double>(v.size());
+        };
+        const double ma = mean(a), mb = mean(b);
+        double sab = 0, saa = 0, sbb = 0;
+        for (size_t i = 0; i < a.size(); ++i) {
+            sab += (a[i] - ma) * (b[i] - mb);
+            saa += (a[i] - ma) * (a[i] - ma);
+            sbb += (b[i] - mb) * (b[i] - mb);
+        }
+        const double correlation = sab / std::sqrt(saa * sbb);
+        EXPECT_GT(correlation, 0.85);
+        EXPECT_NEAR(mb, ma, ma / 4) << "letters drawn far heavier or lighter than the text is";
     }
 }
