@@ -633,12 +633,13 @@ void PrintSystemExhibit(TCanvas& c)
     ValueBox(c, 480, 200, 0, sys.ERPH);
     ValueBox(c, 580, 200, 0, sys.ERPV);
     Text(c, 470, 235, 1, 2, "dBk:");
-    // A gain of nothing radiates nothing: 0 in its field, not the input's level (its 0 dB).
+    // A gain of nothing has no level, and radiates nothing: neither has a dB figure.
     auto erpDb = [&](double gain) {
-        return gain > 0 ? dbOrNone(RatioToDb(static_cast<float>(gain)) + pdbk - loss) : std::optional<double>(0.0);
+        const auto g = LevelDb(gain);
+        return g && powered ? std::optional<double>(*g + pdbk - loss) : std::nullopt;
     };
     ValueBox(c, 480, 235, 2, erpDb(gh));
-    ValueBox(c, 580, 235, 2, ell ? erpDb(gv) : std::optional<double>(0.0));
+    ValueBox(c, 580, 235, 2, ell ? erpDb(gv) : std::nullopt);
     Text(c, 570, 270, 1, 2, "Vertical / Horizontal ratio:");
     ValueBox(c, 580, 270, 0, ant.VerticalPercent);
 
@@ -647,8 +648,8 @@ void PrintSystemExhibit(TCanvas& c)
     ValueBox(c, 480, 340, 2, gh);
     ValueBox(c, 580, 340, 2, gv);
     Text(c, 470, 375, 1, 2, "dBd:");
-    ValueBox(c, 480, 375, 2, RatioToDb(static_cast<float>(gh)));
-    ValueBox(c, 580, 375, 2, RatioToDb(static_cast<float>(gv)));
+    ValueBox(c, 480, 375, 2, LevelDb(gh));
+    ValueBox(c, 580, 375, 2, LevelDb(gv));
 
     Text(c, 470, 420, 1, 2, "Antenna Input");
     Text(c, 470, 450, 1, 2, "kW:");

@@ -259,10 +259,14 @@ void DrawSystemExhibitPage(TCanvas& c)
     label(190, "kW:");
     horizontal(190, Value(sys.ERPH, 0));
     vertical(190, Value(sys.ERPV, 0));
+    // A gain of nothing has no level, and radiates nothing: neither has a dB figure.
+    auto erpDb = [&](double gain) {
+        const auto g = LevelDb(gain);
+        return g && powered ? std::optional<double>(*g + pdbk - loss) : std::nullopt;
+    };
     label(225, "dBk:");
-    horizontal(225, Value(dbOrNone(RatioToDb(static_cast<float>(gh)) + pdbk - loss), 2));
-    DrawLabelRight(c, Value(ell ? dbOrNone(RatioToDb(static_cast<float>(gv)) + pdbk - loss) : 0.0, 2),
-                   Rect(585, 225, 665, 245));
+    horizontal(225, Value(erpDb(gh), 2));
+    DrawLabelRight(c, Value(ell ? erpDb(gv) : std::nullopt, 2), Rect(585, 225, 665, 245));
     DrawLabelRight(c, "Vertical / Horizontal ratio:", Rect(390, 260, 580, 280));
     vertical(260, Value(ant.VerticalPercent, 0));
     label(300, "Antenna Power Gain", 350);
@@ -270,8 +274,8 @@ void DrawSystemExhibitPage(TCanvas& c)
     horizontal(330, Value(gh, 2));
     vertical(330, Value(gv, 2));
     label(365, "dBd:");
-    horizontal(365, Value(RatioToDb(static_cast<float>(gh)), 2));
-    vertical(365, Value(RatioToDb(static_cast<float>(gv)), 2));
+    horizontal(365, Value(LevelDb(gh), 2));
+    vertical(365, Value(LevelDb(gv), 2));
     label(410, "Antenna Input", 390);
     label(440, "kW:");
     horizontal(440, Value(inputKw, 2));

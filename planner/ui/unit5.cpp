@@ -149,6 +149,25 @@ void Tfrm5::NTSCTPOtoERP()
         NumEdit2->SetValue(0);
         sys.ERPV = 0;
     }
+    ShowAbsentLevels();
+}
+
+// A power or gain of nothing has no level: its dB field shows "---", not the 0 dB (1 kW, or a
+// gain of 1) that the chain leaves in it.
+void Tfrm5::ShowAbsentLevels()
+{
+    const TSysObj& sys = Sys();
+    const TAntObj& ant = Ant();
+    const std::pair<TNuvNumericEdit*, double> levels[] = {
+        {NumEdit5, sys.GetPower()},
+        {NumEdit9, AntennaInputPower},
+        {NumEdit15, sys.ERPH},
+        {NumEdit16, sys.ERPV},
+        {NumEdit11, double(ant.HAzGain) * ant.HElGain * ant.HSplit},
+        {NumEdit13, double(ant.VAzGain) * ant.VElGain * ant.VSplit},
+    };
+    for (const auto& [field, ratio] : levels)
+        if (!LevelDb(ratio)) field->ShowNoValue();
 }
 
 void Tfrm5::ErpToInputAndTpo()
@@ -180,6 +199,7 @@ void Tfrm5::NTSCERPtoTPO()
     SplitAndGains();
     NumEdit17->SetValue(ant.VerticalPercent);
     ErpToInputAndTpo();
+    ShowAbsentLevels();
 }
 
 void Tfrm5::Recompute()
@@ -198,6 +218,7 @@ void Tfrm5::VPolSpinChange()
     // The horizontal ERP stays; the antenna input and the TPO follow the new split.
     ErpToInputAndTpo();
     RunChecks();
+    ShowAbsentLevels();
 }
 
 // --- Limits --------------------------------------------------------------------------------

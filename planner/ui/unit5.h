@@ -47,6 +47,7 @@ private:
     void SplitAndGains();
     // From the horizontal ERP's dBk to the antenna input and the TPO.
     void ErpToInputAndTpo();
+    void ShowAbsentLevels();
     void ShowWarning(TLabel* label, const char* text);
     void ClearWarning(TLabel* label);
 };

@@ -35,6 +35,8 @@
 #include <functional>
 #include <memory>
 #include <regex>
+#include <iterator>
+#include <sstream>
 
 using namespace mwtest;
 
@@ -146,15 +148,19 @@ protected:
     {
         RunStep(frm->sb5, [&](TfrmWizard& w) {
             ASSERT_EQ(w.nb->GetPageIndex(), 5);
-            WhenModal<TPrinterOption>([&](TPrinterOption& o) {
-                WhenModal<Tfrm8>([&](Tfrm8& f) {
-                    ui.ExpectPrint(true);
-                    Click(f.BitBtn1);
-                });
-                Click(o.BitBtn1);
-            });
-            Click(w.btnPrint);
+            PrintThePage(w);
         });
+    }
+    void PrintThePage(TfrmWizard& w)
+    {
+        WhenModal<TPrinterOption>([&](TPrinterOption& o) {
+            WhenModal<Tfrm8>([&](Tfrm8& f) {
+                ui.ExpectPrint(true);
+                Click(f.BitBtn1);
+            });
+            Click(o.BitBtn1);
+        });
+        Click(w.btnPrint);
     }
 
     // New design, the site dialog typed, pages 1 to 5 clicked and typed, Finish. Another
@@ -219,8 +225,9 @@ protected:
                 EXPECT_EQ(p5->NumEdit4->Text(), "20.00");
                 if (d.percent == 0) {
                     EXPECT_EQ(p5->NumEdit14->Text(), "0.00") << "no vertical gain";
+                    EXPECT_EQ(p5->NumEdit13->Text(), "---") << "has no level";
                     EXPECT_EQ(p5->NumEdit2->Text(), "0") << "and no vertical ERP";
-                    EXPECT_EQ(p5->NumEdit16->Text(), "0.00");
+                    EXPECT_EQ(p5->NumEdit16->Text(), "---");
                 }
                 ASSERT_EQ(w.BitBtnNext->Caption(), "&Finish");
                 Click(w.BitBtnNext);
@@ -273,12 +280,51 @@ TEST_F(DesignByInput, ADesignClickedAndTypedPrintsWhatWasChosen)
             EXPECT_TRUE(Printed(numbers, erpV)) << "vertical ERP " << erpV << "\n" << text;
             EXPECT_NEAR(erpV / erpH, percent * 0.01, 0.01);
         } else {
-            // No vertical share: 0 kW and 0 dBk (the ERP rows are the first "kW:" and "dBk:"
-            // rows), never the antenna input's level.
+            // No vertical share: 0 kW and no level (the ERP rows are the first "kW:" and
+            // "dBk:" rows), never the antenna input's level nor the 0 dBk of 1 kW; nor has
+            // the vertical gain of nothing a level in dBd.
             EXPECT_EQ(LastWordOfFirstLineWith(text, "kW:"), "0") << text;
-            EXPECT_EQ(LastWordOfFirstLineWith(text, "dBk:"), "0.00") << text;
+            EXPECT_EQ(LastWordOfFirstLineWith(text, "dBk:"), "---") << text;
+            EXPECT_EQ(LastWordOfFirstLineWith(text, "dBd:"), "---") << text;
         }
     }
+}
+
+// A TPO of nothing, typed away on page 5: every power is 0 kW and none has a level, on the
+// page and on the summary printed from it; the antenna's gains keep theirs.
+TEST_F(DesignByInput, NoPowerShowsNoLevelOnThePageOrTheSummary)
+{
+    const std::string file = dir.File("summary-no-power.pdf");
+    TPdfPrinter pdf(file);
+    TPrinterScope in(pdf);
+    ClickThroughNewDesign({});
+    RunStep(frm->sb5, [&](TfrmWizard& w) {
+        auto* p = Page<Tfrm5>(w, 5);
+        ASSERT_NE(p, nullptr);
+        Click(p->NumEdit4);
+        QTest::keyClick(p->NumEdit4, Qt::Key_Home);
+        QTest::keyClick(p->NumEdit4, Qt::Key_End, Qt::ShiftModifier);
+        QTest::keyClick(p->NumEdit4, Qt::Key_Backspace);
+        EXPECT_EQ(p->NumEdit4->Text(), "0.00");
+        for (TNuvNumericEdit* e : {p->NumEdit5, p->NumEdit9, p->NumEdit15, p->NumEdit16})
+            EXPECT_EQ(e->Text(), "---") << e->objectName().toStdString();
+        EXPECT_EQ(p->NumEdit10->Text(), "0.00");
+        EXPECT_EQ(p->NumEdit1->Text(), "0");
+        EXPECT_EQ(p->NumEdit2->Text(), "0");
+        for (TNuvNumericEdit* e : {p->NumEdit11, p->NumEdit13})
+            EXPECT_GT(e->Value(), 0) << e->objectName().toStdString();
+        PrintThePage(w);
+    });
+    const std::string text = PdfText(file);
+    std::istringstream words(text);
+    std::vector<std::string> w{std::istream_iterator<std::string>(words), {}};
+    int rows = 0;
+    for (size_t i = 0; i + 1 < w.size(); ++i) {
+        if (w[i] != "dBk:") continue;
+        ++rows;
+        EXPECT_EQ(w[i + 1], "---") << "a level in row " << rows << " of\n" << text;
+    }
+    EXPECT_EQ(rows, 3) << "the ERP, the antenna input and the TPO\n" << text;
 }
 
 // A list item clicked in the calculator is the one computed for; after another antenna type
