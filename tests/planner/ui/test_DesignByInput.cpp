@@ -327,6 +327,87 @@ TEST_F(DesignByInput, NoPowerShowsNoLevelOnThePageOrTheSummary)
     EXPECT_EQ(rows, 3) << "the ERP, the antenna input and the TPO\n" << text;
 }
 
+// Start New Design after a finished design, then the site dialog closed without OK: the
+// finished design comes back whole: its steps enabled, page 5 as it was.
+TEST_F(DesignByInput, ANewDesignCancelledInTheSiteDialogGivesTheDesignBack)
+{
+    struct Way {
+        const char* what;
+        bool closeBox;
+    };
+    for (const Way& way : {Way{"Cancel, Yes", false}, Way{"the close box", true}}) {
+        SCOPED_TRACE(way.what);
+        ClickThroughNewDesign({});
+        RunStep(frm->sb2, [&](TfrmWizard& w) {
+            auto* p = Page<Tfrm2>(w, 2);
+            ASSERT_NE(p, nullptr);
+            TypeInto(p->Edit3, "45");
+        });
+        const float erp = Sys().ERPH;
+        bool asked = false;
+        WhenModal<TfrmSysInfo>([&](TfrmSysInfo& site) {
+            asked = true;
+            if (way.closeBox) {
+                CloseBox(&site);
+            } else {
+                ui.ExpectMessage(mrYes, "You are about to cancel a new system design");
+                Click(site.BitBtn2);
+            }
+        });
+        Click(frm->BitBtnStart);
+        ASSERT_TRUE(asked);
+        for (QWidget* b : std::initializer_list<QWidget*>{frm->sb1, frm->sb2, frm->sb3, frm->sb4, frm->sb5})
+            EXPECT_TRUE(b->isEnabled()) << b->objectName().toStdString();
+        RunStep(frm->sb2, [&](TfrmWizard& w) {
+            auto* p = Page<Tfrm2>(w, 2);
+            ASSERT_NE(p, nullptr);
+            EXPECT_EQ(p->Edit3->Text(), "45") << "the design's rotation, not a new design's 0";
+        });
+        RunStep(frm->sb5, [&](TfrmWizard& w) {
+            auto* p = Page<Tfrm5>(w, 5);
+            ASSERT_NE(p, nullptr);
+            EXPECT_EQ(p->NumEdit4->Text(), "20.00") << "the TPO typed in the design";
+            EXPECT_NEAR(p->NumEdit1->Value(), erp, 0.5);
+        });
+    }
+}
+
+// Top mount chosen in a design that is then cancelled: the next design's page 1 shows the
+// mounting the design carries over, and the families follow a click on the other one.
+TEST_F(DesignByInput, PageOneShowsTheMountingCarriedOverFromACancelledDesign)
+{
+    auto newDesign = [&](const std::function<void(Tfrm1&)>& onPage1) {
+        bool seen = false;
+        WhenModal<TfrmSysInfo>([&](TfrmSysInfo& site) {
+            WhenModal<TfrmWizard>([&](TfrmWizard& w) {
+                auto* p1 = Page<Tfrm1>(w, 1);
+                ASSERT_NE(p1, nullptr);
+                onPage1(*p1);
+                seen = true;
+                ui.ExpectMessage(mrYes, "You are about to cancel a new system design");
+                Click(w.BitBtnCancel);
+            });
+            Click(site.BitBtn1);
+        });
+        Click(frm->sbNew);
+        EXPECT_TRUE(seen);
+    };
+    newDesign([](Tfrm1& p1) {
+        ClickButton(p1.RadioGroup1, "Top mount");
+        EXPECT_EQ(Sys().GetMounting(), 0);
+        EXPECT_FALSE(p1.RadioButton0->isEnabled());
+    });
+    newDesign([](Tfrm1& p1) {
+        EXPECT_EQ(p1.RadioGroup1->ItemIndex(), 0) << "Top mount, as the design has it";
+        EXPECT_FALSE(p1.RadioButton0->isEnabled());
+        EXPECT_FALSE(p1.RadioButton1->isEnabled());
+        ClickButton(p1.RadioGroup1, "Side mount");
+        EXPECT_EQ(Sys().GetMounting(), 1);
+        EXPECT_TRUE(p1.RadioButton0->isEnabled());
+        EXPECT_TRUE(p1.RadioButton1->isEnabled());
+    });
+}
+
 // A list item clicked in the calculator is the one computed for; after another antenna type
 // (no row chosen) a typed HAAT still gives its result, with the gain last used.
 TEST_F(DesignByInput, BeamTiltCalculatorComputesForTheClickedRowAndEveryHaat)
