@@ -465,6 +465,48 @@ TEST_F(DesignByInput, LineUtilityLeavesTheOpenDesignAsItWas)
     EXPECT_EQ(Ant().PartNumber, part);
 }
 
+// The line utility on channel 32, a line clicked, then channel 8 chosen: a line that channel 8
+// still lists stays chosen (whatever its row there); a UHF waveguide, which it does not list,
+// leaves no line chosen: no row marked, no name, loss or rating.
+TEST_F(DesignByInput, LineUtilityKeepsTheChosenLineOnAnotherChannelOrChoosesNone)
+{
+    struct Case {
+        const char* part;
+        bool listedOnChannel8;
+    };
+    const Case cases[] = {{"RL50-618", true}, {"CWG-150", false}};
+    ClickThroughNewDesign({});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.part);
+        RunStep(frm->sbForm4, [&](TfrmWizard& w) {
+            auto* p4 = Page<Tfrm4>(w, 4);
+            ASSERT_NE(p4, nullptr);
+            ASSERT_TRUE(p4->TV->currentText().startsWith("32 "));
+            ClickLine(*p4, c.part);
+            const int row32 = p4->SG1->currentRow();
+            TypeChoice(p4->TV, "8");
+            ASSERT_TRUE(p4->TV->currentText().startsWith("8 ")) << p4->TV->currentText().toStdString();
+            const TTLineObj& line = TLine();
+            const int r = p4->SG1->currentRow();
+            if (c.listedOnChannel8) {
+                ASSERT_GT(r, 0);
+                EXPECT_NE(r, row32) << "the line has another row on channel 8";
+                EXPECT_EQ(p4->SG1->Cells(1, r), c.part);
+                EXPECT_EQ(line.LinePartNumber, c.part);
+                EXPECT_EQ(line.LineName, p4->SG1->Cells(0, r));
+                EXPECT_FLOAT_EQ(line.TotalLoss, static_cast<float>(StrToFloat(p4->SG1->Cells(3, r))));
+            } else {
+                EXPECT_EQ(r, -1);
+                EXPECT_TRUE(p4->SG1->selectedItems().isEmpty());
+                EXPECT_EQ(line.LinePartNumber, "");
+                EXPECT_EQ(line.LineName, "");
+                EXPECT_EQ(line.TotalLoss, 0);
+                EXPECT_EQ(line.GetPowerRating(), 0);
+            }
+        });
+    }
+}
+
 // Print Graph for another make's antenna: it has no azimuth data, which the user is told,
 // and no page goes to the printer.
 TEST_F(DesignByInput, AzimuthPrintWithoutPatternDataSendsNoPage)
