@@ -507,6 +507,46 @@ TEST_F(DesignByInput, LineUtilityKeepsTheChosenLineOnAnotherChannelOrChoosesNone
     }
 }
 
+// The rotation typed on page 2, each entry from 45 degrees: a "-" waits for its digits, so
+// -30 can be typed; a refused entry (letters, too many digits, a sign behind) is reported and
+// leaves the field and the plot as they were before the entry; every refused key is
+// reported once.
+TEST_F(DesignByInput, RotationTypedOnPageTwoWaitsForDigitsAndRefusesWhatIsNoAngle)
+{
+    struct Case {
+        const char* typed;
+        const char* shown;
+        int32_t rotation;
+        int refusedKeys;
+    };
+    const Case cases[] = {
+        {"-30", "-30", 330, 0}, {"-", "-", 45, 0},           {"abc", "45", 45, 3},
+        {"12345678901", "45", 45, 1}, {"5-", "45", 45, 1},
+    };
+    ClickThroughNewDesign({});
+    RunStep(frm->sb2, [&](TfrmWizard& w) {
+        auto* p = Page<Tfrm2>(w, 2);
+        ASSERT_NE(p, nullptr);
+        // The window typed into is the active one, as on a desktop: focus moves with clicks.
+        w.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.typed);
+            TypeInto(p->Edit3, "45");
+            ClickButton(p->RadioGroup2, "Print Graph");  // the entry ends as the focus leaves
+            ASSERT_EQ(Ant().HRotation, 45);
+            const QImage before = p->Image1->Picture().ToImage();
+            for (int i = 0; i < c.refusedKeys; ++i) ui.ExpectMessage(IDOK, "is not a valid integer value");
+            TypeInto(p->Edit3, c.typed);
+            EXPECT_EQ(p->Edit3->Text(), c.shown);
+            EXPECT_EQ(Ant().HRotation, c.rotation);
+            EXPECT_EQ(p->Image1->Picture().ToImage() == before, c.rotation == 45) << "the plot";
+            ASSERT_TRUE(ui.AllUsed()) << ui.Pending() << " reports not given";
+        }
+        ClickButton(p->RadioGroup2, "Print Graph");
+    });
+}
+
 // Print Graph for another make's antenna: it has no azimuth data, which the user is told,
 // and no page goes to the printer.
 TEST_F(DesignByInput, AzimuthPrintWithoutPatternDataSendsNoPage)
