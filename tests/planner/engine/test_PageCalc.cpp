@@ -44,7 +44,9 @@ TEST(PageCalcTest, AngleTextWhileTyping)
         SCOPED_TRACE("'" + c.text + "'");
         EXPECT_EQ(CheckAngleText(c.text), c.entry);
         // What the page takes, FixAngle takes without a conversion error.
-        if (c.entry == TAngleEntry::Complete) EXPECT_NO_THROW(FixAngle(c.text));
+        if (c.entry == TAngleEntry::Complete) {
+            EXPECT_NO_THROW(FixAngle(c.text));
+        }
     }
 }
 

@@ -163,6 +163,23 @@ protected:
         Click(w.btnPrint);
     }
 
+    // Start New Design, the site dialog's OK, `act` in the wizard, then its Cancel and Yes.
+    void CancelNewDesign(const std::function<void(TfrmWizard&)>& act)
+    {
+        bool seen = false;
+        WhenModal<TfrmSysInfo>([&](TfrmSysInfo& site) {
+            WhenModal<TfrmWizard>([&](TfrmWizard& w) {
+                act(w);
+                seen = true;
+                ui.ExpectMessage(mrYes, "You are about to cancel a new system design");
+                Click(w.BitBtnCancel);
+            });
+            Click(site.BitBtn1);
+        });
+        Click(frm->sbNew);
+        EXPECT_TRUE(seen) << "no wizard came up";
+    }
+
     // New design, the site dialog typed, pages 1 to 5 clicked and typed, Finish. Another
     // make's antenna takes the entry panels' defaults on pages 2 and 3.
     struct TClicks {
@@ -377,20 +394,11 @@ TEST_F(DesignByInput, ANewDesignCancelledInTheSiteDialogGivesTheDesignBack)
 TEST_F(DesignByInput, PageOneShowsTheMountingCarriedOverFromACancelledDesign)
 {
     auto newDesign = [&](const std::function<void(Tfrm1&)>& onPage1) {
-        bool seen = false;
-        WhenModal<TfrmSysInfo>([&](TfrmSysInfo& site) {
-            WhenModal<TfrmWizard>([&](TfrmWizard& w) {
-                auto* p1 = Page<Tfrm1>(w, 1);
-                ASSERT_NE(p1, nullptr);
-                onPage1(*p1);
-                seen = true;
-                ui.ExpectMessage(mrYes, "You are about to cancel a new system design");
-                Click(w.BitBtnCancel);
-            });
-            Click(site.BitBtn1);
+        CancelNewDesign([&](TfrmWizard& w) {
+            auto* p1 = Page<Tfrm1>(w, 1);
+            ASSERT_NE(p1, nullptr);
+            onPage1(*p1);
         });
-        Click(frm->sbNew);
-        EXPECT_TRUE(seen);
     };
     newDesign([](Tfrm1& p1) {
         ClickButton(p1.RadioGroup1, "Top mount");
@@ -663,7 +671,6 @@ TEST_F(DesignByInput, PatternListsShowOrScrollToTheirLongestRow)
         EXPECT_GE(room, widest) << list->objectName().toStdString();
         EXPECT_EQ(list->textElideMode(), Qt::ElideNone) << list->objectName().toStdString();
     };
-    bool seen = false;
     WhenModal<TfrmBTCalc>([&](TfrmBTCalc& calc) {
         for (const char* type : {"Zek-Series", "UHF Zorvan Series", "VHF Zorvan Series"}) {
             ClickButton(calc.RadioGroup1, type);
@@ -672,29 +679,21 @@ TEST_F(DesignByInput, PatternListsShowOrScrollToTheirLongestRow)
         Click(calc.BitBtn1);
     });
     Click(frm->SpeedButton2);
-    WhenModal<TfrmSysInfo>([&](TfrmSysInfo& site) {
-        WhenModal<TfrmWizard>([&](TfrmWizard& w) {
-            auto* p1 = Page<Tfrm1>(w, 1);
-            ASSERT_NE(p1, nullptr);
-            Click(p1->RadioButton5);  // elliptical: both azimuth lists
-            Click(w.BitBtnNext);
-            auto* p2 = Page<Tfrm2>(w, 2);
-            ASSERT_NE(p2, nullptr);
-            reaches(p2->HPolAz);
-            ClickTab(p2->TabSet1, 1);
-            reaches(p2->VPolAz);
-            Click(w.BitBtnNext);
-            auto* p3 = Page<Tfrm3>(w, 3);
-            ASSERT_NE(p3, nullptr);
-            reaches(p3->HPolEl);
-            seen = true;
-            ui.ExpectMessage(mrYes, "You are about to cancel a new system design");
-            Click(w.BitBtnCancel);
-        });
-        Click(site.BitBtn1);
+    CancelNewDesign([&](TfrmWizard& w) {
+        auto* p1 = Page<Tfrm1>(w, 1);
+        ASSERT_NE(p1, nullptr);
+        Click(p1->RadioButton5);  // elliptical: both azimuth lists
+        Click(w.BitBtnNext);
+        auto* p2 = Page<Tfrm2>(w, 2);
+        ASSERT_NE(p2, nullptr);
+        reaches(p2->HPolAz);
+        ClickTab(p2->TabSet1, 1);
+        reaches(p2->VPolAz);
+        Click(w.BitBtnNext);
+        auto* p3 = Page<Tfrm3>(w, 3);
+        ASSERT_NE(p3, nullptr);
+        reaches(p3->HPolEl);
     });
-    Click(frm->sbNew);
-    EXPECT_TRUE(seen);
 }
 
 // The spins, radio groups and typed fields of pages 2 to 5, each opened alone from the main
