@@ -555,6 +555,30 @@ TEST_F(DesignByInput, RotationTypedOnPageTwoWaitsForDigitsAndRefusesWhatIsNoAngl
     });
 }
 
+// The vertical share (page 1) and the beam tilt (page 3) are set by their arrows only: typed
+// digits and Backspace leave them as they were.
+TEST_F(DesignByInput, VerticalShareAndBeamTiltTakeNoTyping)
+{
+    ClickThroughNewDesign({});
+    RunStep(frm->sb1, [&](TfrmWizard& w) {
+        auto* p = Page<Tfrm1>(w, 1);
+        ASSERT_NE(p, nullptr);
+        const QString share = p->FSpinEdit1->text();
+        TypeInto(p->FSpinEdit1, "45");
+        QTest::keyClick(p->FSpinEdit1, Qt::Key_Backspace);
+        EXPECT_EQ(p->FSpinEdit1->text(), share);
+        EXPECT_EQ(Ant().VerticalPercent, 30);
+    });
+    RunStep(frm->sb3, [&](TfrmWizard& w) {
+        auto* p = Page<Tfrm3>(w, 3);
+        ASSERT_NE(p, nullptr);
+        const std::string tilt = p->NumEdit1->Text();
+        TypeInto(p->NumEdit1, "2");
+        QTest::keyClick(p->NumEdit1, Qt::Key_Backspace);
+        EXPECT_EQ(p->NumEdit1->Text(), tilt);
+    });
+}
+
 // Print Graph for another make's antenna: it has no azimuth data, which the user is told,
 // and no page goes to the printer.
 TEST_F(DesignByInput, AzimuthPrintWithoutPatternDataSendsNoPage)
