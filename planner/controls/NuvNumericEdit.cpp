@@ -118,7 +118,15 @@ void TNuvNumericEdit::Reformat()
 
 std::string TNuvNumericEdit::Text() const { return QLineEdit::text().toStdString(); }
 
-double TNuvNumericEdit::Value() const { return TextValue(Text()); }
+namespace {
+const char* const kNoValue = "---";
+}
+
+double TNuvNumericEdit::Value() const { return ShowsNoValue() ? 0.0 : TextValue(Text()); }
+
+void TNuvNumericEdit::ShowNoValue() { SetTextFromCode(kNoValue); }
+
+bool TNuvNumericEdit::ShowsNoValue() const { return Text() == kNoValue; }
 
 void TNuvNumericEdit::SetValue(double v) { SetTextFromCode(FormatValue(v, decimals_)); }
 
@@ -145,7 +153,8 @@ void TNuvNumericEdit::Change()
 TEditState TNuvNumericEdit::State() const
 {
     TEditState s;
-    s.Text = Text();
+    // Typing into a field that shows no value starts from 0.
+    s.Text = ShowsNoValue() ? FormatValue(0, decimals_) : Text();
     if (hasSelectedText()) {
         s.SelStart = selectionStart();
         s.SelLength = static_cast<int>(selectedText().size());

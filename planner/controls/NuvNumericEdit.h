@@ -43,8 +43,13 @@ public:
     void SetMinValue(double v) { minValue_ = v; }
     double MaxValue() const { return maxValue_; }
     void SetMaxValue(double v) { maxValue_ = v; }
-    // The text as a number (EConvertError if it is none, which the rules never allow).
+    // The text as a number (EConvertError if it is none, which the rules never allow); 0 while
+    // the field shows no value.
     double Value() const;
+    // A read-only field with no value to show (the level of a power of nothing): "---" until
+    // the next value is written.
+    void ShowNoValue();
+    bool ShowsNoValue() const;
     // The text := the value with the mask, when that differs from the text. Raises
     // EConvertError for a value the mask cannot show (infinite, NaN, beyond fixed notation).
     void SetValue(double v);

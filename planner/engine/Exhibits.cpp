@@ -632,12 +632,10 @@ void PrintSystemExhibit(TCanvas& c)
     ValueBox(c, 480, 200, 0, sys.ERPH);
     ValueBox(c, 580, 200, 0, sys.ERPV);
     Text(c, 470, 235, 1, 2, "dBk:");
-    // A gain of nothing radiates nothing: 0 in its field, not the input's level (its 0 dB).
-    auto erpDb = [&](double gain, double erpDbk) {
-        return gain > 0 ? dbOrNone(erpDbk) : std::optional<double>(0.0);
-    };
+    // A gain of nothing has no level, and radiates nothing: neither has a dB figure.
+    auto erpDb = [&](double gain, double erpDbk) { return gain > 0 ? dbOrNone(erpDbk) : std::optional<double>(); };
     ValueBox(c, 480, 235, 2, erpDb(gh, b.HErpDbk));
-    ValueBox(c, 580, 235, 2, ell ? erpDb(gv, b.VErpDbk) : std::optional<double>(0.0));
+    ValueBox(c, 580, 235, 2, ell ? erpDb(gv, b.VErpDbk) : std::optional<double>());
     Text(c, 570, 270, 1, 2, "Vertical / Horizontal ratio:");
     ValueBox(c, 580, 270, 0, ant.VerticalPercent);
 
@@ -646,8 +644,8 @@ void PrintSystemExhibit(TCanvas& c)
     ValueBox(c, 480, 340, 2, gh);
     ValueBox(c, 580, 340, 2, gv);
     Text(c, 470, 375, 1, 2, "dBd:");
-    ValueBox(c, 480, 375, 2, b.HGainDb);
-    ValueBox(c, 580, 375, 2, b.VGainDb);
+    ValueBox(c, 480, 375, 2, gh > 0 ? std::optional<double>(b.HGainDb) : std::optional<double>());
+    ValueBox(c, 580, 375, 2, gv > 0 ? std::optional<double>(b.VGainDb) : std::optional<double>());
 
     Text(c, 470, 420, 1, 2, "Antenna Input");
     Text(c, 470, 450, 1, 2, "kW:");

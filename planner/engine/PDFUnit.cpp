@@ -258,10 +258,11 @@ void DrawSystemExhibitPage(TCanvas& c)
     label(190, "kW:");
     horizontal(190, Value(sys.ERPH, 0));
     vertical(190, Value(sys.ERPV, 0));
+    // A gain of nothing has no level, and radiates nothing: neither has a dB figure.
+    auto erpDb = [&](double gain, double erpDbk) { return gain > 0 ? dbOrNone(erpDbk) : std::optional<double>(); };
     label(225, "dBk:");
-    horizontal(225, Value(dbOrNone(b.HErpDbk), 2));
-    DrawLabelRight(c, Value(ell ? dbOrNone(b.VErpDbk) : 0.0, 2),
-                   Rect(585, 225, 665, 245));
+    horizontal(225, Value(erpDb(gh, b.HErpDbk), 2));
+    DrawLabelRight(c, Value(ell ? erpDb(gv, b.VErpDbk) : std::optional<double>(), 2), Rect(585, 225, 665, 245));
     DrawLabelRight(c, "Vertical / Horizontal ratio:", Rect(390, 260, 580, 280));
     vertical(260, Value(ant.VerticalPercent, 0));
     label(300, "Antenna Power Gain", 350);
@@ -269,8 +270,8 @@ void DrawSystemExhibitPage(TCanvas& c)
     horizontal(330, Value(gh, 2));
     vertical(330, Value(gv, 2));
     label(365, "dBd:");
-    horizontal(365, Value(b.HGainDb, 2));
-    vertical(365, Value(b.VGainDb, 2));
+    horizontal(365, Value(gh > 0 ? std::optional<double>(b.HGainDb) : std::optional<double>(), 2));
+    vertical(365, Value(gv > 0 ? std::optional<double>(b.VGainDb) : std::optional<double>(), 2));
     label(410, "Antenna Input", 390);
     label(440, "kW:");
     horizontal(440, Value(b.InputKw, 2));

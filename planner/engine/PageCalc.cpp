@@ -24,6 +24,17 @@ int32_t FixAngle(std::string_view text)
     return r;
 }
 
+TAngleEntry CheckAngleText(std::string_view text)
+{
+    if (text.empty()) return TAngleEntry::Complete;
+    if (text == "-") return TAngleEntry::Incomplete;
+    const std::string_view digits = text.front() == '-' ? text.substr(1) : text;
+    for (char c : digits)
+        if (c < '0' || c > '9') return TAngleEntry::Refused;
+    int32_t value = 0;
+    return TryStrToInt(digits, value) ? TAngleEntry::Complete : TAngleEntry::Refused;
+}
+
 int32_t TiltShiftQuarters(float catalogTilt, float tilt)
 {
     const double q = std::ceil((double(catalogTilt) - double(tilt)) * 4.0);

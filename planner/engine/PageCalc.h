@@ -10,6 +10,13 @@
 // no integer ("5-") raises EConvertError.
 int32_t FixAngle(std::string_view text);
 
+// How far a rotation text being typed has come: a whole angle (empty, or digits after an
+// optional leading "-", within the integer range), a start that digits will complete ("-"),
+// or a text that no further key makes an angle (letters, a sign not in front, too many
+// digits).
+enum class TAngleEntry { Complete, Incomplete, Refused };
+TAngleEntry CheckAngleText(std::string_view text);
+
 // Quarter degrees between the record's built-in tilt and the chosen one, rounded up.
 int32_t TiltShiftQuarters(float catalogTilt, float tilt);
 // The plots' record shift for a tilt: 20 + the shift, clamped to 0 .. 80.

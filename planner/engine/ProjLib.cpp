@@ -134,6 +134,12 @@ float RatioToDb(float x)
     return static_cast<float>(10.0L * std::log10(static_cast<Ext>(x)));
 }
 
+std::optional<double> LevelDb(double ratio)
+{
+    if (!(ratio > 0)) return std::nullopt;
+    return RatioToDb(static_cast<float>(ratio));
+}
+
 float DbToRatio(float x)
 {
     return static_cast<float>(std::pow(10.0L, static_cast<Ext>(x) * 0.1L));

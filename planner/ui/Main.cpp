@@ -180,8 +180,42 @@ void TFrmMain::EnableDesignSteps(bool enabled)
     lbl7->setEnabled(false);
 }
 
+namespace {
+
+// What Start New Design resets before its site dialog: given back when the dialog is
+// cancelled, so the finished design stays as it was (the dialog keeps the title block typed
+// into it, whichever way it closes).
+struct TDesignBeforeNew {
+    TAntObj ant = Ant();
+    TSysObj sys = Sys();
+    bool lineUtility = LineUtilityMode;
+    bool fresh2 = Page2Fresh, fresh3 = Page3Fresh, fresh4 = Page4Fresh;
+    bool visited1 = Page1Visited, visited5 = Page5Visited;
+    TCustomLine custom = CustomLine;
+    std::string azFolder = AzimuthSaveFolder, elFolder = ElevationSaveFolder;
+
+    void Restore() const
+    {
+        Ant() = ant;
+        Sys() = sys;
+        LineUtilityMode = lineUtility;
+        Page2Fresh = fresh2;
+        Page3Fresh = fresh3;
+        Page4Fresh = fresh4;
+        Page1Visited = visited1;
+        Page5Visited = visited5;
+        CustomLine = custom;
+        AzimuthSaveFolder = azFolder;
+        ElevationSaveFolder = elFolder;
+    }
+};
+
+}  // namespace
+
 void TFrmMain::New1Click(QObject*)
 {
+    const TDesignBeforeNew before;
+    const bool steps = sb1->isEnabled();
     Ant().HRotation = 0;
     Ant().VRotation = 0;
     Sys().AuralPercent = 10.0f;
@@ -192,16 +226,20 @@ void TFrmMain::New1Click(QObject*)
     AzimuthSaveFolder = ProgramFolder;
     ElevationSaveFolder = ProgramFolder;
     EnableDesignSteps(false);
-    RunNewDesign();
+    if (RunNewDesign()) return;
+    before.Restore();
+    EnableDesignSteps(steps);
 }
 
-void TFrmMain::RunNewDesign()
+bool TFrmMain::RunNewDesign()
 {
     WizardFirstPage = 1;
     WizardLastPage = 5;
-    if (!links_.CreateSysInfo) return;
+    if (!links_.CreateSysInfo) return false;
     auto sysInfo = links_.CreateSysInfo();
-    if (sysInfo->ShowModal() == mrOk) RunDesignWizard();
+    if (sysInfo->ShowModal() != mrOk) return false;
+    RunDesignWizard();
+    return true;
 }
 
 void TFrmMain::RunDesignWizard()

@@ -40,7 +40,8 @@ public:
 
     void FormCreate();
     void EnableDesignSteps(bool enabled);
-    void RunNewDesign();
+    // The site dialog, then the wizard; false when the dialog was cancelled (no wizard ran).
+    bool RunNewDesign();
     void RunDesignWizard();
     void ShowWizardAtPage();
     void LoopWarning();

@@ -102,6 +102,8 @@ void Tfrm1::PageShown()
         RadioButton2Click(RadioButton2);
         RadioGroup2Click(RadioGroup2);
         RadioButton4Click(RadioButton4);
+        // The mounting carries over from the last design: show it, not the group's default.
+        RadioGroup1->SetItemIndex(sys.GetMounting());
     }
     USTVChange(USTV);
     // A choice that was already checked ran no handler: the picture must still match it.

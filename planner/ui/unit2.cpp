@@ -72,6 +72,10 @@ Tfrm2::Tfrm2(QWidget* owner) : TChildForm(owner)
     SpinButton1->OnUpClick = on(&Tfrm2::SpinButton1UpClick);
     SpinButton1->OnDownClick = on(&Tfrm2::SpinButton1DownClick);
     Edit3->OnChange = on(&Tfrm2::Edit3Change);
+    Edit3->OnEnter = [this](QObject*) {
+        const std::string text = Edit3->Text();
+        entryText_ = CheckAngleText(text) == TAngleEntry::Complete ? text : IntToStr(AzimuthRotation);
+    };
     Edit6->OnChange = on(&Tfrm2::Edit6Change);
     Edit8->OnChange = on(&Tfrm2::Edit8Change);
     FSpinEdit1->OnChange = on(&Tfrm2::FSpinEdit1Change);
@@ -151,7 +155,7 @@ void Tfrm2::PageShown()
 
     if (Page2Fresh) {
         HPolAz->SetItemIndex(0);
-        Edit3->SetText("0");
+        ShowRotation("0");
         AzimuthPlotInDb = false;
         RadioGroup1->SetItemIndex(0);
         PopulateVPolList(false);
@@ -159,7 +163,7 @@ void Tfrm2::PageShown()
     } else {
         HPolAz->SetItemIndex(ant.HAzIndex);
         FSpinEdit1->SetValue(ant.HAzGain);
-        Edit3->SetText(IntToStr(ant.HRotation));
+        ShowRotation(IntToStr(ant.HRotation));
         Edit6->SetText(ant.HAzName);
         FSpinEdit2->SetValue(ant.VAzGain);
         Edit8->SetText(ant.VAzName);
@@ -258,7 +262,7 @@ void Tfrm2::TabSet1Change(QObject*, int NewTab)
             ShowPage("Panel 2");
             ShowGain(ant.VAzGain, ant.VAzGainDb);
         } else {
-            Edit3->SetText(IntToStr(ant.VRotation));
+            ShowRotation(IntToStr(ant.VRotation));
             ShowPage("Image 2");
             VPolAzClick(VPolAz);
             VPolAz->raise();
@@ -271,7 +275,7 @@ void Tfrm2::TabSet1Change(QObject*, int NewTab)
             ShowPage("Panel 1");
             ShowGain(ant.HAzGain, ant.HAzGainDb);
         } else {
-            Edit3->SetText(IntToStr(ant.HRotation));
+            ShowRotation(IntToStr(ant.HRotation));
             ShowPage("Image 1");
             HPolAzClick(HPolAz);
             HPolAz->raise();
@@ -297,18 +301,37 @@ void Tfrm2::RadioGroup2Click(QObject*) { PrintOption = RadioGroup2->ItemIndex();
 void Tfrm2::SpinButton1UpClick(QObject*)
 {
     ++AzimuthRotation;
-    Edit3->SetText(IntToStr(AzimuthRotation));
+    ShowRotation(IntToStr(AzimuthRotation));
 }
 
 void Tfrm2::SpinButton1DownClick(QObject*)
 {
     --AzimuthRotation;
-    Edit3->SetText(IntToStr(AzimuthRotation));
+    ShowRotation(IntToStr(AzimuthRotation));
+}
+
+void Tfrm2::ShowRotation(const std::string& text)
+{
+    entryText_ = text;
+    Edit3->SetText(text);
 }
 
 void Tfrm2::Edit3Change(QObject*)
 {
-    const int32_t a = FixAngle(Edit3->Text());
+    const std::string text = Edit3->Text();
+    switch (CheckAngleText(text)) {
+    case TAngleEntry::Incomplete:  // "-": the plot waits for the digits
+        return;
+    case TAngleEntry::Refused:
+        // The field and the plot go back to what they showed before the entry, then the
+        // user is told; the next key starts from there.
+        Edit3->SetText(entryText_);
+        throw EConvertError("'" + text + "' is not a valid integer value");
+    case TAngleEntry::Complete:
+        break;
+    }
+    if (!Edit3->hasFocus()) entryText_ = text;  // not typed: no entry under way
+    const int32_t a = FixAngle(text);
     AzimuthRotation = a;
     TAntObj& ant = Ant();
     if (ShowVerticalPattern) {

@@ -43,10 +43,13 @@ private:
     void DrawScreenPlot(TImage* image);
     void DrawPdfPlot();
     void ShowGain(float ratio, float db);
+    // The rotation field set by the page (not typed): also where a refused entry returns to.
+    void ShowRotation(const std::string& text);
     // The catalog row of a list entry, or "" past the catalog's end.
     std::string CatalogRow(int32_t base, int index) const;
 
     int32_t hCatalog_ = 0;
     int32_t vCatalog_ = 0;
     int32_t zekVerticalRow_ = 4001;  // the Zek vertical row last offered
+    std::string entryText_ = "0";    // the rotation text before the user's entry
 };

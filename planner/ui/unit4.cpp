@@ -175,8 +175,18 @@ void Tfrm4::TVChange(QObject*)
     sys.LowFreq = static_cast<float>(Field(row, 1));
     sys.HighFreq = static_cast<float>(Field(row, 2));
     sys.CenterFreq = (sys.LowFreq + sys.HighFreq) * 0.5f;
+    // The chosen catalog line, by its part number: another channel lists other lines, so the
+    // same row may hold another line.
+    const int before = SG1->currentRow();
+    const std::string part = before > 0 ? SG1->Cells(1, before) : std::string();
     SetTVService();
     UpdateTable();
+    if (before <= 0) return;
+    int kept = -1;  // no longer listed: no line chosen
+    for (int r = 1; r < SG1->RowCount() && kept < 0; ++r)
+        if (SG1->Cells(1, r) == part) kept = r;
+    SelectRow(kept);
+    SG1Click(SG1);
 }
 
 // --- The table ---------------------------------------------------------------------------
@@ -254,17 +264,34 @@ void Tfrm4::SelectRow(int row)
 {
     const bool was = selecting_;
     selecting_ = true;
-    SG1->setCurrentCell(std::clamp(row, 0, SG1->RowCount() - 1), 0);
+    if (row < 0) {
+        SG1->setCurrentCell(-1, -1);
+        SG1->clearSelection();
+    } else {
+        SG1->setCurrentCell(std::min(row, SG1->RowCount() - 1), 0);
+    }
     selecting_ = was;
 }
 
-int Tfrm4::SelectedGridRow() const { return std::clamp(SG1->currentRow(), 0, SG1->RowCount() - 1); }
+int Tfrm4::SelectedGridRow() const
+{
+    return SG1->currentRow() < 0 ? -1 : std::min(SG1->currentRow(), SG1->RowCount() - 1);
+}
 
 void Tfrm4::SG1Click(QObject*)
 {
     const int r = SelectedGridRow();
     SG1->setToolTip(r == 0 ? ToQtLines(kGridHint) : QString());
     TTLineObj& line = TLine();
+    if (r < 0) {  // no line chosen: nothing to lose in, nothing rated
+        line.SelectedRow = -1;
+        line.LineName.clear();
+        line.LinePartNumber.clear();
+        line.SetRunLoss(0);
+        line.TotalLoss = 0;
+        line.SetPowerRating(0);
+        return;
+    }
     line.SelectedRow = r;
     if (r >= static_cast<int>(rows_.size())) return;
     const TLineFigures& chosen = rows_[r];

@@ -133,6 +133,25 @@ void Tfrm5::ShowBalance(const TPowerBalance& b, bool fromTpo)
     else sys.SetPower(static_cast<float>(b.TpoKw));
     sys.ERPV = static_cast<float>(b.VErpKw);
     KeepSystemPowerBalance(b);
+    ShowAbsentLevels();
+}
+
+// A power or gain of nothing has no level: its dB field shows "---", not the 0 dB (1 kW, or a
+// gain of 1) that the chain leaves in it.
+void Tfrm5::ShowAbsentLevels()
+{
+    const TSysObj& sys = Sys();
+    const TAntObj& ant = Ant();
+    const std::pair<TNuvNumericEdit*, double> levels[] = {
+        {NumEdit5, sys.GetPower()},
+        {NumEdit9, AntennaInputPower},
+        {NumEdit15, sys.ERPH},
+        {NumEdit16, sys.ERPV},
+        {NumEdit11, double(ant.HAzGain) * ant.HElGain * ant.HSplit},
+        {NumEdit13, double(ant.VAzGain) * ant.VElGain * ant.VSplit},
+    };
+    for (const auto& [field, ratio] : levels)
+        if (!LevelDb(ratio)) field->ShowNoValue();
 }
 
 void Tfrm5::NTSCTPOtoERP() { ShowBalance(BalanceFromTpo(Sys().GetPower(), Chain()), true); }
@@ -150,6 +169,7 @@ void Tfrm5::VPolSpinChange()
     // The horizontal ERP stays; the antenna input and the TPO follow the new split.
     ShowBalance(BalanceForRatio(balance_, Chain()), false);
     RunChecks();
+    ShowAbsentLevels();
 }
 
 // --- Limits --------------------------------------------------------------------------------

@@ -49,6 +49,8 @@ private:
     // Shows a balance, writes it into the model and keeps it for the exhibits; from the TPO
     // the typed TPO stays and the ERP follows, else the typed ERP stays and the TPO follows.
     void ShowBalance(const TPowerBalance& b, bool fromTpo);
+    // A power or gain of nothing: its dB field shows "---".
+    void ShowAbsentLevels();
     void ShowWarning(TLabel* label, const char* text);
     void ClearWarning(TLabel* label);
 

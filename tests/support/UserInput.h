@@ -6,6 +6,8 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
+#include <QRadioButton>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
@@ -18,6 +20,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 namespace mwtest {
@@ -92,7 +95,19 @@ inline QAbstractButton* ButtonIn(QWidget* box, const QString& caption)
     return nullptr;
 }
 
-inline void ClickButton(QWidget* box, const QString& caption) { Click(ButtonIn(box, caption)); }
+// A radio button or check box takes a click only on its mark or caption, not on the empty
+// rest of its width: the click lands in the middle of what the user sees.
+inline void ClickButton(QWidget* box, const QString& caption)
+{
+    QAbstractButton* b = ButtonIn(box, caption);
+    if (!b) return;
+    QPoint at = b->rect().center();
+    if (qobject_cast<QRadioButton*>(b) || qobject_cast<QCheckBox*>(b)) {
+        const int text = b->fontMetrics().horizontalAdvance(WithoutAccel(b->text()));
+        at.setX(std::min(at.x(), b->height() + 4 + text / 2));  // past the mark, mid-caption
+    }
+    Click(b, at);
+}
 
 inline void ClickTab(QTabBar* bar, int index) { Click(bar, bar->tabRect(index).center()); }
 

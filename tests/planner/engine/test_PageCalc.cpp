@@ -26,6 +26,30 @@ TEST(PageCalcTest, FixAngle)
     }
 }
 
+TEST(PageCalcTest, AngleTextWhileTyping)
+{
+    struct Case { std::string text; TAngleEntry entry; };
+    const std::vector<Case> cases{
+        {"", TAngleEntry::Complete},        {"0", TAngleEntry::Complete},
+        {"-30", TAngleEntry::Complete},     {"-0", TAngleEntry::Complete},
+        {"2147483647", TAngleEntry::Complete}, {"-2147483647", TAngleEntry::Complete},
+        {"-", TAngleEntry::Incomplete},
+        {"abc", TAngleEntry::Refused},      {"5-", TAngleEntry::Refused},
+        {"--", TAngleEntry::Refused},       {"-3-", TAngleEntry::Refused},
+        {"1.5", TAngleEntry::Refused},      {" 5", TAngleEntry::Refused},
+        {"+5", TAngleEntry::Refused},       {"$1F", TAngleEntry::Refused},
+        {"2147483648", TAngleEntry::Refused}, {"99999999999", TAngleEntry::Refused},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE("'" + c.text + "'");
+        EXPECT_EQ(CheckAngleText(c.text), c.entry);
+        // What the page takes, FixAngle takes without a conversion error.
+        if (c.entry == TAngleEntry::Complete) {
+            EXPECT_NO_THROW(FixAngle(c.text));
+        }
+    }
+}
+
 TEST(PageCalcTest, TiltIndexAndHorizonSample)
 {
     struct Case { float catalogTilt; float tilt; int32_t index; int32_t horizon; };

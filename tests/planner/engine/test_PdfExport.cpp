@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -186,6 +187,39 @@ TEST_F(PdfExportTest, PageVariants)
         TRecordingCanvas canvas;
         DrawAzimuthExhibitPage(canvas);
         EXPECT_TRUE(HasText(canvas, "Company: Northern Lights Broa"));
+    }
+}
+
+// A power or gain of nothing has no level: each of its dB figures is "---" (and no other
+// figure is), never the 0 dB that would read as 1 kW or a gain of 1.
+TEST_F(PdfExportTest, SystemPagePrintsNoLevelForNothing)
+{
+    struct Case {
+        const char* what;
+        float tpo;
+        float vSplit;
+        size_t dashes;
+    };
+    const Case cases[] = {
+        {"10 kW, both polarizations", 10, 0.4f, 0},
+        {"no vertical share: its ERP and its gain", 10, 0, 2},
+        {"no power: TPO, both ERPs, antenna input", 0, 0.4f, 4},
+        {"neither", 0, 0, 5},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        UseSampleTitleBlock();
+        Sys().SetPower(c.tpo);
+        TAntObj& ant = Ant();
+        ant.Elliptical = 1;
+        ant.SetHElevationGain(20);
+        ant.SetVElevationGain(18);
+        ant.HSplit = 0.6f;
+        ant.VSplit = c.vSplit;
+        TRecordingCanvas canvas;
+        DrawSystemExhibitPage(canvas);
+        const auto t = Texts(canvas);
+        EXPECT_EQ(static_cast<size_t>(std::count(t.begin(), t.end(), "---")), c.dashes);
     }
 }
 

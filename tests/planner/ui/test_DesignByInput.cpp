@@ -35,6 +35,8 @@
 #include <functional>
 #include <memory>
 #include <regex>
+#include <iterator>
+#include <sstream>
 
 using namespace mwtest;
 
@@ -146,15 +148,36 @@ protected:
     {
         RunStep(frm->sb5, [&](TfrmWizard& w) {
             ASSERT_EQ(w.nb->GetPageIndex(), 5);
-            WhenModal<TPrinterOption>([&](TPrinterOption& o) {
-                WhenModal<Tfrm8>([&](Tfrm8& f) {
-                    ui.ExpectPrint(true);
-                    Click(f.BitBtn1);
-                });
-                Click(o.BitBtn1);
-            });
-            Click(w.btnPrint);
+            PrintThePage(w);
         });
+    }
+    void PrintThePage(TfrmWizard& w)
+    {
+        WhenModal<TPrinterOption>([&](TPrinterOption& o) {
+            WhenModal<Tfrm8>([&](Tfrm8& f) {
+                ui.ExpectPrint(true);
+                Click(f.BitBtn1);
+            });
+            Click(o.BitBtn1);
+        });
+        Click(w.btnPrint);
+    }
+
+    // Start New Design, the site dialog's OK, `act` in the wizard, then its Cancel and Yes.
+    void CancelNewDesign(const std::function<void(TfrmWizard&)>& act)
+    {
+        bool seen = false;
+        WhenModal<TfrmSysInfo>([&](TfrmSysInfo& site) {
+            WhenModal<TfrmWizard>([&](TfrmWizard& w) {
+                act(w);
+                seen = true;
+                ui.ExpectMessage(mrYes, "You are about to cancel a new system design");
+                Click(w.BitBtnCancel);
+            });
+            Click(site.BitBtn1);
+        });
+        Click(frm->sbNew);
+        EXPECT_TRUE(seen) << "no wizard came up";
     }
 
     // New design, the site dialog typed, pages 1 to 5 clicked and typed, Finish. Another
@@ -219,8 +242,9 @@ protected:
                 EXPECT_EQ(p5->NumEdit4->Text(), "20.00");
                 if (d.percent == 0) {
                     EXPECT_EQ(p5->NumEdit14->Text(), "0.00") << "no vertical gain";
+                    EXPECT_EQ(p5->NumEdit13->Text(), "---") << "has no level";
                     EXPECT_EQ(p5->NumEdit2->Text(), "0") << "and no vertical ERP";
-                    EXPECT_EQ(p5->NumEdit16->Text(), "0.00");
+                    EXPECT_EQ(p5->NumEdit16->Text(), "---");
                 }
                 ASSERT_EQ(w.BitBtnNext->Caption(), "&Finish");
                 Click(w.BitBtnNext);
@@ -273,12 +297,123 @@ TEST_F(DesignByInput, ADesignClickedAndTypedPrintsWhatWasChosen)
             EXPECT_TRUE(Printed(numbers, erpV)) << "vertical ERP " << erpV << "\n" << text;
             EXPECT_NEAR(erpV / erpH, percent * 0.01, 0.01);
         } else {
-            // No vertical share: 0 kW and 0 dBk (the ERP rows are the first "kW:" and "dBk:"
-            // rows), never the antenna input's level.
+            // No vertical share: 0 kW and no level (the ERP rows are the first "kW:" and
+            // "dBk:" rows), never the antenna input's level nor the 0 dBk of 1 kW; nor has
+            // the vertical gain of nothing a level in dBd.
             EXPECT_EQ(LastWordOfFirstLineWith(text, "kW:"), "0") << text;
-            EXPECT_EQ(LastWordOfFirstLineWith(text, "dBk:"), "0.00") << text;
+            EXPECT_EQ(LastWordOfFirstLineWith(text, "dBk:"), "---") << text;
+            EXPECT_EQ(LastWordOfFirstLineWith(text, "dBd:"), "---") << text;
         }
     }
+}
+
+// A TPO of nothing, typed away on page 5: every power is 0 kW and none has a level, on the
+// page and on the summary printed from it; the antenna's gains keep theirs.
+TEST_F(DesignByInput, NoPowerShowsNoLevelOnThePageOrTheSummary)
+{
+    const std::string file = dir.File("summary-no-power.pdf");
+    TPdfPrinter pdf(file);
+    TPrinterScope in(pdf);
+    ClickThroughNewDesign({});
+    RunStep(frm->sb5, [&](TfrmWizard& w) {
+        auto* p = Page<Tfrm5>(w, 5);
+        ASSERT_NE(p, nullptr);
+        Click(p->NumEdit4);
+        QTest::keyClick(p->NumEdit4, Qt::Key_Home);
+        QTest::keyClick(p->NumEdit4, Qt::Key_End, Qt::ShiftModifier);
+        QTest::keyClick(p->NumEdit4, Qt::Key_Backspace);
+        EXPECT_EQ(p->NumEdit4->Text(), "0.00");
+        for (TNuvNumericEdit* e : {p->NumEdit5, p->NumEdit9, p->NumEdit15, p->NumEdit16})
+            EXPECT_EQ(e->Text(), "---") << e->objectName().toStdString();
+        EXPECT_EQ(p->NumEdit10->Text(), "0.00");
+        EXPECT_EQ(p->NumEdit1->Text(), "0");
+        EXPECT_EQ(p->NumEdit2->Text(), "0");
+        for (TNuvNumericEdit* e : {p->NumEdit11, p->NumEdit13})
+            EXPECT_GT(e->Value(), 0) << e->objectName().toStdString();
+        PrintThePage(w);
+    });
+    const std::string text = PdfText(file);
+    std::istringstream words(text);
+    std::vector<std::string> w{std::istream_iterator<std::string>(words), {}};
+    int rows = 0;
+    for (size_t i = 0; i + 1 < w.size(); ++i) {
+        if (w[i] != "dBk:") continue;
+        ++rows;
+        EXPECT_EQ(w[i + 1], "---") << "a level in row " << rows << " of\n" << text;
+    }
+    EXPECT_EQ(rows, 3) << "the ERP, the antenna input and the TPO\n" << text;
+}
+
+// Start New Design after a finished design, then the site dialog closed without OK: the
+// finished design comes back whole: its steps enabled, page 5 as it was.
+TEST_F(DesignByInput, ANewDesignCancelledInTheSiteDialogGivesTheDesignBack)
+{
+    struct Way {
+        const char* what;
+        bool closeBox;
+    };
+    for (const Way& way : {Way{"Cancel, Yes", false}, Way{"the close box", true}}) {
+        SCOPED_TRACE(way.what);
+        ClickThroughNewDesign({});
+        RunStep(frm->sb2, [&](TfrmWizard& w) {
+            auto* p = Page<Tfrm2>(w, 2);
+            ASSERT_NE(p, nullptr);
+            TypeInto(p->Edit3, "45");
+        });
+        const float erp = Sys().ERPH;
+        bool asked = false;
+        WhenModal<TfrmSysInfo>([&](TfrmSysInfo& site) {
+            asked = true;
+            if (way.closeBox) {
+                CloseBox(&site);
+            } else {
+                ui.ExpectMessage(mrYes, "You are about to cancel a new system design");
+                Click(site.BitBtn2);
+            }
+        });
+        Click(frm->BitBtnStart);
+        ASSERT_TRUE(asked);
+        for (QWidget* b : std::initializer_list<QWidget*>{frm->sb1, frm->sb2, frm->sb3, frm->sb4, frm->sb5})
+            EXPECT_TRUE(b->isEnabled()) << b->objectName().toStdString();
+        RunStep(frm->sb2, [&](TfrmWizard& w) {
+            auto* p = Page<Tfrm2>(w, 2);
+            ASSERT_NE(p, nullptr);
+            EXPECT_EQ(p->Edit3->Text(), "45") << "the design's rotation, not a new design's 0";
+        });
+        RunStep(frm->sb5, [&](TfrmWizard& w) {
+            auto* p = Page<Tfrm5>(w, 5);
+            ASSERT_NE(p, nullptr);
+            EXPECT_EQ(p->NumEdit4->Text(), "20.00") << "the TPO typed in the design";
+            EXPECT_NEAR(p->NumEdit1->Value(), erp, 0.5);
+        });
+    }
+}
+
+// Top mount chosen in a design that is then cancelled: the next design's page 1 shows the
+// mounting the design carries over, and the families follow a click on the other one.
+TEST_F(DesignByInput, PageOneShowsTheMountingCarriedOverFromACancelledDesign)
+{
+    auto newDesign = [&](const std::function<void(Tfrm1&)>& onPage1) {
+        CancelNewDesign([&](TfrmWizard& w) {
+            auto* p1 = Page<Tfrm1>(w, 1);
+            ASSERT_NE(p1, nullptr);
+            onPage1(*p1);
+        });
+    };
+    newDesign([](Tfrm1& p1) {
+        ClickButton(p1.RadioGroup1, "Top mount");
+        EXPECT_EQ(Sys().GetMounting(), 0);
+        EXPECT_FALSE(p1.RadioButton0->isEnabled());
+    });
+    newDesign([](Tfrm1& p1) {
+        EXPECT_EQ(p1.RadioGroup1->ItemIndex(), 0) << "Top mount, as the design has it";
+        EXPECT_FALSE(p1.RadioButton0->isEnabled());
+        EXPECT_FALSE(p1.RadioButton1->isEnabled());
+        ClickButton(p1.RadioGroup1, "Side mount");
+        EXPECT_EQ(Sys().GetMounting(), 1);
+        EXPECT_TRUE(p1.RadioButton0->isEnabled());
+        EXPECT_TRUE(p1.RadioButton1->isEnabled());
+    });
 }
 
 // A list item clicked in the calculator is the one computed for; after another antenna type
@@ -336,6 +471,112 @@ TEST_F(DesignByInput, LineUtilityLeavesTheOpenDesignAsItWas)
     });
     EXPECT_EQ(TLine().LinePartNumber, "AC50-400");
     EXPECT_EQ(Ant().PartNumber, part);
+}
+
+// The line utility on channel 32, a line clicked, then channel 8 chosen: a line that channel 8
+// still lists stays chosen (whatever its row there); a UHF waveguide, which it does not list,
+// leaves no line chosen: no row marked, no name, loss or rating.
+TEST_F(DesignByInput, LineUtilityKeepsTheChosenLineOnAnotherChannelOrChoosesNone)
+{
+    struct Case {
+        const char* part;
+        bool listedOnChannel8;
+    };
+    const Case cases[] = {{"RL50-618", true}, {"CWG-150", false}};
+    ClickThroughNewDesign({});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.part);
+        RunStep(frm->sbForm4, [&](TfrmWizard& w) {
+            auto* p4 = Page<Tfrm4>(w, 4);
+            ASSERT_NE(p4, nullptr);
+            ASSERT_TRUE(p4->TV->currentText().startsWith("32 "));
+            ClickLine(*p4, c.part);
+            const int row32 = p4->SG1->currentRow();
+            TypeChoice(p4->TV, "8");
+            ASSERT_TRUE(p4->TV->currentText().startsWith("8 ")) << p4->TV->currentText().toStdString();
+            const TTLineObj& line = TLine();
+            const int r = p4->SG1->currentRow();
+            if (c.listedOnChannel8) {
+                ASSERT_GT(r, 0);
+                EXPECT_NE(r, row32) << "the line has another row on channel 8";
+                EXPECT_EQ(p4->SG1->Cells(1, r), c.part);
+                EXPECT_EQ(line.LinePartNumber, c.part);
+                EXPECT_EQ(line.LineName, p4->SG1->Cells(0, r));
+                EXPECT_FLOAT_EQ(line.TotalLoss, static_cast<float>(StrToFloat(p4->SG1->Cells(3, r))));
+            } else {
+                EXPECT_EQ(r, -1);
+                EXPECT_TRUE(p4->SG1->selectedItems().isEmpty());
+                EXPECT_EQ(line.LinePartNumber, "");
+                EXPECT_EQ(line.LineName, "");
+                EXPECT_EQ(line.TotalLoss, 0);
+                EXPECT_EQ(line.GetPowerRating(), 0);
+            }
+        });
+    }
+}
+
+// The rotation typed on page 2, each entry from 45 degrees: a "-" waits for its digits, so
+// -30 can be typed; a refused entry (letters, too many digits, a sign behind) is reported and
+// leaves the field and the plot as they were before the entry; every refused key is
+// reported once.
+TEST_F(DesignByInput, RotationTypedOnPageTwoWaitsForDigitsAndRefusesWhatIsNoAngle)
+{
+    struct Case {
+        const char* typed;
+        const char* shown;
+        int32_t rotation;
+        int refusedKeys;
+    };
+    const Case cases[] = {
+        {"-30", "-30", 330, 0}, {"-", "-", 45, 0},           {"abc", "45", 45, 3},
+        {"12345678901", "45", 45, 1}, {"5-", "45", 45, 1},
+    };
+    ClickThroughNewDesign({});
+    RunStep(frm->sb2, [&](TfrmWizard& w) {
+        auto* p = Page<Tfrm2>(w, 2);
+        ASSERT_NE(p, nullptr);
+        // The window typed into is the active one, as on a desktop: focus moves with clicks.
+        w.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.typed);
+            TypeInto(p->Edit3, "45");
+            ClickButton(p->RadioGroup2, "Print Graph");  // the entry ends as the focus leaves
+            ASSERT_EQ(Ant().HRotation, 45);
+            const QImage before = p->Image1->Picture().ToImage();
+            for (int i = 0; i < c.refusedKeys; ++i) ui.ExpectMessage(IDOK, "is not a valid integer value");
+            TypeInto(p->Edit3, c.typed);
+            EXPECT_EQ(p->Edit3->Text(), c.shown);
+            EXPECT_EQ(Ant().HRotation, c.rotation);
+            EXPECT_EQ(p->Image1->Picture().ToImage() == before, c.rotation == 45) << "the plot";
+            ASSERT_TRUE(ui.AllUsed()) << ui.Pending() << " reports not given";
+        }
+        ClickButton(p->RadioGroup2, "Print Graph");
+    });
+}
+
+// The vertical share (page 1) and the beam tilt (page 3) are set by their arrows only: typed
+// digits and Backspace leave them as they were.
+TEST_F(DesignByInput, VerticalShareAndBeamTiltTakeNoTyping)
+{
+    ClickThroughNewDesign({});
+    RunStep(frm->sb1, [&](TfrmWizard& w) {
+        auto* p = Page<Tfrm1>(w, 1);
+        ASSERT_NE(p, nullptr);
+        const QString share = p->FSpinEdit1->text();
+        TypeInto(p->FSpinEdit1, "45");
+        QTest::keyClick(p->FSpinEdit1, Qt::Key_Backspace);
+        EXPECT_EQ(p->FSpinEdit1->text(), share);
+        EXPECT_EQ(Ant().VerticalPercent, 30);
+    });
+    RunStep(frm->sb3, [&](TfrmWizard& w) {
+        auto* p = Page<Tfrm3>(w, 3);
+        ASSERT_NE(p, nullptr);
+        const std::string tilt = p->NumEdit1->Text();
+        TypeInto(p->NumEdit1, "2");
+        QTest::keyClick(p->NumEdit1, Qt::Key_Backspace);
+        EXPECT_EQ(p->NumEdit1->Text(), tilt);
+    });
 }
 
 // Print Graph for another make's antenna: it has no azimuth data, which the user is told,
@@ -454,7 +695,6 @@ TEST_F(DesignByInput, PatternListsShowOrScrollToTheirLongestRow)
         EXPECT_GE(room, widest) << list->objectName().toStdString();
         EXPECT_EQ(list->textElideMode(), Qt::ElideNone) << list->objectName().toStdString();
     };
-    bool seen = false;
     WhenModal<TfrmBTCalc>([&](TfrmBTCalc& calc) {
         for (const char* type : {"Zek-Series", "UHF Zorvan Series", "VHF Zorvan Series"}) {
             ClickButton(calc.RadioGroup1, type);
@@ -463,29 +703,21 @@ TEST_F(DesignByInput, PatternListsShowOrScrollToTheirLongestRow)
         Click(calc.BitBtn1);
     });
     Click(frm->SpeedButton2);
-    WhenModal<TfrmSysInfo>([&](TfrmSysInfo& site) {
-        WhenModal<TfrmWizard>([&](TfrmWizard& w) {
-            auto* p1 = Page<Tfrm1>(w, 1);
-            ASSERT_NE(p1, nullptr);
-            Click(p1->RadioButton5);  // elliptical: both azimuth lists
-            Click(w.BitBtnNext);
-            auto* p2 = Page<Tfrm2>(w, 2);
-            ASSERT_NE(p2, nullptr);
-            reaches(p2->HPolAz);
-            ClickTab(p2->TabSet1, 1);
-            reaches(p2->VPolAz);
-            Click(w.BitBtnNext);
-            auto* p3 = Page<Tfrm3>(w, 3);
-            ASSERT_NE(p3, nullptr);
-            reaches(p3->HPolEl);
-            seen = true;
-            ui.ExpectMessage(mrYes, "You are about to cancel a new system design");
-            Click(w.BitBtnCancel);
-        });
-        Click(site.BitBtn1);
+    CancelNewDesign([&](TfrmWizard& w) {
+        auto* p1 = Page<Tfrm1>(w, 1);
+        ASSERT_NE(p1, nullptr);
+        Click(p1->RadioButton5);  // elliptical: both azimuth lists
+        Click(w.BitBtnNext);
+        auto* p2 = Page<Tfrm2>(w, 2);
+        ASSERT_NE(p2, nullptr);
+        reaches(p2->HPolAz);
+        ClickTab(p2->TabSet1, 1);
+        reaches(p2->VPolAz);
+        Click(w.BitBtnNext);
+        auto* p3 = Page<Tfrm3>(w, 3);
+        ASSERT_NE(p3, nullptr);
+        reaches(p3->HPolEl);
     });
-    Click(frm->sbNew);
-    EXPECT_TRUE(seen);
 }
 
 // The spins, radio groups and typed fields of pages 2 to 5, each opened alone from the main

@@ -211,9 +211,10 @@ TEST_F(MainWindow, NewDesignResetsAndEnablesStepsOnlyAfterTheWizard)
         const char* what;
         int site, wizard;
         bool wizardRuns, enabled;
+        bool reset = true;  // false: the cancelled site dialog gave the design back as it was
     };
     const Case cases[] = {
-        {"site dialog cancelled", mrCancel, mrOk, false, false},
+        {"site dialog cancelled", mrCancel, mrOk, false, true, false},
         {"wizard finished", mrOk, mrOk, true, true},
         {"wizard cancelled", mrOk, mrCancel, true, false},
     };
@@ -236,18 +237,18 @@ TEST_F(MainWindow, NewDesignResetsAndEnablesStepsOnlyAfterTheWizard)
 
         frm->sbNew->click();
 
-        EXPECT_EQ(Ant().HRotation, 0);
-        EXPECT_EQ(Ant().VRotation, 0);
-        EXPECT_FLOAT_EQ(Sys().AuralPercent, 10.0f);
+        EXPECT_EQ(Ant().HRotation, c.reset ? 0 : 40);
+        EXPECT_EQ(Ant().VRotation, c.reset ? 0 : 90);
+        EXPECT_FLOAT_EQ(Sys().AuralPercent, c.reset ? 10.0f : 22.0f);
         EXPECT_EQ(Sys().ChannelNumber, 9);  // the rest carries over
-        EXPECT_FALSE(LineUtilityMode);
-        EXPECT_TRUE(Page2Fresh && Page3Fresh && Page4Fresh);
-        EXPECT_FALSE(Page1Visited || Page5Visited);
-        EXPECT_EQ(CustomLine.Description, "Customer Defined Transmission Line");
-        EXPECT_FLOAT_EQ(CustomLine.Attenuation, 0.15f);
-        EXPECT_FLOAT_EQ(CustomLine.MaxPower, 60.0f);
-        EXPECT_EQ(AzimuthSaveFolder, ProgramFolder);
-        EXPECT_EQ(ElevationSaveFolder, ProgramFolder);
+        EXPECT_EQ(LineUtilityMode, !c.reset);
+        EXPECT_EQ(Page2Fresh && Page3Fresh && Page4Fresh, c.reset);
+        EXPECT_EQ(Page1Visited || Page5Visited, !c.reset);
+        EXPECT_EQ(CustomLine.Description, c.reset ? "Customer Defined Transmission Line" : "Something else");
+        EXPECT_FLOAT_EQ(CustomLine.Attenuation, c.reset ? 0.15f : 1);
+        EXPECT_FLOAT_EQ(CustomLine.MaxPower, c.reset ? 60.0f : 1);
+        EXPECT_EQ(AzimuthSaveFolder, c.reset ? ProgramFolder : "/elsewhere/");
+        EXPECT_EQ(ElevationSaveFolder, c.reset ? ProgramFolder : "/elsewhere/");
         EXPECT_EQ(WizardFirstPage, 1);
         EXPECT_EQ(WizardLastPage, 5);
         EXPECT_EQ(wizardPages, c.wizardRuns ? std::vector<int>{1} : std::vector<int>{});
