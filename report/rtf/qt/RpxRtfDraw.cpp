@@ -147,6 +147,7 @@ bool TRpxRtfDraw::LoadFromBytes(const uint8_t* data, size_t size)
     NextChar = 0;
     TextLength = 0;
     starts_.clear();
+    tooLong_ = false;
     try {
         doc_ = ReadRtf(data, size);
     } catch (const EReadError&) {
@@ -167,6 +168,7 @@ bool TRpxRtfDraw::LoadFromBytes(const uint8_t* data, size_t size)
             doc_ = {};
             starts_.clear();
             TextLength = 0;
+            tooLong_ = true;
             return false;
         }
         at += length + 1;
@@ -330,7 +332,17 @@ void InstallRpxRtfDraw()
             last.Rtf.assign(t.Rtf.begin(), t.Rtf.end());
             last.Readable = last.Draw.LoadFromBytes(t.Rtf.data(), t.Rtf.size());
         }
-        if (!last.Readable) return;
+        if (!last.Readable) {
+            // Damaged text draws nothing; text refused for its size says so where it would be.
+            if (last.Draw.TooLong()) {
+                const int saved = dc.SaveDC();
+                dc.SetTextAlign(TA_LEFT | TA_TOP | TA_NOUPDATECP);
+                dc.SetBkMode(TRANSPARENT);
+                dc.TextOut(t.Rect.Left, t.Rect.Top, TRpxRtfDraw::kTooLongText);
+                dc.RestoreDC(saved);
+            }
+            return;
+        }
         TRpxRtfDraw& draw = last.Draw;
         draw.Font = TRpxFont();
         if (t.HasFont) {

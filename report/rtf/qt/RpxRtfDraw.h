@@ -22,8 +22,12 @@ public:
     // Forgets the text, the device and the settings.
     void Reset();
     int32_t TextLengthOf() const { return TextLength; }
-    // The longest paragraph drawn, in characters; a text with a longer one is refused.
+    // The longest paragraph drawn, in characters; a text with a longer one is refused, and
+    // a recorded page shows kTooLongText in its place.
     static constexpr int64_t kMaxParagraphLength = 200000;
+    static constexpr const char* kTooLongText = "Rich text not shown: a paragraph longer than 200,000 characters";
+    // True when the last text loaded was refused for a paragraph over kMaxParagraphLength.
+    bool TooLong() const { return tooLong_; }
     // The whole stream, from its start, as RTF. Damaged text, and text with a paragraph over
     // kMaxParagraphLength, loads as no text (false).
     bool LoadFromStream(TStream& stream);
@@ -48,6 +52,7 @@ public:
 private:
     TRtfDocument doc_;
     std::vector<int32_t> starts_;   // the first character of each paragraph
+    bool tooLong_ = false;
 };
 
 // Pixels at a resolution to twips, and the scaling behind it (each product-quotient rounded

@@ -291,6 +291,11 @@ TEST(RtfDraw, RecordedRichTextPlaysAndDamagedTextDrawsNothing)
     const TextDevice half = play("{\\rtf1 \\tx1440 \\tab Hello {\\b world}\\par}", 50);
     EXPECT_EQ(half.Texts.at(0).X, 48 + 48);
     EXPECT_EQ(half.Texts[0].Font.Height, -7);
+    // Text refused for a paragraph too long to lay out says so in its place; the page goes on.
+    const std::string huge = "{\\rtf1 " + std::string(size_t(TRpxRtfDraw::kMaxParagraphLength) + 1, 'x') + "\\par}";
+    const TextDevice refused = play(huge, 100);
+    EXPECT_EQ(refused.All(), std::string("[") + TRpxRtfDraw::kTooLongText + "]");
+    EXPECT_EQ(refused.CurrentPos(), (TRpxPoint{1, 2}));
     // Damaged rich text draws nothing; the page goes on.
     for (const std::string bad : {"{\\rtf1 unclosed", "not rtf at all", "", "{\\rtf1 \\bin999 x}"}) {
         const TextDevice d = play(bad, 100);
