@@ -94,7 +94,7 @@ public:
             if (QStandardPaths::findExecutable(tool).isEmpty()) missing_ = tool;
         if (!missing_.isEmpty()) return;
         server_.start("Xvfb", {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
-        const QDeadlineTimer deadline(60000);
+        const QDeadlineTimer deadline(30000);
         while (!server_.canReadLine() && server_.state() != QProcess::NotRunning && !deadline.hasExpired())
             server_.waitForReadyRead(1000);
         const QString number = QString::fromLatin1(server_.readLine()).trimmed();
