@@ -580,7 +580,6 @@ void PrintSystemExhibit(TCanvas& c)
     // The figures as the system page shows them.
     const TPowerBalance b = SystemPowerBalance();
     const double p = b.TpoKw;
-    const bool powered = p > 0;
     SetFont(c, "ARIAL", UserPenWidth(20), {});
     Pen(c, UserPenWidth(5));
     UserRectangle(c, 50, 645, 253, 745);
@@ -596,7 +595,8 @@ void PrintSystemExhibit(TCanvas& c)
          sys.Standard == 0 ? "NTSC Peak + " + FloatToStr(sys.AuralPercent) + "% Aural" : std::string("DTV Average"));
     SetFont(c, "ARIAL", UserPenWidth(20), {});
     Text(c, 125, 720, 1, 2, "dBk:");
-    ValueBox(c, 130, 720, 2, powered ? std::optional<double>(b.TpoDbk) : std::nullopt);
+    const TShownLevels levels = ShownLevels(b);
+    ValueBox(c, 130, 720, 2, levels.Tpo);
 
     // Line and site.
     SetFontSize(c, 12);
@@ -626,16 +626,14 @@ void PrintSystemExhibit(TCanvas& c)
     const double gh = b.HGain;
     const double gv = b.VGain;
     const bool ell = ant.Elliptical == 1;
-    auto dbOrNone = [&](double x) { return powered ? std::optional<double>(x) : std::nullopt; };
 
     Text(c, 470, 200, 1, 2, "kW:");
     ValueBox(c, 480, 200, 0, sys.ERPH);
     ValueBox(c, 580, 200, 0, sys.ERPV);
     Text(c, 470, 235, 1, 2, "dBk:");
     // A gain of nothing has no level, and radiates nothing: neither has a dB figure.
-    auto erpDb = [&](double gain, double erpDbk) { return gain > 0 ? dbOrNone(erpDbk) : std::optional<double>(); };
-    ValueBox(c, 480, 235, 2, erpDb(gh, b.HErpDbk));
-    ValueBox(c, 580, 235, 2, ell ? erpDb(gv, b.VErpDbk) : std::optional<double>());
+    ValueBox(c, 480, 235, 2, levels.HErp);
+    ValueBox(c, 580, 235, 2, ell ? levels.VErp : std::nullopt);
     Text(c, 570, 270, 1, 2, "Vertical / Horizontal ratio:");
     ValueBox(c, 580, 270, 0, ant.VerticalPercent);
 
@@ -644,14 +642,14 @@ void PrintSystemExhibit(TCanvas& c)
     ValueBox(c, 480, 340, 2, gh);
     ValueBox(c, 580, 340, 2, gv);
     Text(c, 470, 375, 1, 2, "dBd:");
-    ValueBox(c, 480, 375, 2, gh > 0 ? std::optional<double>(b.HGainDb) : std::optional<double>());
-    ValueBox(c, 580, 375, 2, gv > 0 ? std::optional<double>(b.VGainDb) : std::optional<double>());
+    ValueBox(c, 480, 375, 2, levels.HGain);
+    ValueBox(c, 580, 375, 2, levels.VGain);
 
     Text(c, 470, 420, 1, 2, "Antenna Input");
     Text(c, 470, 450, 1, 2, "kW:");
     ValueBox(c, 480, 450, 2, b.InputKw);
     Text(c, 470, 485, 1, 2, "dBk:");
-    ValueBox(c, 480, 485, 2, dbOrNone(b.InputDbk));
+    ValueBox(c, 480, 485, 2, levels.Input);
 
     Text(c, 470, 530, 1, 2, "Transmission Line Loss");
     Text(c, 470, 560, 1, 2, "kW:");

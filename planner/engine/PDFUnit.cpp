@@ -206,8 +206,7 @@ void DrawSystemExhibitPage(TCanvas& c)
     // The figures as the system page shows them.
     const TPowerBalance b = SystemPowerBalance();
     const double p = b.TpoKw;
-    const bool powered = p > 0;
-    auto dbOrNone = [&](double x) { return powered ? std::optional<double>(x) : std::nullopt; };
+    const TShownLevels levels = ShownLevels(b);
     Font(c, "ARIAL", 12);
     BlackPen(c, 5);
     c.Rectangle(50, 635, 253, 735);
@@ -220,7 +219,7 @@ void DrawSystemExhibitPage(TCanvas& c)
     else c.TextOut(100, 675, "DTV Average");
     Font(c, "ARIAL", 12);
     c.TextOut(108, 700, "dBk:");
-    DrawLabelRight(c, Value(dbOrNone(b.TpoDbk), 2), Rect(140, 700, 210, 720));
+    DrawLabelRight(c, Value(levels.Tpo, 2), Rect(140, 700, 210, 720));
 
     // Line and site.
     c.TextOut(260, 710, "Transmission Line: " + line.LineName);
@@ -259,10 +258,9 @@ void DrawSystemExhibitPage(TCanvas& c)
     horizontal(190, Value(sys.ERPH, 0));
     vertical(190, Value(sys.ERPV, 0));
     // A gain of nothing has no level, and radiates nothing: neither has a dB figure.
-    auto erpDb = [&](double gain, double erpDbk) { return gain > 0 ? dbOrNone(erpDbk) : std::optional<double>(); };
     label(225, "dBk:");
-    horizontal(225, Value(erpDb(gh, b.HErpDbk), 2));
-    DrawLabelRight(c, Value(ell ? erpDb(gv, b.VErpDbk) : std::optional<double>(), 2), Rect(585, 225, 665, 245));
+    horizontal(225, Value(levels.HErp, 2));
+    DrawLabelRight(c, Value(ell ? levels.VErp : std::nullopt, 2), Rect(585, 225, 665, 245));
     DrawLabelRight(c, "Vertical / Horizontal ratio:", Rect(390, 260, 580, 280));
     vertical(260, Value(ant.VerticalPercent, 0));
     label(300, "Antenna Power Gain", 350);
@@ -270,13 +268,13 @@ void DrawSystemExhibitPage(TCanvas& c)
     horizontal(330, Value(gh, 2));
     vertical(330, Value(gv, 2));
     label(365, "dBd:");
-    horizontal(365, Value(gh > 0 ? std::optional<double>(b.HGainDb) : std::optional<double>(), 2));
-    vertical(365, Value(gv > 0 ? std::optional<double>(b.VGainDb) : std::optional<double>(), 2));
+    horizontal(365, Value(levels.HGain, 2));
+    vertical(365, Value(levels.VGain, 2));
     label(410, "Antenna Input", 390);
     label(440, "kW:");
     horizontal(440, Value(b.InputKw, 2));
     label(475, "dBk:");
-    horizontal(475, Value(dbOrNone(b.InputDbk), 2));
+    horizontal(475, Value(levels.Input, 2));
     label(510, "Transmission Line Loss", 300);
     label(550, "kW:");
     horizontal(550, Value(b.LossKw, 2));

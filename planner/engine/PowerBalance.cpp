@@ -130,6 +130,18 @@ TPowerBalance BalanceForRatio(const TPowerBalance& before, const TPowerChain& c)
     return b;
 }
 
+TShownLevels ShownLevels(const TPowerBalance& b)
+{
+    const auto level = [](bool has, double db) { return has ? std::optional<double>(db) : std::nullopt; };
+    const bool powered = b.TpoKw > 0;
+    return {level(powered, b.TpoDbk),
+            level(powered, b.InputDbk),
+            level(b.HGain > 0, b.HGainDb),
+            level(b.VGain > 0, b.VGainDb),
+            level(powered && b.HGain > 0, b.HErpDbk),
+            level(powered && b.VGain > 0, b.VErpDbk)};
+}
+
 std::optional<double> TpoAtLineLimit(double lineRatingKw, double tpoKw)
 {
     const float rating = static_cast<float>(lineRatingKw);

@@ -44,6 +44,13 @@ struct TPowerBalance {
     int VerticalPercent = 0;
 };
 
+// The dB levels a balance shows: none for a power or a gain of nothing, whose 0 dB would read
+// as 1 kW or a gain of 1. Every ERP level needs power and its component's gain.
+struct TShownLevels {
+    std::optional<double> Tpo, Input, HGain, VGain, HErp, VErp;
+};
+TShownLevels ShownLevels(const TPowerBalance& b);
+
 // From a transmitter power (kW). A power of nothing (or less) has no level: every power and
 // level derived from it is 0, rather than 10^0 = 1 kW coming back out of 0 dBk.
 TPowerBalance BalanceFromTpo(double tpoKw, const TPowerChain& chain);

@@ -134,11 +134,6 @@ float RatioToDb(float x)
     return static_cast<float>(10.0L * std::log10(static_cast<Ext>(x)));
 }
 
-std::optional<double> LevelDb(double ratio)
-{
-    if (!(ratio > 0)) return std::nullopt;
-    return RatioToDb(static_cast<float>(ratio));
-}
 
 float DbToRatio(float x)
 {

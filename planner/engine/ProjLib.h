@@ -69,9 +69,6 @@ bool ShowExhibitIdentifierDialog();
 
 // --- Formulas ------------------------------------------------------------------------
 float RatioToDb(float x);   // 10 log10 x; 0 for x <= 0
-// The level of a power or gain shown to the user: none for nothing (or less), whose 0 dB
-// would read as 1 kW or a gain of 1.
-std::optional<double> LevelDb(double ratio);
 float DbToRatio(float x);   // 10 ^ (x / 10)
 // NTSC peak visual power from an average power (visual plus aural), and back, with the
 // station's aural percentage.

@@ -140,18 +140,13 @@ void Tfrm5::ShowBalance(const TPowerBalance& b, bool fromTpo)
 // gain of 1) that the chain leaves in it.
 void Tfrm5::ShowAbsentLevels()
 {
-    const TSysObj& sys = Sys();
-    const TAntObj& ant = Ant();
-    const std::pair<TNuvNumericEdit*, double> levels[] = {
-        {NumEdit5, sys.GetPower()},
-        {NumEdit9, AntennaInputPower},
-        {NumEdit15, sys.ERPH},
-        {NumEdit16, sys.ERPV},
-        {NumEdit11, double(ant.HAzGain) * ant.HElGain * ant.HSplit},
-        {NumEdit13, double(ant.VAzGain) * ant.VElGain * ant.VSplit},
+    const TShownLevels shown = ShownLevels(balance_);
+    const std::pair<TNuvNumericEdit*, const std::optional<double>&> levels[] = {
+        {NumEdit5, shown.Tpo},    {NumEdit9, shown.Input},  {NumEdit15, shown.HErp},
+        {NumEdit16, shown.VErp},  {NumEdit11, shown.HGain}, {NumEdit13, shown.VGain},
     };
-    for (const auto& [field, ratio] : levels)
-        if (!LevelDb(ratio)) field->ShowNoValue();
+    for (const auto& [field, level] : levels)
+        if (!level) field->ShowNoValue();
 }
 
 void Tfrm5::NTSCTPOtoERP() { ShowBalance(BalanceFromTpo(Sys().GetPower(), Chain()), true); }

@@ -88,6 +88,35 @@ TEST(PowerBalance, NoPowerHasNoLevel)
         EXPECT_EQ(v, 0.0) << "not the 1 kW of 0 dBk";
 }
 
+// The levels a page and its exhibits show: none where a power or a gain is nothing.
+TEST(PowerBalance, ALevelIsShownOnlyForAPowerOrGainOfSomething)
+{
+    struct Case {
+        const char* what;
+        TPowerBalance balance;
+        bool tpo, input, hGain, vGain, hErp, vErp;
+    };
+    const Case cases[] = {
+        {"30 kW, elliptical", BalanceFromTpo(30, Chain(30)), true, true, true, true, true, true},
+        {"30 kW, horizontal", BalanceFromTpo(30, Chain(0)), true, true, true, false, true, false},
+        {"no power, elliptical", BalanceFromTpo(0, Chain(30)), false, false, true, true, false, false},
+        {"no power, horizontal", BalanceFromTpo(0, Chain(0)), false, false, true, false, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const TShownLevels l = ShownLevels(c.balance);
+        EXPECT_EQ(l.Tpo.has_value(), c.tpo);
+        EXPECT_EQ(l.Input.has_value(), c.input);
+        EXPECT_EQ(l.HGain.has_value(), c.hGain);
+        EXPECT_EQ(l.VGain.has_value(), c.vGain);
+        EXPECT_EQ(l.HErp.has_value(), c.hErp);
+        EXPECT_EQ(l.VErp.has_value(), c.vErp);
+        if (l.HErp) {
+            EXPECT_EQ(*l.HErp, c.balance.HErpDbk);
+        }
+    }
+}
+
 TEST(PowerBalance, Limits)
 {
     // The line: rated 60 kW, 60 typed is at the limit (60 <= 60.01); 59.98 is not.
