@@ -2,6 +2,7 @@
 
 #include "GifBuilder.h"
 #include "platform/runtime/ByteIO.h"
+#include "support/WaitFor.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -20,11 +21,10 @@ namespace {
 
 constexpr QRgb kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue = 0xFF0000FF, kBlack = 0xFF000000;
 
-bool PumpUntil(const std::function<bool()>& done, int ms = 5000)
+// Serves events until done holds (a failure after a generous deadline).
+bool PumpUntil(const std::function<bool()>& done, int ms = mwtest::kWaitMs)
 {
-    const uint64_t end = MillisecondClock() + static_cast<uint64_t>(ms);
-    while (!done() && MillisecondClock() < end) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    return done();
+    return mwtest::WaitFor(done, "the picture's condition", ms);
 }
 
 // Three 2x2 frames: red, green, blue, with the given delays (hundredths) and loop count.

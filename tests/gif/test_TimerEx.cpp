@@ -13,11 +13,10 @@
 
 namespace {
 
-bool PumpUntil(const std::function<bool()>& done, int ms = 5000)
+// Serves events until done holds (a failure after a generous deadline).
+bool PumpUntil(const std::function<bool()>& done, int ms = mwtest::kWaitMs)
 {
-    const uint64_t end = MillisecondClock() + static_cast<uint64_t>(ms);
-    while (!done() && MillisecondClock() < end) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    return done();
+    return mwtest::WaitFor(done, "the timer's condition", ms);
 }
 
 // Serves events until a Qt timer of the given interval, started now, has fired `times`

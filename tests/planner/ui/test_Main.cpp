@@ -345,7 +345,7 @@ TEST_F(MainWindow, ShowcaseAnimatesAndNamesTheAntennaOnScreen)
             if (now == frames[i]) return static_cast<int>(i);
         return -1;
     };
-    auto pumpUntil = [](const std::function<bool()>& done) { return QTest::qWaitFor(done, 5000); };
+    auto pumpUntil = [](const std::function<bool()>& done) { return mwtest::WaitFor(done, "the showcase's frame"); };
     // Painting starts the timer; its first tick comes at once and only notes frame 1 is shown.
     ASSERT_TRUE(pumpUntil([&] { return showcase->AnimationTimer().Running(); }));
     clock.Advance(1);
